@@ -1,0 +1,96 @@
+#include "app/CommandLine.h"
+
+#include <climits>
+
+namespace pw {
+
+const char kAbsentOption[] = "*NULL*";
+const char kUsageLine[] =
+    "usage: Postwright [-n \"display name\" -c client -a user [-d] [-u]]"
+    " | [-auto -p \"prefix\" [-s \"address\"] [-d] [-u] [-x]]\n";
+
+std::string TrimTrailingBlanks(std::string text) {
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+bool HasFlag(const std::string& command_line, const std::string& option) {
+  return (" " + command_line).find(" " + option) != std::string::npos;
+}
+
+std::string ExtractValue(const std::string& command_line, const std::string& option, bool quoted) {
+  const std::string line = " " + command_line;
+  const std::string key = " " + option + " ";
+  const size_t at = line.find(key);
+  if (at == std::string::npos) return kAbsentOption;
+  const size_t start = at + key.size();
+  if (quoted && start < line.size() && line[start] == '"') {
+    const size_t close = line.find('"', start + 1);
+    if (close != std::string::npos) return line.substr(start + 1, close - start - 1);
+  }
+  const size_t end = line.find(" -", at + 1);
+  if (end == std::string::npos || end < start) return line.substr(start);
+  return line.substr(start, end - start);
+}
+
+int AtoiLike(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) break;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+CommandLineRequest ParseCommandLine(const std::string& raw) {
+  CommandLineRequest request;
+  const std::string line = TrimTrailingBlanks(raw);
+  if (line.empty()) return request;
+
+  request.make_default = HasFlag(line, "-d");
+  const bool close_running = HasFlag(line, "-x");
+  request.overwrite = HasFlag(line, "-u");
+
+  if (HasFlag(line, "-auto")) {
+    request.mode = RunMode::kAutomatic;
+    request.close_running = close_running;
+    request.prefix = ExtractValue(line, "-p", true);
+    if (request.prefix == kAbsentOption) {
+      request.missing_option = "-p";
+      return request;
+    }
+    request.search_address = ExtractValue(line, "-s", true);
+    if (request.search_address == kAbsentOption) request.search_address = "NULL";
+    return request;
+  }
+
+  request.mode = RunMode::kExplicit;
+  const std::string name = ExtractValue(line, "-n", true);
+  if (name == kAbsentOption) {
+    request.missing_option = "-n";
+    return request;
+  }
+  const std::string client = ExtractValue(line, "-c", false);
+  if (client == kAbsentOption) {
+    request.missing_option = "-c";
+    return request;
+  }
+  const std::string user = ExtractValue(line, "-a", false);
+  if (user == kAbsentOption) {
+    request.missing_option = "-a";
+    return request;
+  }
+  request.display_name = name;
+  request.client = AtoiLike(client);
+  request.user_name = user;
+  return request;
+}
+
+}  // namespace pw

@@ -1,0 +1,91 @@
+#include "app/RunLog.h"
+
+#include <cstdio>
+
+namespace pw {
+
+Status RunLog::Open(FileSystem& files, Clock& clock, const std::string& path) {
+  Close();
+  clock_ = &clock;
+  if (path.empty()) return err::kPathNotFound;
+  return files.OpenAppend(path, &file_);
+}
+
+RunLog& RunLog::operator<<(const std::string& text) {
+  if (file_) pending_ += text;
+  return *this;
+}
+
+RunLog& RunLog::operator<<(const char* text) { return *this << std::string(text); }
+
+RunLog& RunLog::operator<<(long long number) { return *this << std::to_string(number); }
+
+void RunLog::EndLine() {
+  if (!file_) return;
+  pending_ += "\r\n";
+  // A failed write is dropped: the log never stops the run.
+  file_->Write(pending_);
+  file_->Flush();
+  pending_.clear();
+}
+
+void RunLog::Line(const std::string& text) {
+  *this << text;
+  EndLine();
+}
+
+std::string RunLog::TimeStamp() const { return clock_ ? FormatTimeStamp(clock_->Now()) : std::string(); }
+
+void RunLog::WriteHeader(bool command_line) {
+  Line("Postwright - Quillset Log");
+  Line("-------------------------------------------");
+  BlankLine();
+  Line(std::string(command_line ? "* Beginning Configuration (command line) at " : "* Beginning Configuration at ") +
+       TimeStamp() + " *");
+  BlankLine();
+}
+
+void RunLog::WriteClosing(Closing closing) {
+  const char* text = "";
+  switch (closing) {
+    case Closing::kComplete: text = "* Configuration Complete at "; break;
+    case Closing::kFailed: text = "* Configuration Failed at "; break;
+    case Closing::kTerminatedAutomatically: text = "* Configuration Incomplete. Terminated automatically at "; break;
+    case Closing::kTerminatedByUser: text = "* Configuration Incomplete. Terminated by user at "; break;
+  }
+  Line(text + TimeStamp() + " *");
+  BlankLine();
+  Close();
+}
+
+void RunLog::Close() {
+  if (file_) file_->Close();
+  file_.reset();
+  pending_.clear();
+}
+
+std::string FormatTimeStamp(const LocalTime& t) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d on %02d/%02d/%02d", t.hour, t.minute, t.second, t.month,
+                t.day, t.year % 100);
+  return buffer;
+}
+
+bool RegistryAppDataFolder(Registry& registry, std::string* folder) {
+  RegKeyPtr key;
+  if (registry.OpenKey(RegRoot::kCurrentUser, "Volatile Environment\\", RegAccess::kRead, &key)) return false;
+  RegValue value;
+  if (key->QueryValue("APPDATA", &value) != err::kSuccess) return false;
+  if (value.data.size() > 300) return false;
+  *folder = RegText(value);
+  return true;
+}
+
+std::string RunLogPath(Registry& registry, Environment& environment) {
+  std::string folder;
+  if (!RegistryAppDataFolder(registry, &folder) && environment.ShellAppDataFolder(&folder) != err::kSuccess)
+    return std::string();
+  return folder + "\\Postwright.log";
+}
+
+}  // namespace pw

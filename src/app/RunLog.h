@@ -1,0 +1,61 @@
+// The run log: Postwright.log in the user's application-data folder, appended
+// to by every run. Lines end in CR LF and reach the file as they end. A log
+// that cannot be opened drops every write; the run goes on without it.
+#pragma once
+
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+#include "platform/System.h"
+
+namespace pw {
+
+enum class Closing { kComplete, kFailed, kTerminatedAutomatically, kTerminatedByUser };
+
+class RunLog {
+ public:
+  RunLog() = default;
+  RunLog(const RunLog&) = delete;
+  RunLog& operator=(const RunLog&) = delete;
+
+  // Opens `path` for appending; on failure the log stays closed.
+  Status Open(FileSystem& files, Clock& clock, const std::string& path);
+  bool IsOpen() const { return file_ != nullptr; }
+
+  RunLog& operator<<(const std::string& text);
+  RunLog& operator<<(const char* text);
+  RunLog& operator<<(long long number);
+  RunLog& operator<<(int number) { return *this << static_cast<long long>(number); }
+  RunLog& operator<<(unsigned number) { return *this << static_cast<long long>(number); }
+  // Ends the line and puts it in the file.
+  void EndLine();
+  void Line(const std::string& text);
+  void BlankLine() { EndLine(); }
+
+  // The current local time as "%H:%M:%S on %m/%d/%y".
+  std::string TimeStamp() const;
+  // Title, rule and the start line of an interactive or command-line run.
+  void WriteHeader(bool command_line);
+  // The run's one closing line and its blank line; then the log is closed.
+  void WriteClosing(Closing closing);
+  void Close();
+
+ private:
+  OutputFilePtr file_;
+  Clock* clock_ = nullptr;
+  std::string pending_;
+};
+
+std::string FormatTimeStamp(const LocalTime& time);
+
+// The application-data folder from HKCU "Volatile Environment" APPDATA, read as
+// the program has always read it (text of at most 300 bytes). False when the
+// value cannot be read.
+bool RegistryAppDataFolder(Registry& registry, std::string* folder);
+
+// Where this user's log goes: the registry's application-data folder, else the
+// shell's; empty when neither is known.
+std::string RunLogPath(Registry& registry, Environment& environment);
+
+}  // namespace pw

@@ -1,0 +1,7 @@
+#include "clients/AccountWriter.h"
+
+namespace pw {
+
+const char kLookupError[] = "*ERROR*";
+
+}  // namespace pw

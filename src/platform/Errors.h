@@ -1,0 +1,26 @@
+// Win32 error codes as the seam reports them. Every platform call answers with
+// one of these (0 is success); nothing throws across the seam.
+#pragma once
+
+namespace pw {
+
+using Status = long;
+
+namespace err {
+constexpr Status kSuccess = 0;
+constexpr Status kFileNotFound = 2;
+constexpr Status kPathNotFound = 3;
+constexpr Status kAccessDenied = 5;
+constexpr Status kInvalidHandle = 6;
+constexpr Status kNoMoreFiles = 18;
+constexpr Status kWriteFault = 29;
+constexpr Status kSharingViolation = 32;
+constexpr Status kDiskFull = 112;
+constexpr Status kInvalidParameter = 87;
+constexpr Status kAlreadyExists = 183;
+constexpr Status kMoreData = 234;
+constexpr Status kWaitTimeout = 258;
+constexpr Status kNoMoreItems = 259;
+}  // namespace err
+
+}  // namespace pw

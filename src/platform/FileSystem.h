@@ -1,0 +1,51 @@
+// Files and folders with Windows paths (drive letters, backslashes or slashes,
+// names compared without regard to letter case). Bytes in, bytes out: there is
+// no text mode anywhere.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Errors.h"
+
+namespace pw {
+
+// A file open for writing. Destroying it closes it without reporting.
+class OutputFile {
+ public:
+  OutputFile() = default;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  virtual ~OutputFile() = default;
+
+  virtual Status Write(const std::string& bytes) = 0;
+  // Pushes written bytes to the disk.
+  virtual Status Flush() = 0;
+  virtual Status Close() = 0;
+};
+
+using OutputFilePtr = std::unique_ptr<OutputFile>;
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Missing file: 2; missing folder on the way: 3.
+  virtual Status ReadAll(const std::string& path, std::string* bytes) = 0;
+  // Opens (or creates) a file and writes at its end.
+  virtual Status OpenAppend(const std::string& path, OutputFilePtr* out) = 0;
+  // Creates a file, truncating one that exists.
+  virtual Status OpenNew(const std::string& path, OutputFilePtr* out) = 0;
+  // Moves `from` over `to` in one step; `to` need not exist.
+  virtual Status Replace(const std::string& from, const std::string& to) = 0;
+  virtual Status Remove(const std::string& path) = 0;
+  // Creates one folder; its parent must exist. An existing folder: 183.
+  virtual Status MakeFolder(const std::string& path) = 0;
+  // Names (not paths) of the entries matching a wildcard such as
+  // "C:\dir\account*", sorted; "." and ".." are never listed. No match: 2;
+  // missing folder: 3.
+  virtual Status List(const std::string& pattern, std::vector<std::string>* names) = 0;
+};
+
+}  // namespace pw

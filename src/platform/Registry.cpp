@@ -1,0 +1,21 @@
+#include "platform/Registry.h"
+
+namespace pw {
+
+std::string RegText(const RegValue& value) {
+  return value.data.substr(0, value.data.find('\0'));
+}
+
+std::string RegDwordBytes(uint32_t value) {
+  std::string bytes(4, '\0');
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xff);
+  return bytes;
+}
+
+std::string ReadRegText(RegKey& key, const std::string& name) {
+  RegValue value;
+  if (key.QueryValue(name, &value) != err::kSuccess) return std::string();
+  return RegText(value);
+}
+
+}  // namespace pw

@@ -1,0 +1,67 @@
+// The registry as the program sees it: keys below three predefined roots,
+// opened or created with read or all-access rights, values read whole.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Errors.h"
+
+namespace pw {
+
+enum class RegRoot { kCurrentUser, kLocalMachine, kClassesRoot };
+enum class RegAccess { kRead, kAllAccess };
+
+// Registry value types, numbered as Windows numbers them.
+namespace regtype {
+constexpr uint32_t kNone = 0;
+constexpr uint32_t kSz = 1;
+constexpr uint32_t kExpandSz = 2;
+constexpr uint32_t kBinary = 3;
+constexpr uint32_t kDword = 4;
+constexpr uint32_t kMultiSz = 7;
+constexpr uint32_t kQword = 11;
+}  // namespace regtype
+
+struct RegValue {
+  uint32_t type = regtype::kNone;
+  std::string data;  // the bytes exactly as stored, however long
+};
+
+// An open key. Destroying it closes it.
+class RegKey {
+ public:
+  RegKey() = default;
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+  virtual ~RegKey() = default;
+
+  virtual Status QueryValue(const std::string& name, RegValue* out) = 0;
+  virtual Status SetValue(const std::string& name, uint32_t type, const std::string& data) = 0;
+  virtual Status DeleteValue(const std::string& name) = 0;
+  // 259 (no more items) past the last subkey.
+  virtual Status EnumSubkey(uint32_t index, std::string* name) = 0;
+  virtual Status CountSubkeys(uint32_t* count) = 0;
+};
+
+using RegKeyPtr = std::unique_ptr<RegKey>;
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+  // The path is relative to the root; "" opens the root itself and a trailing
+  // backslash is accepted. Missing key: 2. Missing rights: 5.
+  virtual Status OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) = 0;
+  // Opens the key, creating it and any missing parents first.
+  virtual Status CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) = 0;
+};
+
+// The text of a string value: its bytes up to the first NUL, whatever the
+// stored type (a multi-string gives its first string).
+std::string RegText(const RegValue& value);
+std::string RegDwordBytes(uint32_t value);
+// Reads a value as text; a value that cannot be read gives the empty text.
+std::string ReadRegText(RegKey& key, const std::string& name);
+
+}  // namespace pw

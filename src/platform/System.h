@@ -1,0 +1,48 @@
+// The small services: environment, local time, identifiers, standard streams.
+#pragma once
+
+#include <string>
+
+#include "platform/Errors.h"
+
+namespace pw {
+
+class Environment {
+ public:
+  virtual ~Environment() = default;
+  // False when the variable is not set.
+  virtual bool Variable(const std::string& name, std::string* value) = 0;
+  // The per-user application-data folder as the shell reports it.
+  virtual Status ShellAppDataFolder(std::string* folder) = 0;
+};
+
+struct LocalTime {
+  int year = 0;  // four digits
+  int month = 0;  // 1 to 12
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual LocalTime Now() = 0;
+};
+
+class UuidSource {
+ public:
+  virtual ~UuidSource() = default;
+  // 36 characters, lower-case hexadecimal, in the usual 8-4-4-4-12 groups.
+  virtual Status NewUuid(std::string* text) = 0;
+};
+
+class StdOut {
+ public:
+  virtual ~StdOut() = default;
+  virtual void Out(const std::string& text) = 0;
+  virtual void Err(const std::string& text) = 0;
+};
+
+}  // namespace pw

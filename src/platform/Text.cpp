@@ -1,0 +1,55 @@
+#include "platform/Text.h"
+
+namespace pw {
+
+namespace {
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+}  // namespace
+
+std::string AsciiLower(std::string text) {
+  for (char& c : text) c = Lower(c);
+  return text;
+}
+
+std::string AsciiUpper(std::string text) {
+  for (char& c : text) c = Upper(c);
+  return text;
+}
+
+bool EqualsNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && AsciiUpper(a) == AsciiUpper(b);
+}
+
+bool RegistryNameLess(const std::string& a, const std::string& b) {
+  const size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char ca = static_cast<unsigned char>(Upper(a[i]));
+    const unsigned char cb = static_cast<unsigned char>(Upper(b[i]));
+    if (ca != cb) return ca < cb;
+  }
+  return a.size() < b.size();
+}
+
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+  // Iterative matching with one backtrack point for the last '*'.
+  size_t p = 0, n = 0, star = std::string::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || Upper(pattern[p]) == Upper(name[n]))) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (star != std::string::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+}  // namespace pw

@@ -1,0 +1,18 @@
+// Text helpers that follow Windows rules: ASCII-only case folding (as the "C"
+// locale does) and FindFirstFile-style wildcards.
+#pragma once
+
+#include <string>
+
+namespace pw {
+
+std::string AsciiLower(std::string text);
+std::string AsciiUpper(std::string text);
+bool EqualsNoCase(const std::string& a, const std::string& b);
+// Orders names as the registry enumerates subkeys: by upper-cased characters,
+// a name that is a prefix of another first.
+bool RegistryNameLess(const std::string& a, const std::string& b);
+// '*' matches any run of characters, '?' any one; letter case is ignored.
+bool WildcardMatch(const std::string& pattern, const std::string& name);
+
+}  // namespace pw

@@ -1,0 +1,133 @@
+#include "platform/fault/FaultInjecting.h"
+
+namespace pw {
+
+namespace {
+
+class FaultInjectingKey : public RegKey {
+ public:
+  FaultInjectingKey(RegKeyPtr inner, std::string name, FaultPlan& plan)
+      : inner_(std::move(inner)), name_(std::move(name)), plan_(plan) {}
+
+  Status QueryValue(const std::string& name, RegValue* out) override {
+    if (Status s = plan_.OnAccess(name_)) return s;
+    return inner_->QueryValue(name, out);
+  }
+  Status SetValue(const std::string& name, uint32_t type, const std::string& data) override {
+    if (Status s = plan_.OnMutation(name_)) return s;
+    return inner_->SetValue(name, type, data);
+  }
+  Status DeleteValue(const std::string& name) override {
+    if (Status s = plan_.OnMutation(name_)) return s;
+    return inner_->DeleteValue(name);
+  }
+  Status EnumSubkey(uint32_t index, std::string* name) override {
+    if (Status s = plan_.OnAccess(name_)) return s;
+    return inner_->EnumSubkey(index, name);
+  }
+  Status CountSubkeys(uint32_t* count) override {
+    if (Status s = plan_.OnAccess(name_)) return s;
+    return inner_->CountSubkeys(count);
+  }
+
+ private:
+  RegKeyPtr inner_;
+  std::string name_;
+  FaultPlan& plan_;
+};
+
+class FaultInjectingFile : public OutputFile {
+ public:
+  FaultInjectingFile(OutputFilePtr inner, std::string path, FaultPlan& plan)
+      : inner_(std::move(inner)), path_(std::move(path)), plan_(plan) {}
+  Status Write(const std::string& bytes) override {
+    if (Status s = plan_.OnMutation(path_)) return s;
+    return inner_->Write(bytes);
+  }
+  Status Flush() override {
+    if (Status s = plan_.OnMutation(path_)) return s;
+    return inner_->Flush();
+  }
+  Status Close() override {
+    if (Status s = plan_.OnMutation(path_)) {
+      inner_->Close();
+      return s;
+    }
+    return inner_->Close();
+  }
+
+ private:
+  OutputFilePtr inner_;
+  std::string path_;
+  FaultPlan& plan_;
+};
+
+}  // namespace
+
+std::string FaultKeyName(RegRoot root, const std::string& path) {
+  const char* prefix = root == RegRoot::kCurrentUser ? "HKCU" : root == RegRoot::kLocalMachine ? "HKLM" : "HKCR";
+  return path.empty() ? prefix : std::string(prefix) + "\\" + path;
+}
+
+Status FaultInjectingRegistry::OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) {
+  const std::string name = FaultKeyName(root, path);
+  if (Status s = plan_.OnAccess(name)) return s;
+  RegKeyPtr key;
+  if (Status s = inner_.OpenKey(root, path, access, &key)) return s;
+  *out = std::make_unique<FaultInjectingKey>(std::move(key), name, plan_);
+  return err::kSuccess;
+}
+
+Status FaultInjectingRegistry::CreateKey(RegRoot root, const std::string& path, RegAccess access,
+                                         RegKeyPtr* out) {
+  const std::string name = FaultKeyName(root, path);
+  if (Status s = plan_.OnMutation(name)) return s;
+  RegKeyPtr key;
+  if (Status s = inner_.CreateKey(root, path, access, &key)) return s;
+  *out = std::make_unique<FaultInjectingKey>(std::move(key), name, plan_);
+  return err::kSuccess;
+}
+
+Status FaultInjectingFileSystem::ReadAll(const std::string& path, std::string* bytes) {
+  if (Status s = plan_.OnAccess(path)) return s;
+  return inner_.ReadAll(path, bytes);
+}
+
+Status FaultInjectingFileSystem::OpenAppend(const std::string& path, OutputFilePtr* out) {
+  if (Status s = plan_.OnMutation(path)) return s;
+  OutputFilePtr file;
+  if (Status s = inner_.OpenAppend(path, &file)) return s;
+  *out = std::make_unique<FaultInjectingFile>(std::move(file), path, plan_);
+  return err::kSuccess;
+}
+
+Status FaultInjectingFileSystem::OpenNew(const std::string& path, OutputFilePtr* out) {
+  if (Status s = plan_.OnMutation(path)) return s;
+  OutputFilePtr file;
+  if (Status s = inner_.OpenNew(path, &file)) return s;
+  *out = std::make_unique<FaultInjectingFile>(std::move(file), path, plan_);
+  return err::kSuccess;
+}
+
+Status FaultInjectingFileSystem::Replace(const std::string& from, const std::string& to) {
+  if (Status s = plan_.OnMutation(to)) return s;
+  if (Status s = plan_.OnAccess(from)) return s;
+  return inner_.Replace(from, to);
+}
+
+Status FaultInjectingFileSystem::Remove(const std::string& path) {
+  if (Status s = plan_.OnMutation(path)) return s;
+  return inner_.Remove(path);
+}
+
+Status FaultInjectingFileSystem::MakeFolder(const std::string& path) {
+  if (Status s = plan_.OnMutation(path)) return s;
+  return inner_.MakeFolder(path);
+}
+
+Status FaultInjectingFileSystem::List(const std::string& pattern, std::vector<std::string>* names) {
+  if (Status s = plan_.OnAccess(pattern)) return s;
+  return inner_.List(pattern, names);
+}
+
+}  // namespace pw

@@ -1,0 +1,40 @@
+// Forwarding wrappers that make chosen calls of any backend fail (see FaultPlan).
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+#include "platform/fault/FaultPlan.h"
+
+namespace pw {
+
+class FaultInjectingRegistry : public Registry {
+ public:
+  FaultInjectingRegistry(Registry& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
+  Status OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) override;
+  Status CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) override;
+
+ private:
+  Registry& inner_;
+  FaultPlan& plan_;
+};
+
+class FaultInjectingFileSystem : public FileSystem {
+ public:
+  FaultInjectingFileSystem(FileSystem& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
+  Status ReadAll(const std::string& path, std::string* bytes) override;
+  Status OpenAppend(const std::string& path, OutputFilePtr* out) override;
+  Status OpenNew(const std::string& path, OutputFilePtr* out) override;
+  Status Replace(const std::string& from, const std::string& to) override;
+  Status Remove(const std::string& path) override;
+  Status MakeFolder(const std::string& path) override;
+  Status List(const std::string& pattern, std::vector<std::string>* names) override;
+
+ private:
+  FileSystem& inner_;
+  FaultPlan& plan_;
+};
+
+// "HKCU\path" and so on: the name a FaultPlan uses for a registry key.
+std::string FaultKeyName(RegRoot root, const std::string& path);
+
+}  // namespace pw

@@ -1,0 +1,257 @@
+#include "platform/memory/MemoryFileSystem.h"
+
+#include <algorithm>
+
+#include "platform/Text.h"
+
+namespace pw {
+
+struct MemoryFileSystem::Entry {
+  std::string name;
+  bool folder = false;
+  std::string bytes;
+  std::vector<std::shared_ptr<Entry>> children;
+
+  std::shared_ptr<Entry> Child(const std::string& child_name) const {
+    for (const auto& c : children)
+      if (EqualsNoCase(c->name, child_name)) return c;
+    return nullptr;
+  }
+};
+
+namespace {
+
+std::vector<std::string> SplitPath(const std::string& path) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (char c : path) {
+    if (c == '\\' || c == '/') {
+      if (!part.empty()) parts.push_back(part);
+      part.clear();
+    } else {
+      part += c;
+    }
+  }
+  if (!part.empty()) parts.push_back(part);
+  return parts;
+}
+
+class MemoryOutputFile : public OutputFile {
+ public:
+  explicit MemoryOutputFile(std::shared_ptr<MemoryFileSystem::Entry> file) : file_(std::move(file)) {}
+  Status Write(const std::string& bytes) override {
+    if (!file_) return err::kInvalidHandle;
+    file_->bytes += bytes;
+    return err::kSuccess;
+  }
+  Status Flush() override { return file_ ? err::kSuccess : err::kInvalidHandle; }
+  Status Close() override {
+    if (!file_) return err::kInvalidHandle;
+    file_.reset();
+    return err::kSuccess;
+  }
+
+ private:
+  std::shared_ptr<MemoryFileSystem::Entry> file_;
+};
+
+}  // namespace
+
+MemoryFileSystem::MemoryFileSystem() : root_(std::make_shared<Entry>()) {
+  root_->folder = true;
+  PutFolder("C:\\");
+}
+
+MemoryFileSystem::~MemoryFileSystem() = default;
+
+MemoryFileSystem::Entry* MemoryFileSystem::Find(const std::string& path) const {
+  Entry* entry = root_.get();
+  for (const std::string& part : SplitPath(path)) {
+    if (!entry->folder) return nullptr;
+    entry = entry->Child(part).get();
+    if (!entry) return nullptr;
+  }
+  return entry;
+}
+
+Status MemoryFileSystem::Parent(const std::string& path, Entry** parent, std::string* name) const {
+  std::vector<std::string> parts = SplitPath(path);
+  if (parts.size() < 2) return err::kAccessDenied;  // a drive itself
+  *name = parts.back();
+  parts.pop_back();
+  Entry* entry = root_.get();
+  for (const std::string& part : parts) {
+    entry = entry->Child(part).get();
+    if (!entry || !entry->folder) return err::kPathNotFound;
+  }
+  *parent = entry;
+  return err::kSuccess;
+}
+
+Status MemoryFileSystem::ReadAll(const std::string& path, std::string* bytes) {
+  Entry* parent = nullptr;
+  std::string name;
+  if (Status s = Parent(path, &parent, &name)) return s;
+  auto file = parent->Child(name);
+  if (!file) return err::kFileNotFound;
+  if (file->folder) return err::kAccessDenied;
+  *bytes = file->bytes;
+  return err::kSuccess;
+}
+
+Status MemoryFileSystem::OpenAppend(const std::string& path, OutputFilePtr* out) {
+  Entry* parent = nullptr;
+  std::string name;
+  if (Status s = Parent(path, &parent, &name)) return s;
+  auto file = parent->Child(name);
+  if (file && file->folder) return err::kAccessDenied;
+  if (!file) {
+    file = std::make_shared<Entry>();
+    file->name = name;
+    parent->children.push_back(file);
+  }
+  *out = std::make_unique<MemoryOutputFile>(file);
+  return err::kSuccess;
+}
+
+Status MemoryFileSystem::OpenNew(const std::string& path, OutputFilePtr* out) {
+  Entry* parent = nullptr;
+  std::string name;
+  if (Status s = Parent(path, &parent, &name)) return s;
+  auto file = parent->Child(name);
+  if (file && file->folder) return err::kAccessDenied;
+  if (!file) {
+    file = std::make_shared<Entry>();
+    file->name = name;
+    parent->children.push_back(file);
+  }
+  file->bytes.clear();
+  *out = std::make_unique<MemoryOutputFile>(file);
+  return err::kSuccess;
+}
+
+Status MemoryFileSystem::Replace(const std::string& from, const std::string& to) {
+  Entry* from_parent = nullptr;
+  std::string from_name;
+  if (Status s = Parent(from, &from_parent, &from_name)) return s;
+  auto source = from_parent->Child(from_name);
+  if (!source) return err::kFileNotFound;
+  Entry* to_parent = nullptr;
+  std::string to_name;
+  if (Status s = Parent(to, &to_parent, &to_name)) return s;
+  if (source.get() == to_parent->Child(to_name).get()) return err::kSuccess;
+  if (auto target = to_parent->Child(to_name)) {
+    if (target->folder) return err::kAccessDenied;
+    auto& siblings = to_parent->children;
+    siblings.erase(std::find(siblings.begin(), siblings.end(), target));
+  }
+  auto& old_siblings = from_parent->children;
+  old_siblings.erase(std::find(old_siblings.begin(), old_siblings.end(), source));
+  source->name = to_name;
+  to_parent->children.push_back(source);
+  return err::kSuccess;
+}
+
+Status MemoryFileSystem::Remove(const std::string& path) {
+  Entry* parent = nullptr;
+  std::string name;
+  if (Status s = Parent(path, &parent, &name)) return s;
+  auto file = parent->Child(name);
+  if (!file) return err::kFileNotFound;
+  if (file->folder) return err::kAccessDenied;
+  parent->children.erase(std::find(parent->children.begin(), parent->children.end(), file));
+  return err::kSuccess;
+}
+
+Status MemoryFileSystem::MakeFolder(const std::string& path) {
+  Entry* parent = nullptr;
+  std::string name;
+  if (Status s = Parent(path, &parent, &name)) return s;
+  if (parent->Child(name)) return err::kAlreadyExists;
+  auto folder = std::make_shared<Entry>();
+  folder->name = name;
+  folder->folder = true;
+  parent->children.push_back(folder);
+  return err::kSuccess;
+}
+
+Status MemoryFileSystem::List(const std::string& pattern, std::vector<std::string>* names) {
+  Entry* parent = nullptr;
+  std::string wildcard;
+  if (Status s = Parent(pattern, &parent, &wildcard)) return s;
+  names->clear();
+  for (const auto& child : parent->children)
+    if (WildcardMatch(wildcard, child->name)) names->push_back(child->name);
+  if (names->empty()) return err::kFileNotFound;
+  std::sort(names->begin(), names->end(),
+            [](const std::string& a, const std::string& b) { return AsciiUpper(a) < AsciiUpper(b); });
+  return err::kSuccess;
+}
+
+void MemoryFileSystem::PutFolder(const std::string& path) {
+  Entry* entry = root_.get();
+  for (const std::string& part : SplitPath(path)) {
+    auto child = entry->Child(part);
+    if (!child) {
+      child = std::make_shared<Entry>();
+      child->name = part;
+      child->folder = true;
+      entry->children.push_back(child);
+    }
+    entry = child.get();
+  }
+}
+
+void MemoryFileSystem::PutFile(const std::string& path, const std::string& bytes) {
+  std::vector<std::string> parts = SplitPath(path);
+  std::string name = parts.back();
+  parts.pop_back();
+  std::string folder;
+  for (const auto& p : parts) folder += p + "\\";
+  PutFolder(folder);
+  Entry* parent = Find(folder);
+  auto file = parent->Child(name);
+  if (!file) {
+    file = std::make_shared<Entry>();
+    file->name = name;
+    parent->children.push_back(file);
+  }
+  file->bytes = bytes;
+}
+
+bool MemoryFileSystem::HasFile(const std::string& path) const {
+  Entry* entry = Find(path);
+  return entry && !entry->folder;
+}
+
+bool MemoryFileSystem::HasFolder(const std::string& path) const {
+  Entry* entry = Find(path);
+  return entry && entry->folder;
+}
+
+std::string MemoryFileSystem::FileBytes(const std::string& path) const {
+  Entry* entry = Find(path);
+  return entry && !entry->folder ? entry->bytes : std::string();
+}
+
+std::vector<std::string> MemoryFileSystem::Tree(const std::string& folder) const {
+  std::vector<std::string> paths;
+  Entry* start = Find(folder);
+  if (!start) return paths;
+  std::string base = folder;
+  while (!base.empty() && (base.back() == '\\' || base.back() == '/')) base.pop_back();
+  struct Walker {
+    std::vector<std::string>* out;
+    void Walk(const Entry* e, const std::string& prefix) {
+      for (const auto& c : e->children) {
+        out->push_back(prefix + "\\" + c->name + (c->folder ? "\\" : ""));
+        if (c->folder) Walk(c.get(), prefix + "\\" + c->name);
+      }
+    }
+  } walker{&paths};
+  walker.Walk(start, base);
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+}  // namespace pw

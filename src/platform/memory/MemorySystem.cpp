@@ -1,0 +1,83 @@
+#include "platform/memory/MemorySystem.h"
+
+#include <cstdio>
+
+#include "platform/Text.h"
+
+namespace pw {
+
+class MemoryProcessHandle : public ProcessHandle {
+ public:
+  MemoryProcessHandle(MemoryProcesses* owner, uint32_t id) : owner_(owner), id_(id) { ++owner_->open_handles_; }
+  ~MemoryProcessHandle() override { --owner_->open_handles_; }
+
+  Status Terminate(uint32_t) override {
+    MemoryProcesses::Process& p = owner_->processes_.at(id_);
+    if (p.deny_terminate) return err::kAccessDenied;
+    if (!p.ignores_terminate) p.running = false;
+    return err::kSuccess;
+  }
+
+  Status WaitForExit(uint32_t) override {
+    owner_->waited_.push_back(id_);
+    return owner_->processes_.at(id_).running ? err::kWaitTimeout : err::kSuccess;
+  }
+
+ private:
+  MemoryProcesses* owner_;
+  uint32_t id_;
+};
+
+Status MemoryProcesses::Snapshot(std::vector<ProcessEntry>* entries) {
+  entries->clear();
+  if (snapshot_status_ != err::kSuccess) return snapshot_status_;
+  for (uint32_t id : order_)
+    if (processes_.at(id).running) entries->push_back(processes_.at(id).entry);
+  return err::kSuccess;
+}
+
+Status MemoryProcesses::Open(uint32_t id, ProcessHandlePtr* out) {
+  auto it = processes_.find(id);
+  if (it == processes_.end() || !it->second.running) return err::kInvalidParameter;
+  if (it->second.deny_open) return err::kAccessDenied;
+  *out = std::make_unique<MemoryProcessHandle>(this, id);
+  return err::kSuccess;
+}
+
+Status MemoryProcesses::Start(const std::string& application, const std::string& command_line) {
+  started_.push_back({application, command_line});
+  return err::kSuccess;
+}
+
+uint32_t MemoryProcesses::Add(const std::string& exe) {
+  const uint32_t id = next_id_;
+  next_id_ += 4;
+  processes_[id] = Process{ProcessEntry{id, exe}};
+  order_.push_back(id);
+  return id;
+}
+
+bool MemoryEnvironment::Variable(const std::string& name, std::string* value) {
+  for (const auto& v : variables_) {
+    if (EqualsNoCase(v.first, name)) {
+      *value = v.second;
+      return true;
+    }
+  }
+  return false;
+}
+
+Status MemoryEnvironment::ShellAppDataFolder(std::string* folder) {
+  if (shell_app_data_.empty()) return err::kFileNotFound;
+  *folder = shell_app_data_;
+  return err::kSuccess;
+}
+
+Status MemoryUuidSource::NewUuid(std::string* text) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "00000000-0000-4000-8000-%012llx", next_++);
+  *text = buffer;
+  return err::kSuccess;
+}
+
+}  // namespace pw

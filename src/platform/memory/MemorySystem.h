@@ -1,0 +1,90 @@
+// Twins of the small services and of the process list.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Processes.h"
+#include "platform/System.h"
+
+namespace pw {
+
+class MemoryProcesses : public Processes {
+ public:
+  struct Process {
+    ProcessEntry entry;
+    bool deny_open = false;
+    bool deny_terminate = false;
+    bool ignores_terminate = false;  // terminated but never ends
+    bool running = true;
+  };
+  struct Start {
+    std::string application;
+    std::string command_line;
+  };
+
+  Status Snapshot(std::vector<ProcessEntry>* entries) override;
+  Status Open(uint32_t id, ProcessHandlePtr* out) override;
+  Status Start(const std::string& application, const std::string& command_line) override;
+
+  // Adds a running process and returns its id.
+  uint32_t Add(const std::string& exe);
+  Process& Get(uint32_t id) { return processes_.at(id); }
+  bool Running(uint32_t id) const { return processes_.at(id).running; }
+  void FailSnapshot(Status status) { snapshot_status_ = status; }
+  const std::vector<struct Start>& Started() const { return started_; }
+  std::vector<uint32_t> WaitedFor() const { return waited_; }
+  int OpenHandles() const { return open_handles_; }
+
+ private:
+  friend class MemoryProcessHandle;
+  std::map<uint32_t, Process> processes_;
+  std::vector<uint32_t> order_;
+  std::vector<struct Start> started_;
+  std::vector<uint32_t> waited_;
+  uint32_t next_id_ = 100;
+  int open_handles_ = 0;
+  Status snapshot_status_ = err::kSuccess;
+};
+
+class MemoryEnvironment : public Environment {
+ public:
+  bool Variable(const std::string& name, std::string* value) override;
+  Status ShellAppDataFolder(std::string* folder) override;
+
+  void Set(const std::string& name, const std::string& value) { variables_[name] = value; }
+  void SetShellAppData(const std::string& folder) { shell_app_data_ = folder; }
+
+ private:
+  std::map<std::string, std::string> variables_;
+  std::string shell_app_data_;  // empty: the shell has none
+};
+
+class MemoryClock : public Clock {
+ public:
+  LocalTime Now() override { return now_; }
+  void Set(const LocalTime& now) { now_ = now; }
+
+ private:
+  LocalTime now_{2008, 12, 7, 14, 5, 9};
+};
+
+// Hands out 00000000-0000-4000-8000-000000000001, ...0002 and so on.
+class MemoryUuidSource : public UuidSource {
+ public:
+  Status NewUuid(std::string* text) override;
+
+ private:
+  unsigned long long next_ = 1;
+};
+
+class MemoryStdOut : public StdOut {
+ public:
+  void Out(const std::string& text) override { out += text; }
+  void Err(const std::string& text) override { err += text; }
+  std::string out;
+  std::string err;
+};
+
+}  // namespace pw

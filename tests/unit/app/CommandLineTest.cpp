@@ -1,0 +1,106 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace pw {
+namespace {
+
+TEST(CommandLine, FlagsAreFoundAtTheStartOfAnyWord) {
+  EXPECT_TRUE(HasFlag("-d", "-d"));
+  EXPECT_TRUE(HasFlag("-n \"Jo\" -d", "-d"));
+  EXPECT_TRUE(HasFlag("-automatic -p \"x\"", "-auto"));  // a longer word still sets the flag
+  EXPECT_TRUE(HasFlag("-n \"Jo -dx\"", "-d"));            // substring search reaches into values
+  EXPECT_FALSE(HasFlag("x-d", "-d"));
+  EXPECT_FALSE(HasFlag("-D", "-d"));  // case-sensitive
+  EXPECT_FALSE(HasFlag("", "-d"));
+}
+
+TEST(CommandLine, ValuesRunToTheNextBlankHyphen) {
+  EXPECT_EQ("jdoe", ExtractValue("-a jdoe -d", "-a", false));
+  EXPECT_EQ("jdoe", ExtractValue("-n \"Jo\" -a jdoe", "-a", false));
+  EXPECT_EQ("j-doe", ExtractValue("-a j-doe", "-a", false));
+  EXPECT_EQ("j", ExtractValue("-a j -doe", "-a", false));
+  EXPECT_EQ("", ExtractValue("-a  -d", "-a", false));  // empty value, cut at once
+  EXPECT_EQ(kAbsentOption, ExtractValue("-a", "-a", false));       // a key needs its blank
+  EXPECT_EQ(kAbsentOption, ExtractValue("-ab x", "-a", false));
+  EXPECT_EQ(kAbsentOption, ExtractValue("", "-c", false));
+}
+
+TEST(CommandLine, QuotedValuesLoseTheirQuotesOnlyWhenTheyHaveThem) {
+  EXPECT_EQ("Jo Doe", ExtractValue("-n \"Jo Doe\" -c 1", "-n", true));
+  EXPECT_EQ("Jo", ExtractValue("-n Jo -c 1", "-n", true));              // bare word keeps its letters
+  EXPECT_EQ("Ann -Lee", ExtractValue("-n \"Ann -Lee\" -c 1", "-n", true));  // quotes protect " -"
+  EXPECT_EQ("", ExtractValue("-n \"\" -c 1", "-n", true));
+  EXPECT_EQ("\"Ann", ExtractValue("-n \"Ann -c 1", "-n", true));  // unterminated: cut, nothing removed
+  EXPECT_EQ("\"Jo\"", ExtractValue("-a \"Jo\"", "-a", false));    // -a and -c keep quotes
+}
+
+TEST(CommandLine, AtoiLikeFollowsTheCLibrary) {
+  EXPECT_EQ(1, AtoiLike("1"));
+  EXPECT_EQ(7, AtoiLike("  7x"));
+  EXPECT_EQ(-3, AtoiLike("-3"));
+  EXPECT_EQ(4, AtoiLike("+4"));
+  EXPECT_EQ(0, AtoiLike("abc"));
+  EXPECT_EQ(0, AtoiLike(""));
+  EXPECT_EQ(0, AtoiLike("- 3"));
+  EXPECT_EQ(2147483647, AtoiLike("99999999999999999999"));
+  EXPECT_EQ(-2147483647 - 1, AtoiLike("-99999999999999999999"));
+}
+
+TEST(CommandLine, TrailingBlanksAreRemovedButNotTabs) {
+  EXPECT_EQ("-a x", TrimTrailingBlanks("-a x   "));
+  EXPECT_EQ("-a x\t", TrimTrailingBlanks("-a x\t "));
+  EXPECT_EQ("", TrimTrailingBlanks("    "));
+}
+
+TEST(CommandLine, ExplicitRunTakesEveryValue) {
+  const CommandLineRequest r = ParseCommandLine("-n \"Jo Doe\" -c 1 -a jdoe");
+  EXPECT_EQ(RunMode::kExplicit, r.mode);
+  EXPECT_EQ("", r.missing_option);
+  EXPECT_EQ("Jo Doe", r.display_name);
+  EXPECT_EQ("jdoe", r.user_name);
+  EXPECT_EQ(1, r.client);
+  EXPECT_FALSE(r.make_default);
+  EXPECT_FALSE(r.overwrite);
+
+  const CommandLineRequest flags = ParseCommandLine("-d -u -x -n \"Jo\" -c 4 -a jdoe   ");
+  EXPECT_TRUE(flags.make_default);
+  EXPECT_TRUE(flags.overwrite);
+  EXPECT_FALSE(flags.close_running);  // -x belongs to automatic mode
+  EXPECT_EQ("jdoe", flags.user_name);  // trailing blanks are not part of the value
+  EXPECT_EQ(4, flags.client);
+
+  EXPECT_EQ(7, ParseCommandLine("-n \"Jo Doe\" -c 7 -a jdoe").client);  // not rejected here
+  EXPECT_EQ(0, ParseCommandLine("-n \"Jo\" -c x -a jdoe").client);
+}
+
+TEST(CommandLine, ExplicitRunReportsTheFirstMissingOption) {
+  EXPECT_EQ("-n", ParseCommandLine("-c 1 -a jdoe").missing_option);
+  EXPECT_EQ("-c", ParseCommandLine("-n \"Jo\"").missing_option);
+  EXPECT_EQ("-a", ParseCommandLine("-n \"Jo\" -c 1").missing_option);
+  EXPECT_EQ("-n", ParseCommandLine("stray").missing_option);
+}
+
+TEST(CommandLine, AutomaticRun) {
+  const CommandLineRequest r = ParseCommandLine("-auto -p \"QS \" -s \"jo@x.example\" -u -x");
+  EXPECT_EQ(RunMode::kAutomatic, r.mode);
+  EXPECT_EQ("", r.missing_option);
+  EXPECT_EQ("QS ", r.prefix);
+  EXPECT_EQ("jo@x.example", r.search_address);
+  EXPECT_TRUE(r.overwrite);
+  EXPECT_TRUE(r.close_running);
+  EXPECT_FALSE(r.make_default);
+
+  EXPECT_EQ("NULL", ParseCommandLine("-auto -p \"QS\"").search_address);
+  EXPECT_EQ("-p", ParseCommandLine("-auto").missing_option);
+  EXPECT_EQ("-p", ParseCommandLine("-auto -n \"Jo\" -c 1 -a jdoe").missing_option);
+}
+
+TEST(CommandLine, EmptyOrBlankLineIsInteractive) {
+  EXPECT_EQ(RunMode::kInteractive, ParseCommandLine("").mode);
+  EXPECT_EQ(RunMode::kInteractive, ParseCommandLine("   ").mode);
+  EXPECT_EQ("", ParseCommandLine("   ").missing_option);
+}
+
+}  // namespace
+}  // namespace pw
