@@ -16,7 +16,7 @@ case "$action" in
     rm -rf "$WINEPREFIX"
     ;&
   start)
-    mkdir -p "$(dirname "$WINEPREFIX")"
+    mkdir -p "$WINEPREFIX"
     /usr/lib/wine/wineserver -p
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
       /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true

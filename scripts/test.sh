@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds all three presets and runs every test: natively on the in-memory twin,
+# and under Wine on the real Win32 backend. Installs what is missing first.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/bootstrap.sh
+
+for preset in native win64 win32; do
+  echo "== build $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+done
+
+# A fresh Wine prefix for this run, with a persistent wineserver stopped at the end.
+prefix="$PWD/build/win64/wineprefix"
+scripts/wine-prefix.sh fresh "$prefix"
+trap 'scripts/wine-prefix.sh stop "$prefix"' EXIT
+
+# One ctest run over both trees, so the last line is the summary of everything.
+cat > build/CTestTestfile.cmake <<'CTEST'
+subdirs("native" "win64")
+CTEST
+ctest --test-dir build --output-on-failure -j2 "$@"
