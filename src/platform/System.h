@@ -29,6 +29,8 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual LocalTime Now() = 0;
+  // Waits, e.g. before retrying a file that a virus scanner holds briefly.
+  virtual void Pause(unsigned milliseconds) = 0;
 };
 
 class UuidSource {

@@ -64,7 +64,9 @@ class MemoryEnvironment : public Environment {
 class MemoryClock : public Clock {
  public:
   LocalTime Now() override { return now_; }
+  void Pause(unsigned milliseconds) override { paused_ms += milliseconds; }
   void Set(const LocalTime& now) { now_ = now; }
+  unsigned long long paused_ms = 0;
 
  private:
   LocalTime now_{2008, 12, 7, 14, 5, 9};
