@@ -1,0 +1,47 @@
+#include "detect/RunningClientCheck.h"
+
+#include <string>
+#include <vector>
+
+namespace pw {
+namespace {
+
+bool IsMailClientImage(const std::string& exe) {
+  static const char* const kImages[] = {"OUTLOOK.EXE", "thunderbird.exe", "Eudora.exe", "msimn.exe", "WinMail.exe"};
+  for (const char* image : kImages)
+    if (exe == image) return true;
+  return false;
+}
+
+// True once the process has really ended. A client still shutting down
+// rewrites its settings after ours, so a termination request alone is not
+// enough.
+bool TerminateAndWait(Processes& processes, uint32_t id) {
+  ProcessHandlePtr process;
+  if (processes.Open(id, &process) != err::kSuccess) return false;
+  if (process->Terminate(0) != err::kSuccess) return false;
+  return process->WaitForExit(kClientExitWaitMs) == err::kSuccess;
+}
+
+}  // namespace
+
+RunningClients CloseRunningClients(Processes& processes, bool close_running, RunLog& log) {
+  std::vector<ProcessEntry> entries;
+  if (processes.Snapshot(&entries) != err::kSuccess) entries.clear();
+
+  bool client_found = false;
+  bool all_closed = true;
+  for (const ProcessEntry& entry : entries) {
+    if (!IsMailClientImage(entry.exe)) continue;
+    client_found = true;
+    if (!close_running) break;
+    const bool closed = TerminateAndWait(processes, entry.id);
+    all_closed = all_closed && closed;
+    log << "Running Email Client Detected: " << entry.exe << (closed ? ". Closed." : ". Could not be closed.");
+    log.EndLine();
+  }
+  if (!client_found) return RunningClients::kContinue;
+  return close_running && all_closed ? RunningClients::kContinue : RunningClients::kStop;
+}
+
+}  // namespace pw

@@ -1,0 +1,25 @@
+// Mail clients must not run while their settings are rewritten: a running
+// client keeps its own copy and writes it back over ours.
+#pragma once
+
+#include <cstdint>
+
+#include "app/RunLog.h"
+#include "detect/ClientDetection.h"
+#include "platform/Processes.h"
+
+namespace pw {
+
+// How long a terminated client is given to end.
+constexpr uint32_t kClientExitWaitMs = 10000;
+
+// Looks for "OUTLOOK.EXE", "thunderbird.exe", "Eudora.exe", "msimn.exe" and
+// "WinMail.exe" in the process list (exact names, letter case included).
+// Without `close_running`, any of them gives kStop and nothing is logged. With
+// it, each one found is terminated and waited for, in snapshot order, and
+// logged as "Running Email Client Detected: <name>. Closed." or, when it cannot
+// be opened, terminated or does not end in time, "... Could not be closed.";
+// any such failure gives kStop. No process list means no client runs.
+RunningClients CloseRunningClients(Processes& processes, bool close_running, RunLog& log);
+
+}  // namespace pw
