@@ -6,9 +6,16 @@ namespace pw {
 
 Status RunLog::Open(FileSystem& files, Clock& clock, const std::string& path) {
   Close();
+  files_ = &files;
   clock_ = &clock;
-  if (path.empty()) return err::kPathNotFound;
-  return files.OpenAppend(path, &file_);
+  path_ = path;
+  return Reopen();
+}
+
+Status RunLog::Reopen() {
+  Close();
+  if (!files_ || path_.empty()) return err::kPathNotFound;
+  return files_->OpenAppend(path_, &file_);
 }
 
 RunLog& RunLog::operator<<(const std::string& text) {

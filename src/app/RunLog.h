@@ -40,8 +40,12 @@ class RunLog {
   // The run's one closing line and its blank line; then the log is closed.
   void WriteClosing(Closing closing);
   void Close();
+  // Opens the file of the last Open again, to append after the closing line.
+  Status Reopen();
 
  private:
+  FileSystem* files_ = nullptr;
+  std::string path_;
   OutputFilePtr file_;
   Clock* clock_ = nullptr;
   std::string pending_;

@@ -1,0 +1,37 @@
+// The application object: reads the command line and runs the main dialog,
+// with its window (no arguments) or without one (every other command line).
+#pragma once
+
+#include "app/RunLog.h"
+#include "detect/ClientDetection.h"
+#include "framework/Dialog.h"
+#include "framework/WinApp.h"
+#include "platform/Platform.h"
+
+namespace pw {
+
+// The process exit status: what a deployment tool learns of the run.
+namespace exit_status {
+constexpr int kConfigured = 0;  // also every interactive run
+constexpr int kFailed = 1;
+constexpr int kMissingOption = 2;
+constexpr int kClientRunning = 3;
+}  // namespace exit_status
+
+class CConfigApp : public CWinApp {
+ public:
+  CConfigApp(Platform& platform, RunLog& log, ClientDetection& detection, DialogHost& host)
+      : platform_(platform), log_(log), detection_(detection), host_(host) {}
+
+  bool InitInstance() override;
+  int exit_status() const { return exit_status_; }
+
+ private:
+  Platform& platform_;
+  RunLog& log_;
+  ClientDetection& detection_;
+  DialogHost& host_;
+  int exit_status_ = exit_status::kConfigured;
+};
+
+}  // namespace pw

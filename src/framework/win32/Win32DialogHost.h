@@ -1,0 +1,15 @@
+// Runs dialogs modally as real Unicode windows, so the Hebrew captions of the
+// templates show on any code page; the program's own 8-bit text goes through
+// the ANSI code page on its way in and out.
+#pragma once
+
+#include "framework/Dialog.h"
+
+namespace pw {
+
+class Win32DialogHost : public DialogHost {
+ public:
+  int RunModal(CDialog& dialog, int template_id) override;
+};
+
+}  // namespace pw

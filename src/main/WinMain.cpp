@@ -1,0 +1,29 @@
+// The program's entry: the real machine, the run log, the application object.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/ConfigApp.h"
+#include "app/RunLog.h"
+#include "detect/SystemClientDetection.h"
+#include "framework/win32/Win32DialogHost.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace {
+
+pw::Win32Platform machine;
+pw::Platform platform = machine.View();
+// The one process-wide run log, handed to the dialog and the writers.
+pw::RunLog run_log;
+pw::SystemClientDetection detection(platform);
+pw::Win32DialogHost dialog_host;
+pw::CConfigApp theApp(platform, run_log, detection, dialog_host);
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  theApp.m_lpCmdLine = command_line ? command_line : "";
+  theApp.InitInstance();
+  return theApp.exit_status();
+}

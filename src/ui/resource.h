@@ -1,0 +1,33 @@
+// Resource and control ids, shared by the C++ code and Postwright.rc.
+#pragma once
+
+#define IDD_CONFIG_DIALOG 102
+#define IDD_ABOUTBOX 131
+#define IDR_MAINFRAME 129
+
+// Main dialog
+#define IDC_CLIENT_OE 1000
+#define IDC_SAVE 1002
+#define IDC_MAKE_DEFAULT 1003
+#define IDC_USER_NAME 1004
+#define IDC_DISPLAY_NAME 1005
+#define IDC_MESSAGE 1009
+#define IDC_DETAILS_LABEL 1010
+#define IDC_DISPLAY_NAME_LABEL 1011
+#define IDC_USER_NAME_LABEL 1012
+#define IDC_CHOOSE_LABEL 1013
+#define IDC_CLIENT_OUTLOOK 1014
+#define IDC_CLIENT_EUDORA 1015
+#define IDC_CLIENT_THUNDERBIRD 1016
+#define IDC_ABOUT 1018
+#define IDC_LAUNCH 1024
+#define IDC_OVERWRITE 1025
+#define IDC_CLIENT_WINMAIL 1026
+#define IDC_FRAME (-65537)
+
+// About dialog
+#define IDC_ABOUT_POP3_USER 1019
+#define IDC_ABOUT_SMTP_HOST 1020
+#define IDC_ABOUT_SMTP_PORT 1021
+#define IDC_ABOUT_POP3_PORT 1022
+#define IDC_ABOUT_POP3_HOST 1023

@@ -1,0 +1,443 @@
+#include "ui/ConfigDlg.h"
+
+#include <gtest/gtest.h>
+
+#include "DialogDriver.h"
+#include "DialogTestBed.h"
+#include "app/CommandLine.h"
+#include "ui/ClientTexts.h"
+
+namespace pw {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines Header(bool command_line) {
+  return {"Postwright - Quillset Log",
+          "-------------------------------------------",
+          "",
+          std::string(command_line ? "* Beginning Configuration (command line) at " : "* Beginning Configuration at ") +
+              kStamp + " *",
+          ""};
+}
+
+Lines NothingInstalled() {
+  return {"Searching for Mozilla Thunderbird ... not detected.",
+          "Searching for Qualcomm Eudora ... not detected.",
+          "Searching for Microsoft Outlook Express ... not detected.",
+          "Searching for Microsoft Windows Mail ... not detected.",
+          "Searching for Microsoft Outlook ... not detected.",
+          ""};
+}
+
+Lines Join(std::initializer_list<Lines> parts) {
+  Lines all;
+  for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+TEST(ConfigRun, ExplicitRunWithoutWriterFailsWithMinusOne) {
+  DialogTestBed bed;
+  EXPECT_EQ(1, bed.Run("-n \"Jo Doe\" -c 7 -a jdoe"));
+  EXPECT_EQ(Join({Header(true), NothingInstalled(),
+                  {"Detecting default e-mail client ... done.", "",
+                   "User Entered E-Mail Address: jdoe@quillset.example", "User Entered Display Name: Jo Doe",
+                   "Make Account Default: No", "Overwrite Existing Account: No",
+                   "Email Client Configuration failed with error code: -1", "Description: ",
+                   std::string("* Configuration Failed at ") + kStamp + " *", ""}}),
+            bed.LogLines());
+  EXPECT_FALSE(bed.log.IsOpen());
+  EXPECT_TRUE(bed.host.runs().empty()) << "a command-line run never opens a window";
+}
+
+TEST(ConfigRun, FlagsReachTheRequestLines) {
+  DialogTestBed bed;
+  EXPECT_EQ(1, bed.Run("-d -u -n \"Ann -Lee\" -c 9 -a ann"));
+  const Lines lines = bed.LogLines();
+  EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "User Entered Display Name: Ann -Lee"));
+  EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "Make Account Default: Yes"));
+  EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "Overwrite Existing Account: Yes"));
+}
+
+TEST(ConfigRun, MissingOptionWritesNothingButTheUsageLine) {
+  for (const char* line : {"-auto", "-auto -s \"x\"", "-n \"Jo\" -c 1", "-c 1 -a jdoe", "-n \"Jo\" -a jdoe"}) {
+    DialogTestBed bed;
+    EXPECT_EQ(2, bed.Run(line)) << line;
+    EXPECT_EQ(kUsageLine, bed.machine.std_out.err) << line;
+    EXPECT_FALSE(bed.machine.files.HasFile(kLogPath)) << line;
+    EXPECT_TRUE(bed.host.runs().empty());
+  }
+}
+
+TEST(ConfigRun, TwoRunsLeaveTwoRecords) {
+  DialogTestBed bed;
+  bed.Run("-n \"Jo\" -c 7 -a jdoe");
+  const std::string first = bed.Log();
+  bed.Run("-n \"Jo\" -c 8 -a jdoe");
+  const std::string both = bed.Log();
+  ASSERT_EQ(first, both.substr(0, first.size()));
+  EXPECT_EQ("Postwright - Quillset Log\r\n", both.substr(first.size(), 27));
+  EXPECT_EQ(2 * first.size(), both.size() - 0) << "the same run twice gives the same record twice";
+}
+
+TEST(ConfigRun, LogFallsBackToTheShellFolderAndOtherwiseIsDropped) {
+  DialogTestBed bed;
+  bed.machine.registry.Put(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", regtype::kSz,
+                           std::string(301, 'x'));  // longer than the program reads
+  bed.machine.environment.SetShellAppData("C:\\Shell");
+  bed.machine.files.PutFolder("C:\\Shell");
+  EXPECT_EQ(1, bed.Run("-n \"Jo\" -c 7 -a jdoe"));
+  EXPECT_TRUE(bed.machine.files.HasFile("C:\\Shell\\Postwright.log"));
+
+  DialogTestBed none;
+  none.machine.registry.Put(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", regtype::kSz, "");
+  none.machine.files.PutFolder("C:\\Users");
+  none.machine.registry.DenyAccess(RegRoot::kCurrentUser, "Volatile Environment");
+  EXPECT_EQ(1, none.Run("-n \"Jo\" -c 7 -a jdoe")) << "the run goes on without a log";
+  EXPECT_FALSE(none.machine.files.HasFile(kLogPath));
+}
+
+TEST(ConfigRun, RunningClientStopsCommandLineRun) {
+  DialogTestBed bed;
+  bed.detection.running = RunningClients::kStop;
+  EXPECT_EQ(3, bed.Run("-n \"Jo\" -c 0 -a jdoe"));
+  EXPECT_FALSE(bed.detection.asked_to_close) << "-x belongs to automatic mode";
+  EXPECT_EQ(Join({Header(true), NothingInstalled(),
+                  {"Running Email Client Detected. Closing.", "",
+                   std::string("* Configuration Incomplete. Terminated automatically at ") + kStamp + " *", ""}}),
+            bed.LogLines());
+
+  DialogTestBed automatic;
+  automatic.detection.running_lines = {"Running Email Client Detected: OUTLOOK.EXE. Closed."};
+  automatic.Run("-auto -p \"QS \" -x");
+  EXPECT_TRUE(automatic.detection.asked_to_close);
+  EXPECT_EQ("Running Email Client Detected: OUTLOOK.EXE. Closed.", automatic.LogLines()[11]);
+}
+
+TEST(ConfigRun, AutomaticModeWithoutSupportedDefaultClient) {
+  DialogTestBed bed;
+  EXPECT_EQ(1, bed.Run("-auto -p \"QS \" -s \"jo@example.com\""));
+  EXPECT_EQ(Join({Header(true), NothingInstalled(),
+                  {"Detecting default e-mail client ... done.", "",
+                   "Automatically Configuring from default email client's default account.",
+                   "Email Client Configuration failed with error : unsupportedDef",
+                   "Description: The system's default email client is not supported by Postwright.",
+                   std::string("* Configuration Failed at ") + kStamp + " *", ""}}),
+            bed.LogLines());
+}
+
+TEST(ConfigRun, OutlookVersionIsLoggedWithABlankLine) {
+  DialogTestBed bed;
+  bed.detection.installed[client::kOutlook] = true;
+  bed.detection.outlook_version = 11;
+  bed.Run("-n \"Jo\" -c 7 -a jdoe");
+  const Lines lines = bed.LogLines();
+  EXPECT_EQ("Searching for Microsoft Outlook ... found. (Version 11)", lines[9]);
+  EXPECT_EQ("", lines[10]);
+}
+
+// Interactive runs: the dialog with its (headless) window.
+
+struct Interactive : ::testing::Test {
+  int RunDialog(HeadlessHost::Script script) {
+    bed.host.OnRun(IDD_CONFIG_DIALOG, std::move(script));
+    return bed.Run("");
+  }
+  DialogTestBed bed;
+};
+
+TEST_F(Interactive, SaveIsEnabledOnlyWithBothNamesAndAClient) {
+  bed.detection.installed[client::kOutlookExpress] = true;
+  bed.detection.default_client = 1;
+  RunDialog([](CDialog& dialog, HeadlessSurface& s) {
+    DialogDriver user(dialog, s);
+    EXPECT_EQ(kChecked, s.CheckState(IDC_CLIENT_OE)) << "the default client is preselected";
+    EXPECT_FALSE(s.IsEnabled(IDC_SAVE)) << "nothing typed yet";
+    user.Type(IDC_DISPLAY_NAME, "Jo Doe");
+    EXPECT_FALSE(s.IsEnabled(IDC_SAVE));
+    user.Type(IDC_USER_NAME, "jdoe");
+    EXPECT_TRUE(s.IsEnabled(IDC_SAVE));
+    user.Type(IDC_DISPLAY_NAME, "");
+    EXPECT_FALSE(s.IsEnabled(IDC_SAVE));
+  });
+
+  DialogTestBed no_default;
+  no_default.host.OnRun(IDD_CONFIG_DIALOG, [](CDialog& dialog, HeadlessSurface& s) {
+    DialogDriver user(dialog, s);
+    user.Type(IDC_DISPLAY_NAME, "Jo Doe");
+    user.Type(IDC_USER_NAME, "jdoe");
+    EXPECT_FALSE(s.IsEnabled(IDC_SAVE)) << "no client chosen";
+    user.ChooseRadio(kRadios, IDC_CLIENT_THUNDERBIRD);
+    EXPECT_FALSE(s.IsEnabled(IDC_SAVE)) << "Thunderbird is not installed, its button does nothing";
+  });
+  no_default.Run("");
+}
+
+TEST_F(Interactive, EudoraDisablesMakeDefaultButKeepsItsCheck) {
+  for (int i = 0; i < 5; ++i) bed.detection.installed[i] = true;
+  RunDialog([](CDialog& dialog, HeadlessSurface& s) {
+    DialogDriver user(dialog, s);
+    user.Toggle(IDC_MAKE_DEFAULT);
+    user.ChooseRadio(kRadios, IDC_CLIENT_EUDORA);
+    EXPECT_FALSE(s.IsEnabled(IDC_MAKE_DEFAULT));
+    EXPECT_EQ(kChecked, s.CheckState(IDC_MAKE_DEFAULT));
+    user.ChooseRadio(kRadios, IDC_CLIENT_THUNDERBIRD);
+    EXPECT_TRUE(s.IsEnabled(IDC_MAKE_DEFAULT));
+  });
+}
+
+TEST_F(Interactive, StartStateAndPreselection) {
+  bed.detection.installed[client::kThunderbird] = true;
+  bed.detection.default_client = 5;
+  RunDialog([](CDialog&, HeadlessSurface& s) {
+    EXPECT_EQ(kChecked, s.CheckState(IDC_OVERWRITE)) << "interactive runs start with overwrite checked";
+    EXPECT_EQ(kUnchecked, s.CheckState(IDC_MAKE_DEFAULT));
+    EXPECT_FALSE(s.IsVisible(IDC_LAUNCH));
+    EXPECT_FALSE(s.IsEnabled(IDC_LAUNCH));
+    EXPECT_FALSE(s.IsVisible(IDC_ABOUT));
+    EXPECT_EQ(kChecked, s.CheckState(IDC_CLIENT_THUNDERBIRD));
+    for (int id : {IDC_CLIENT_OE, IDC_CLIENT_OUTLOOK, IDC_CLIENT_WINMAIL, IDC_CLIENT_EUDORA})
+      EXPECT_FALSE(s.IsEnabled(id)) << id;
+    EXPECT_TRUE(s.IsEnabled(IDC_CLIENT_THUNDERBIRD));
+    EXPECT_EQ(IDR_MAINFRAME, s.icon());
+  });
+  const Lines lines = bed.LogLines();
+  EXPECT_EQ("Searching for Mozilla Thunderbird ... found.", lines[5]);
+  EXPECT_EQ("Detecting default e-mail client ... found. (Mozilla Thunderbird)", lines[11]);
+  EXPECT_EQ("", lines[12]);
+}
+
+TEST_F(Interactive, DefaultClientNotInstalledIsUnrecognized) {
+  bed.detection.installed[client::kThunderbird] = true;
+  bed.detection.default_client = 1;  // Outlook Express, not installed
+  RunDialog([](CDialog&, HeadlessSurface& s) {
+    for (int id : kRadios) EXPECT_EQ(kUnchecked, s.CheckState(id)) << id;
+  });
+  EXPECT_EQ("Detecting default e-mail client ... unrecognized.", bed.LogLines()[11]);
+
+  DialogTestBed other;
+  other.detection.default_client = 9;
+  other.Run("");
+  EXPECT_EQ("Detecting default e-mail client ... unrecognized.", other.LogLines()[11]);
+}
+
+TEST_F(Interactive, CancelBeforeSavingEndsTheRecord) {
+  EXPECT_EQ(0, RunDialog([](CDialog& dialog, HeadlessSurface& s) {
+              DialogDriver user(dialog, s);
+              user.Type(IDC_DISPLAY_NAME, "Jo");
+              EXPECT_TRUE(user.Click(kIdCancel));
+              EXPECT_EQ(kIdCancel, s.result());
+            }));
+  const Lines lines = bed.LogLines();
+  EXPECT_EQ(std::string("* Configuration Incomplete. Terminated by user at ") + kStamp + " *", lines[lines.size() - 2]);
+  EXPECT_EQ("", lines.back());
+}
+
+TEST_F(Interactive, FailedSaveShowsTheFinishedStateWithoutLaunch) {
+  for (int i = 0; i < 5; ++i) bed.detection.installed[i] = true;
+  bed.detection.outlook_version = 9;
+  std::string log_after_save;
+  RunDialog([&](CDialog& dialog, HeadlessSurface& s) {
+    DialogDriver user(dialog, s);
+    user.ChooseRadio(kRadios, IDC_CLIENT_OUTLOOK);  // no Outlook writer here: no writer ran
+    user.Type(IDC_DISPLAY_NAME, "Jo Doe");
+    user.Type(IDC_USER_NAME, "jdoe");
+    EXPECT_TRUE(user.Click(IDC_SAVE));
+    for (int id : {IDC_SAVE, IDC_USER_NAME, IDC_DISPLAY_NAME, IDC_MAKE_DEFAULT, IDC_OVERWRITE, IDC_CLIENT_OE,
+                   IDC_DETAILS_LABEL, IDC_USER_NAME_LABEL, IDC_DISPLAY_NAME_LABEL, IDC_CHOOSE_LABEL,
+                   IDC_CLIENT_OUTLOOK, IDC_CLIENT_EUDORA, IDC_CLIENT_THUNDERBIRD, IDC_CLIENT_WINMAIL, IDC_ABOUT})
+      EXPECT_FALSE(s.IsVisible(id)) << id;
+    EXPECT_EQ("Close", s.Caption(kIdCancel));
+    EXPECT_EQ(kIdCancel, s.default_button());
+    EXPECT_FALSE(s.IsEnabled(IDC_SAVE));
+    EXPECT_FALSE(s.IsVisible(IDC_LAUNCH));
+    EXPECT_EQ("", s.Caption(IDC_MESSAGE)) << "-1 has no text";
+    EXPECT_TRUE(s.IsVisible(IDC_MESSAGE));
+    log_after_save = bed.Log();
+    EXPECT_TRUE(user.Click(kIdCancel));
+  });
+  EXPECT_EQ(log_after_save, bed.Log()) << "Close after a failure adds nothing";
+  const Lines lines = bed.LogLines();
+  EXPECT_EQ("User Entered E-Mail Address: jdoe@quillset.example", lines[15]);
+  EXPECT_EQ("Overwrite Existing Account: Yes", lines[18]) << "the box starts checked";
+  EXPECT_EQ("Email Client Configuration failed with error code: -1", lines[19]);
+}
+
+TEST_F(Interactive, RunningClientStopShowsTheMessage) {
+  bed.detection.running = RunningClients::kStop;
+  EXPECT_EQ(0, RunDialog([&](CDialog& dialog, HeadlessSurface& s) {
+              EXPECT_EQ("Please exit all running email clients, and then restart Postwright.", s.Caption(IDC_MESSAGE));
+              EXPECT_EQ("Close", s.Caption(kIdCancel));
+              EXPECT_FALSE(s.IsVisible(IDC_LAUNCH));
+              const std::string log = bed.Log();
+              DialogDriver(dialog, s).Click(kIdCancel);
+              EXPECT_EQ(log, bed.Log()) << "the record is already closed";
+            }));
+  const Lines lines = bed.LogLines();
+  EXPECT_EQ(std::string("* Configuration Incomplete. Terminated automatically at ") + kStamp + " *",
+            lines[lines.size() - 2]);
+}
+
+TEST_F(Interactive, AboutButtonOpensTheAboutBox) {
+  RunDialog([&](CDialog& dialog, HeadlessSurface&) {
+    bed.host.OnRun(IDD_ABOUTBOX, [](CDialog&, HeadlessSurface& about) {
+      EXPECT_EQ("POP3 Port: 995", about.Caption(IDC_ABOUT_POP3_PORT));
+      EXPECT_EQ("SMTP Port: 465", about.Caption(IDC_ABOUT_SMTP_PORT));
+      EXPECT_EQ("pop.quillset.example", about.Caption(IDC_ABOUT_POP3_HOST));
+      EXPECT_EQ("smtp.quillset.example", about.Caption(IDC_ABOUT_SMTP_HOST));
+      EXPECT_EQ("POP3 Username:", about.Caption(IDC_ABOUT_POP3_USER));
+      EXPECT_EQ(IDR_MAINFRAME, about.icon());
+    });
+    dialog.OnCommand(IDC_ABOUT, kBnClicked);
+  });
+  EXPECT_EQ((std::vector<int>{IDD_CONFIG_DIALOG, IDD_ABOUTBOX}), bed.host.runs());
+}
+
+// Close after a successful run starts the client that was configured.
+
+struct Launch : ::testing::Test {
+  Launch() {
+    bed.host.Register(IDD_CONFIG_DIALOG, CConfigDlg::TemplateControls());
+    surface = std::make_unique<HeadlessSurface>(CConfigDlg::TemplateControls());
+    dlg.AttachSurface(surface.get());
+    dlg.OnInitDialog();
+    dlg.configured_ = true;
+    dlg.ShowFinishedState();
+    bed.log.WriteClosing(Closing::kComplete);
+  }
+  void Register(ClientKind kind, const std::string& path) {
+    bed.machine.registry.PutText(RegRoot::kLocalMachine, AppPathsKey(kind), "", path);
+  }
+  std::string LogTail() {
+    const std::string log = bed.Log();
+    return log.substr(log.rfind(" *\r\n\r\n") + 6);
+  }
+  DialogTestBed bed;
+  CConfigDlg dlg{bed.view, bed.log, bed.detection, &bed.host};
+  std::unique_ptr<HeadlessSurface> surface;
+};
+
+TEST_F(Launch, StartsTheRegisteredProgramAsOnePath) {
+  Register(client::kOutlookExpress, "%ProgramFiles%\\Outlook Express\\msimn.exe");
+  bed.machine.environment.Set("ProgramFiles", "C:\\Program Files");
+  dlg.selected_client_ = client::kOutlookExpress;
+  EXPECT_TRUE(surface->IsVisible(IDC_LAUNCH));
+  EXPECT_EQ(kChecked, surface->CheckState(IDC_LAUNCH));
+  dlg.OnCancel();
+  ASSERT_EQ(1u, bed.machine.processes.Started().size());
+  EXPECT_EQ("C:\\Program Files\\Outlook Express\\msimn.exe", bed.machine.processes.Started()[0].application);
+  EXPECT_EQ("\"C:\\Program Files\\Outlook Express\\msimn.exe\"", bed.machine.processes.Started()[0].command_line);
+  EXPECT_EQ("Email client path to start is : C:\\Program Files\\Outlook Express\\msimn.exe\r\n\r\n", LogTail());
+  EXPECT_TRUE(surface->ended());
+}
+
+TEST_F(Launch, QuotedRegistrationAndUnsetPlaceholder) {
+  Register(client::kThunderbird, "\"%ProgramFiles(x86)%\\Mozilla Thunderbird\\thunderbird.exe\"");
+  dlg.selected_client_ = client::kThunderbird;
+  dlg.OnCancel();
+  ASSERT_EQ(1u, bed.machine.processes.Started().size());
+  EXPECT_EQ("%ProgramFiles(x86)%\\Mozilla Thunderbird\\thunderbird.exe",
+            bed.machine.processes.Started()[0].application);
+}
+
+TEST_F(Launch, UncheckedBoxOrMissingRegistrationStartsNothing) {
+  Register(client::kOutlookExpress, "C:\\oe\\msimn.exe");
+  dlg.selected_client_ = client::kOutlookExpress;
+  surface->SetCheckState(IDC_LAUNCH, kUnchecked);
+  const std::string before = bed.Log();
+  dlg.OnCancel();
+  EXPECT_TRUE(bed.machine.processes.Started().empty());
+  EXPECT_EQ(before, bed.Log());
+
+  surface->SetCheckState(IDC_LAUNCH, kChecked);
+  dlg.selected_client_ = client::kEudora;  // no registration
+  dlg.OnCancel();
+  EXPECT_TRUE(bed.machine.processes.Started().empty());
+  EXPECT_EQ("Email client path to start is : \r\n\r\n", LogTail());
+}
+
+TEST(ErrorText, EveryRowAndTheEmptyRest) {
+  EXPECT_EQ("ERROR: Unable to automatically configure", ErrorText(0, 1));
+  EXPECT_EQ("ERROR: Account was already found, no changes have been made.", ErrorText(0, 5));
+  EXPECT_EQ("ERROR: Identical Automatically Created Account was already found, no changes have been made.",
+            ErrorText(0, 6));
+  EXPECT_EQ("ERROR: Unable to automatically configure", ErrorText(1, 1));
+  EXPECT_EQ("ERROR: Unable to automatically configure", ErrorText(1, 2));
+  EXPECT_EQ("ERROR: Outlook has not been run for the first time. Please run and close Outlook and try again.",
+            ErrorText(1, 3));
+  EXPECT_EQ(
+      "ERROR: No default e-mail profile found. Please run Outlook and select a Default Profile when prompted during "
+      "startup.",
+      ErrorText(1, 4));
+  EXPECT_EQ("ERROR: Account was already found, no changes have been made.", ErrorText(1, 5));
+  EXPECT_EQ("ERROR: Identical Automatically Created Account was already found, no changes have been made.",
+            ErrorText(1, 6));
+  EXPECT_EQ(
+      "ERROR: Windows Mail has not been run for the first time. Please run and close Windows Mail and try again.",
+      ErrorText(2, 3));
+  EXPECT_EQ("ERROR: Account was already found, no changes have been made.", ErrorText(2, 5));
+  EXPECT_EQ(
+      "ERROR: Eudora has not been run for the first time or Eudora is not set to store data in the default "
+      "location.",
+      ErrorText(3, 1));
+  EXPECT_EQ("ERROR: Account was already found, no changes have been made.", ErrorText(3, 5));
+  EXPECT_EQ("ERROR: Account was already found, no changes have been made.", ErrorText(4, 5));
+  for (int kind = 0; kind < 5; ++kind)
+    EXPECT_EQ("ERROR: Unable to save the e-mail settings, no changes have been made.", ErrorText(kind, 7));
+  EXPECT_EQ("", ErrorText(0, 2));
+  EXPECT_EQ("", ErrorText(2, 1));
+  EXPECT_EQ("", ErrorText(4, 1));
+  EXPECT_EQ("", ErrorText(0, -1));
+  EXPECT_EQ("", ErrorText(7, 7));
+  EXPECT_EQ("", ErrorText(-1, 5));
+}
+
+TEST(SuccessText, NamesTheClient) {
+  EXPECT_EQ("Congratulations! Microsoft Outlook Express has been successfully configured for your mail settings.",
+            SuccessText(0));
+  EXPECT_EQ("Congratulations! Mozilla Thunderbird has been successfully configured for your mail settings.",
+            SuccessText(4));
+  EXPECT_EQ("", SuccessText(5));
+}
+
+// The listing of the messaging keys in failure reports.
+
+struct Dump : ::testing::Test {
+  std::string DumpOf(const std::string& path) {
+    bed.log.Open(bed.machine.files, bed.machine.clock, kLogPath);
+    dlg.DumpRegistryTree(path, 0, bed.log);
+    bed.log.Close();
+    return bed.Log();
+  }
+  DialogTestBed bed;
+  CConfigDlg dlg{bed.view, bed.log, bed.detection, &bed.host};
+};
+
+TEST_F(Dump, DepthFirstWithThreeBlanksPerLevel) {
+  const std::string root = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem";
+  bed.machine.registry.PutKey(RegRoot::kCurrentUser, root + "\\Profiles\\Outlook\\9375CFF0413111d3B88A00104B2A6676\\00000001");
+  bed.machine.registry.PutKey(RegRoot::kCurrentUser, root + "\\Profiles\\Outlook\\0a0d020000000000c000000000000046");
+  bed.machine.registry.PutKey(RegRoot::kCurrentUser, root + "\\Profiles\\Backup");
+  const std::string long_name(300, 'k');
+  bed.machine.registry.PutKey(RegRoot::kCurrentUser, root + "\\" + long_name + "\\below");
+  EXPECT_EQ("Profiles\r\n"
+            "   Backup\r\n"
+            "   Outlook\r\n"
+            "      0a0d020000000000c000000000000046\r\n"
+            "      9375CFF0413111d3B88A00104B2A6676\r\n"
+            "         00000001\r\n" +
+                long_name + "\r\n   below\r\n",
+            DumpOf(root));
+}
+
+TEST_F(Dump, UnopenableKeysGiveAnUnindentedErrorLine) {
+  EXPECT_EQ("error: 2\r\n", DumpOf("Software\\Missing"));
+  DialogTestBed again;
+  bed.machine.registry.PutKey(RegRoot::kCurrentUser, "Software\\Top\\Locked\\Inner");
+  bed.machine.registry.PutKey(RegRoot::kCurrentUser, "Software\\Top\\Open");
+  bed.machine.registry.DenyWrite(RegRoot::kCurrentUser, "Software\\Top\\Locked");
+  EXPECT_EQ("error: 2\r\nLocked\r\nerror: 5\r\nOpen\r\n", DumpOf("Software\\Top"));
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,83 @@
+// A machine in memory with the program's application object on it, for
+// running whole Postwright runs natively.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/ConfigApp.h"
+#include "app/RunLog.h"
+#include "detect/ClientDetection.h"
+#include "framework/HeadlessHost.h"
+#include "platform/memory/MemoryPlatform.h"
+#include "ui/AboutDlg.h"
+#include "ui/ConfigDlg.h"
+#include "ui/resource.h"
+
+namespace pw {
+
+// Detection answers chosen by the test, so the dialog's own rules can be
+// checked one at a time.
+class ScriptedDetection : public ClientDetection {
+ public:
+  bool IsInstalled(ClientKind kind) override { return installed[kind]; }
+  int OutlookVersion() override { return outlook_version; }
+  RunningClients CheckRunning(bool close_running, RunLog& log) override {
+    asked_to_close = close_running;
+    for (const std::string& line : running_lines) log.Line(line);
+    return running;
+  }
+  DefaultClientCode DefaultClient() override { return default_client; }
+
+  bool installed[5] = {false, false, false, false, false};
+  int outlook_version = -1;
+  RunningClients running = RunningClients::kContinue;
+  std::vector<std::string> running_lines;
+  bool asked_to_close = false;
+  DefaultClientCode default_client = 0;
+};
+
+constexpr char kAppData[] = "C:\\Users\\jo\\AppData\\Roaming";
+constexpr char kLogPath[] = "C:\\Users\\jo\\AppData\\Roaming\\Postwright.log";
+// The stamp of MemoryClock's fixed time.
+constexpr char kStamp[] = "14:05:09 on 12/07/08";
+
+const std::vector<int> kRadios = {IDC_CLIENT_OE, IDC_CLIENT_OUTLOOK, IDC_CLIENT_WINMAIL, IDC_CLIENT_EUDORA,
+                                  IDC_CLIENT_THUNDERBIRD};
+
+struct DialogTestBed {
+  DialogTestBed() {
+    machine.registry.PutText(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", kAppData);
+    machine.files.PutFolder(kAppData);
+    host.Register(IDD_CONFIG_DIALOG, CConfigDlg::TemplateControls());
+    host.Register(IDD_ABOUTBOX, CAboutDlg::TemplateControls());
+  }
+
+  // Runs the program with this command line; returns its exit status.
+  int Run(const std::string& command_line) {
+    CConfigApp app(view, log, detection, host);
+    app.m_lpCmdLine = command_line;
+    EXPECT_FALSE(app.InitInstance());
+    return app.exit_status();
+  }
+
+  std::string Log() const { return machine.files.FileBytes(kLogPath); }
+
+  std::vector<std::string> LogLines() const {
+    std::vector<std::string> lines;
+    const std::string bytes = Log();
+    size_t start = 0;
+    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
+      lines.push_back(bytes.substr(start, end - start));
+    EXPECT_EQ(bytes.size(), start) << "the log ends in the middle of a line";
+    return lines;
+  }
+
+  MemoryPlatform machine;
+  Platform view = machine.View();
+  RunLog log;
+  ScriptedDetection detection;
+  HeadlessHost host;
+};
+
+}  // namespace pw
