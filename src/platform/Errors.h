@@ -21,6 +21,7 @@ constexpr Status kAlreadyExists = 183;
 constexpr Status kMoreData = 234;
 constexpr Status kWaitTimeout = 258;
 constexpr Status kNoMoreItems = 259;
+constexpr Status kKeyDeleted = 1018;
 }  // namespace err
 
 }  // namespace pw

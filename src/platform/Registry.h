@@ -55,6 +55,9 @@ class Registry {
   virtual Status OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) = 0;
   // Opens the key, creating it and any missing parents first.
   virtual Status CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) = 0;
+  // Removes a key and its values; the key must have no subkeys. Missing key: 2.
+  // A key with subkeys, or one the caller may not remove: 5.
+  virtual Status DeleteKey(RegRoot root, const std::string& path) = 0;
 };
 
 // The text of a string value: its bytes up to the first NUL, whatever the

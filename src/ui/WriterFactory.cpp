@@ -1,14 +1,15 @@
 #include "ui/WriterFactory.h"
 
+#include "clients/registry/OutlookExpressAccountWriter.h"
+
 namespace pw {
 
 std::unique_ptr<AccountWriter> MakeWriter(ClientKind kind, int outlook_version, const AccountRequest& request,
                                           Platform& platform, RunLog& log) {
   (void)outlook_version;
-  (void)request;
-  (void)platform;
-  (void)log;
   switch (kind) {
+    case client::kOutlookExpress:
+      return std::make_unique<OutlookExpressAccountWriter>(request, platform.registry, log);
     default:
       return nullptr;
   }

@@ -88,6 +88,11 @@ Status FaultInjectingRegistry::CreateKey(RegRoot root, const std::string& path, 
   return err::kSuccess;
 }
 
+Status FaultInjectingRegistry::DeleteKey(RegRoot root, const std::string& path) {
+  if (Status s = plan_.OnMutation(FaultKeyName(root, path))) return s;
+  return inner_.DeleteKey(root, path);
+}
+
 Status FaultInjectingFileSystem::ReadAll(const std::string& path, std::string* bytes) {
   if (Status s = plan_.OnAccess(path)) return s;
   return inner_.ReadAll(path, bytes);

@@ -12,6 +12,7 @@ class FaultInjectingRegistry : public Registry {
   FaultInjectingRegistry(Registry& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
   Status OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) override;
   Status CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) override;
+  Status DeleteKey(RegRoot root, const std::string& path) override;
 
  private:
   Registry& inner_;

@@ -6,10 +6,11 @@
 
 namespace pw {
 
-struct MemoryRegistry::Node {
+struct MemoryRegistry::Node : std::enable_shared_from_this<MemoryRegistry::Node> {
   std::string name;
   bool deny_write = false;
   bool deny_access = false;
+  bool deleted = false;  // removed from the tree while a key was open on it
   std::vector<std::shared_ptr<Node>> subkeys;  // kept in enumeration order
   std::vector<std::pair<std::string, RegValue>> values;  // in order of first set
 
@@ -55,9 +56,10 @@ std::vector<std::string> SplitPath(const std::string& path) {
 
 class MemoryKey : public RegKey {
  public:
-  MemoryKey(MemoryRegistry::Node* node, bool writable) : node_(node), writable_(writable) {}
+  MemoryKey(MemoryRegistry::Node* node, bool writable) : node_(node->shared_from_this()), writable_(writable) {}
 
   Status QueryValue(const std::string& name, RegValue* out) override {
+    if (node_->deleted) return err::kKeyDeleted;
     const RegValue* value = node_->Value(name);
     if (!value) return err::kFileNotFound;
     *out = *value;
@@ -65,6 +67,7 @@ class MemoryKey : public RegKey {
   }
 
   Status SetValue(const std::string& name, uint32_t type, const std::string& data) override {
+    if (node_->deleted) return err::kKeyDeleted;
     if (!writable_) return err::kAccessDenied;
     if (RegValue* value = node_->Value(name)) {
       value->type = type;
@@ -76,6 +79,7 @@ class MemoryKey : public RegKey {
   }
 
   Status DeleteValue(const std::string& name) override {
+    if (node_->deleted) return err::kKeyDeleted;
     if (!writable_) return err::kAccessDenied;
     auto& values = node_->values;
     for (auto it = values.begin(); it != values.end(); ++it) {
@@ -88,18 +92,20 @@ class MemoryKey : public RegKey {
   }
 
   Status EnumSubkey(uint32_t index, std::string* name) override {
+    if (node_->deleted) return err::kKeyDeleted;
     if (index >= node_->subkeys.size()) return err::kNoMoreItems;
     *name = node_->subkeys[index]->name;
     return err::kSuccess;
   }
 
   Status CountSubkeys(uint32_t* count) override {
+    if (node_->deleted) return err::kKeyDeleted;
     *count = static_cast<uint32_t>(node_->subkeys.size());
     return err::kSuccess;
   }
 
  private:
-  MemoryRegistry::Node* node_;
+  std::shared_ptr<MemoryRegistry::Node> node_;  // kept alive if the key is deleted while open
   bool writable_;
 };
 
@@ -155,6 +161,26 @@ Status MemoryRegistry::CreateKey(RegRoot root, const std::string& path, RegAcces
   if (access == RegAccess::kAllAccess && node->deny_write) return err::kAccessDenied;
   *out = std::make_unique<MemoryKey>(node, access == RegAccess::kAllAccess);
   return err::kSuccess;
+}
+
+Status MemoryRegistry::DeleteKey(RegRoot root, const std::string& path) {
+  const std::vector<std::string> parts = SplitPath(path);
+  if (parts.empty()) return err::kAccessDenied;  // a root stays
+  Node* parent = roots_.at(root).get();
+  for (size_t i = 0; i + 1 < parts.size(); ++i) {
+    parent = parent->Child(parts[i]);
+    if (!parent) return err::kFileNotFound;
+  }
+  auto& siblings = parent->subkeys;
+  for (auto it = siblings.begin(); it != siblings.end(); ++it) {
+    Node* node = it->get();
+    if (!EqualsNoCase(node->name, parts.back())) continue;
+    if (node->deny_access || node->deny_write || !node->subkeys.empty()) return err::kAccessDenied;
+    node->deleted = true;  // keys still open on it keep it alive and see it gone
+    siblings.erase(it);
+    return err::kSuccess;
+  }
+  return err::kFileNotFound;
 }
 
 void MemoryRegistry::DenyWrite(RegRoot root, const std::string& path) { Make(root, path)->deny_write = true; }

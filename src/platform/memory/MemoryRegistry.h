@@ -20,6 +20,7 @@ class MemoryRegistry : public Registry {
 
   Status OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) override;
   Status CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) override;
+  Status DeleteKey(RegRoot root, const std::string& path) override;
 
   // The key stays readable but cannot be opened with all-access rights, and
   // nothing can be created below it.
