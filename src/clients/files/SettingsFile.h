@@ -1,0 +1,54 @@
+// A client's settings file is never edited in place: the new content goes into
+// a temporary file beside it, which is checked at every step, pushed to the
+// disk and closed, and then takes the original's place in one step. Whatever
+// fails, the original stays as it was and the temporary file is gone.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/System.h"
+
+namespace pw {
+
+// The lines of a file: split on LF, each without a trailing CR. A last line
+// without a line end counts; an empty file has none.
+std::vector<std::string> SplitLines(const std::string& bytes);
+// Every line followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+
+// The step of a save that failed.
+enum class SaveStep { kNone, kCreate, kWrite, kFlush, kClose, kReplace };
+
+struct SaveOutcome {
+  Status status = err::kSuccess;
+  SaveStep step = SaveStep::kNone;
+  std::string path;  // the file the failing step worked on
+
+  bool ok() const { return status == err::kSuccess; }
+  // "Writing C:\...\prefs.tmp failed with error code 112."
+  std::string Describe() const;
+};
+
+class SettingsFile {
+ public:
+  // A replace refused with a sharing violation is tried this often in all,
+  // with a pause between tries: virus scanners hold a freshly closed file briefly.
+  static constexpr int kReplaceAttempts = 5;
+  static constexpr unsigned kReplacePauseMs = 200;
+
+  SettingsFile(FileSystem& files, Clock& clock) : files_(files), clock_(clock) {}
+
+  // Makes `bytes` the content of `path` by way of `temp_path` (beside it).
+  // `path` need not exist.
+  SaveOutcome Save(const std::string& path, const std::string& temp_path, const std::string& bytes);
+
+ private:
+  Status ReplaceWithRetry(const std::string& temp_path, const std::string& path);
+
+  FileSystem& files_;
+  Clock& clock_;
+};
+
+}  // namespace pw

@@ -1,0 +1,57 @@
+// Puts one POP3/SMTP account into the default Thunderbird profile of the
+// current user: finds the profile through profiles.ini (creating the list and
+// the profile folder for a user who has never run Thunderbird), then rewrites,
+// adds or creates the account's lines in the profile's prefs.js.
+#pragma once
+
+#include <string>
+
+#include "app/ProviderSettings.h"
+#include "app/RunLog.h"
+#include "clients/AccountWriter.h"
+#include "clients/files/ThunderbirdPrefs.h"
+#include "clients/files/ThunderbirdProfiles.h"
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+#include "platform/System.h"
+
+namespace pw {
+
+class ThunderbirdAccountWriter : public AccountWriter {
+ public:
+  // Nothing is read or written here.
+  ThunderbirdAccountWriter(const AccountRequest& request, Registry& registry, FileSystem& files,
+                           Environment& environment, Clock& clock, RunLog& log,
+                           const ProviderSettings& provider = kProvider);
+
+  // 0 written; 5 an account with this address exists and overwrite is off;
+  // 7 a settings file could not be read or saved (prefs.js and profiles.ini
+  // are then as they were, and no temporary file is left).
+  ConfigureResult Configure() override;
+
+ private:
+  struct Profile {
+    std::string prefs_path;
+    std::string temp_path;
+    bool no_prefs = false;  // the profile had no prefs.js
+    PrefLines prefs;
+  };
+
+  bool FindAppDataFolder(std::string* folder);
+  bool LocateProfile(const std::string& app_data, Profile* profile);
+  bool CreateProfileList(const std::string& thunderbird);
+  void MakeProfileFolders(const std::string& thunderbird, const DefaultProfile& found);
+  ConfigureResult WritePrefs(const Profile& profile);
+  void LogReport(const PrefLines& lines);
+  void LogFailure(const std::string& text);
+
+  AccountRequest request_;
+  Registry& registry_;
+  FileSystem& files_;
+  Environment& environment_;
+  Clock& clock_;
+  RunLog& log_;
+  ProviderSettings provider_;
+};
+
+}  // namespace pw

@@ -1,0 +1,128 @@
+#include "clients/files/SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fault/FaultInjecting.h"
+#include "platform/memory/MemoryPlatform.h"
+
+namespace pw {
+namespace {
+
+const std::string kPath = "C:\\Profile\\prefs.js";
+const std::string kTemp = "C:\\Profile\\prefs.tmp";
+const std::string kOriginal = "user_pref(\"a\", 1);\r\n";
+const std::string kNew = "user_pref(\"a\", 2);\r\n";
+
+TEST(SettingsFile, LinesSplitOnLineFeedsAndJoinWithCrLf) {
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(Lines({"a", "b"}), SplitLines("a\r\nb\r\n"));
+  EXPECT_EQ(Lines({"a", "b"}), SplitLines("a\nb"));           // a last line without its line end counts
+  EXPECT_EQ(Lines({"a", "", "b"}), SplitLines("a\n\r\nb\n"));  // empty lines stay
+  EXPECT_EQ(Lines({"a\rb", "c\r"}), SplitLines("a\rb\nc\r\r\n"));  // only one CR before the LF goes
+  EXPECT_EQ(Lines(), SplitLines(""));
+  EXPECT_EQ(Lines({""}), SplitLines("\r\n"));
+  EXPECT_EQ("a\r\n\r\nb\r\n", JoinLines({"a", "", "b"}));
+  EXPECT_EQ("", JoinLines({}));
+}
+
+TEST(SettingsFile, SaveReplacesTheFileOrCreatesIt) {
+  MemoryPlatform machine;
+  machine.files.PutFile(kPath, kOriginal);
+  SettingsFile file(machine.files, machine.clock);
+
+  EXPECT_TRUE(file.Save(kPath, kTemp, kNew).ok());
+  EXPECT_EQ(kNew, machine.files.FileBytes(kPath));
+  EXPECT_FALSE(machine.files.HasFile(kTemp));
+
+  // A stale temporary file from an earlier run is overwritten, not appended to.
+  machine.files.PutFile(kTemp, "left over");
+  EXPECT_TRUE(file.Save("C:\\Profile\\new.ini", kTemp, "x\r\n").ok());
+  EXPECT_EQ("x\r\n", machine.files.FileBytes("C:\\Profile\\new.ini"));
+  EXPECT_EQ(std::vector<std::string>({"C:\\Profile\\new.ini", "C:\\Profile\\prefs.js"}),
+            machine.files.Tree("C:\\Profile"));
+  EXPECT_EQ(0u, machine.clock.paused_ms);
+}
+
+TEST(SettingsFile, EveryFailingStepLeavesTheOriginalAndNoTemporaryFile) {
+  struct Case {
+    int mutation;
+    SaveStep step;
+    const char* text;
+  };
+  const Case cases[] = {
+      {1, SaveStep::kCreate, "Creating C:\\Profile\\prefs.tmp failed with error code 112."},
+      {2, SaveStep::kWrite, "Writing C:\\Profile\\prefs.tmp failed with error code 112."},
+      {3, SaveStep::kFlush, "Flushing C:\\Profile\\prefs.tmp failed with error code 112."},
+      {4, SaveStep::kClose, "Closing C:\\Profile\\prefs.tmp failed with error code 112."},
+      {5, SaveStep::kReplace, "Replacing C:\\Profile\\prefs.js failed with error code 112."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    MemoryPlatform machine;
+    machine.files.PutFile(kPath, kOriginal);
+    FaultPlan plan;
+    FaultInjectingFileSystem files(machine.files, plan);
+    plan.FailNthMutation(c.mutation, err::kDiskFull);
+
+    const SaveOutcome outcome = SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew);
+    EXPECT_EQ(err::kDiskFull, outcome.status);
+    EXPECT_EQ(c.step, outcome.step);
+    EXPECT_EQ(c.text, outcome.Describe());
+    EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
+    EXPECT_EQ(std::vector<std::string>({kPath}), machine.files.Tree("C:\\Profile"));
+  }
+}
+
+TEST(SettingsFile, SharingViolationsOnReplaceAreRetriedAfterAPause) {
+  {
+    // Held once, then free: the second try goes through.
+    MemoryPlatform machine;
+    machine.files.PutFile(kPath, kOriginal);
+    FaultPlan plan;
+    FaultInjectingFileSystem files(machine.files, plan);
+    plan.FailNthMutation(5, err::kSharingViolation);
+    EXPECT_TRUE(SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew).ok());
+    EXPECT_EQ(kNew, machine.files.FileBytes(kPath));
+    EXPECT_EQ(SettingsFile::kReplacePauseMs, machine.clock.paused_ms);
+    EXPECT_FALSE(machine.files.HasFile(kTemp));
+  }
+  {
+    // Held throughout: every try fails, and the original stays.
+    MemoryPlatform machine;
+    machine.files.PutFile(kPath, kOriginal);
+    FaultPlan plan;
+    FaultInjectingFileSystem files(machine.files, plan);
+    plan.FailPath(kPath, err::kSharingViolation);
+    const SaveOutcome outcome = SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew);
+    EXPECT_EQ(err::kSharingViolation, outcome.status);
+    EXPECT_EQ(SaveStep::kReplace, outcome.step);
+    EXPECT_EQ(5 + 4 + 1, plan.mutations());  // four steps, five tries, the removal
+    EXPECT_EQ((SettingsFile::kReplaceAttempts - 1) * SettingsFile::kReplacePauseMs, machine.clock.paused_ms);
+    EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
+    EXPECT_FALSE(machine.files.HasFile(kTemp));
+  }
+  {
+    // Other refusals are final at once.
+    MemoryPlatform machine;
+    machine.files.PutFile(kPath, kOriginal);
+    FaultPlan plan;
+    FaultInjectingFileSystem files(machine.files, plan);
+    plan.FailNthMutation(5, err::kAccessDenied);
+    EXPECT_EQ(err::kAccessDenied, SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew).status);
+    EXPECT_EQ(0u, machine.clock.paused_ms);
+    EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
+    EXPECT_FALSE(machine.files.HasFile(kTemp));
+  }
+}
+
+TEST(SettingsFile, MissingFolderFailsAtCreation) {
+  MemoryPlatform machine;
+  const SaveOutcome outcome =
+      SettingsFile(machine.files, machine.clock).Save("C:\\Nowhere\\prefs.js", "C:\\Nowhere\\prefs.tmp", kNew);
+  EXPECT_EQ(err::kPathNotFound, outcome.status);
+  EXPECT_EQ(SaveStep::kCreate, outcome.step);
+  EXPECT_FALSE(machine.files.HasFolder("C:\\Nowhere"));
+}
+
+}  // namespace
+}  // namespace pw
