@@ -1,7 +1,6 @@
-#include "clients/files/SettingsFile.h"
-
 #include <gtest/gtest.h>
 
+#include "clients/files/SettingsFile.h"
 #include "platform/fault/FaultInjecting.h"
 #include "platform/memory/MemoryPlatform.h"
 
@@ -16,8 +15,8 @@ const std::string kNew = "user_pref(\"a\", 2);\r\n";
 TEST(SettingsFile, LinesSplitOnLineFeedsAndJoinWithCrLf) {
   using Lines = std::vector<std::string>;
   EXPECT_EQ(Lines({"a", "b"}), SplitLines("a\r\nb\r\n"));
-  EXPECT_EQ(Lines({"a", "b"}), SplitLines("a\nb"));           // a last line without its line end counts
-  EXPECT_EQ(Lines({"a", "", "b"}), SplitLines("a\n\r\nb\n"));  // empty lines stay
+  EXPECT_EQ(Lines({"a", "b"}), SplitLines("a\nb"));                // a last line without its line end counts
+  EXPECT_EQ(Lines({"a", "", "b"}), SplitLines("a\n\r\nb\n"));      // empty lines stay
   EXPECT_EQ(Lines({"a\rb", "c\r"}), SplitLines("a\rb\nc\r\r\n"));  // only one CR before the LF goes
   EXPECT_EQ(Lines(), SplitLines(""));
   EXPECT_EQ(Lines({""}), SplitLines("\r\n"));

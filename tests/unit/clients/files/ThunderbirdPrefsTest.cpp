@@ -1,9 +1,8 @@
-#include "clients/files/ThunderbirdPrefs.h"
-
 #include <gtest/gtest.h>
 
 #include "clients/files/PrefLine.h"
 #include "clients/files/SettingsFile.h"
+#include "clients/files/ThunderbirdPrefs.h"
 #include "unit/clients/files/ThunderbirdTestSupport.h"
 
 namespace pw {
@@ -13,7 +12,8 @@ PrefLines Lines(const std::string& text) { return SplitLines(text); }
 
 std::string Add(const std::string& prefs, bool make_default, PrefNumbers* numbers = nullptr) {
   PrefNumbers n;
-  const std::string out = JoinLines(ThunderbirdPrefs(TbRequest(make_default, false), kTestProvider).Add(Lines(prefs), &n));
+  const std::string out =
+      JoinLines(ThunderbirdPrefs(TbRequest(make_default, false), kTestProvider).Add(Lines(prefs), &n));
   if (numbers) *numbers = n;
   return out;
 }

@@ -1,8 +1,7 @@
-#include "clients/files/ThunderbirdProfiles.h"
-
 #include <gtest/gtest.h>
 
 #include "clients/files/SettingsFile.h"
+#include "clients/files/ThunderbirdProfiles.h"
 
 namespace pw {
 namespace {
@@ -20,7 +19,8 @@ TEST(ThunderbirdProfiles, NewListHasTheSevenLines) {
 TEST(ThunderbirdProfiles, TheDefaultProfilesPathIsFound) {
   const DefaultProfile usual = Find(
       "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile1]\r\nName=work\r\nIsRelative=1\r\n"
-      "Path=Profiles/w0rk.work\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/ab12cd34.default\r\n");
+      "Path=Profiles/w0rk.work\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/"
+      "ab12cd34.default\r\n");
   EXPECT_EQ("Profiles/ab12cd34.default", usual.path);
   EXPECT_TRUE(usual.relative);
 
