@@ -1,0 +1,98 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/Text.h"
+#include "platform/win32/Win32OutputFile.h"
+
+namespace pw {
+
+namespace {
+
+constexpr DWORD kReadChunk = 64 * 1024;
+
+// A writer lets others read what it writes (as the run log is read while it is
+// open); a reader lets the writer go on.
+constexpr DWORD kReaderSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr DWORD kWriterSharing = FILE_SHARE_READ;
+
+Status OpenForWriting(const std::string& path, DWORD rights, DWORD disposition, OutputFilePtr* out) {
+  HANDLE file = CreateFileA(path.c_str(), rights, kWriterSharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError();
+  *out = std::make_unique<Win32OutputFile>(file);
+  return ERROR_SUCCESS;
+}
+
+bool IsDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
+
+}  // namespace
+
+Status Win32FileSystem::ReadAll(const std::string& path, std::string* bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, kReaderSharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError();
+  std::string content;
+  std::vector<char> chunk(kReadChunk);
+  Status status = ERROR_SUCCESS;
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file, chunk.data(), kReadChunk, &got, nullptr)) {
+      status = GetLastError();
+      break;
+    }
+    if (got == 0) break;
+    content.append(chunk.data(), got);
+  }
+  CloseHandle(file);
+  if (status == ERROR_SUCCESS) bytes->swap(content);
+  return status;
+}
+
+Status Win32FileSystem::OpenAppend(const std::string& path, OutputFilePtr* out) {
+  return OpenForWriting(path, FILE_APPEND_DATA, OPEN_ALWAYS, out);
+}
+
+Status Win32FileSystem::OpenNew(const std::string& path, OutputFilePtr* out) {
+  return OpenForWriting(path, GENERIC_WRITE, CREATE_ALWAYS, out);
+}
+
+Status Win32FileSystem::Replace(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? ERROR_SUCCESS
+                                                                                                   : GetLastError();
+}
+
+Status Win32FileSystem::Remove(const std::string& path) {
+  return DeleteFileA(path.c_str()) ? ERROR_SUCCESS : GetLastError();
+}
+
+Status Win32FileSystem::MakeFolder(const std::string& path) {
+  return CreateDirectoryA(path.c_str(), nullptr) ? ERROR_SUCCESS : GetLastError();
+}
+
+Status Win32FileSystem::List(const std::string& pattern, std::vector<std::string>* names) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return GetLastError();
+  std::vector<std::string> listed;
+  Status status = ERROR_SUCCESS;
+  do {
+    if (!IsDotEntry(found.cFileName)) listed.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  if (GetLastError() != ERROR_NO_MORE_FILES) status = GetLastError();
+  FindClose(search);
+  if (status != ERROR_SUCCESS) return status;
+  if (listed.empty()) return ERROR_FILE_NOT_FOUND;  // only "." and ".." matched
+  // Windows gives no order; ours is by upper-cased name, exact bytes breaking ties.
+  std::sort(listed.begin(), listed.end(), [](const std::string& a, const std::string& b) {
+    const std::string upper_a = AsciiUpper(a), upper_b = AsciiUpper(b);
+    return upper_a != upper_b ? upper_a < upper_b : a < b;
+  });
+  names->swap(listed);
+  return ERROR_SUCCESS;
+}
+
+}  // namespace pw

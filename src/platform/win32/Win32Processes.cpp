@@ -1,0 +1,63 @@
+#include "platform/win32/Win32Processes.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <vector>
+
+#include "platform/win32/Win32ProcessHandle.h"
+
+namespace pw {
+
+namespace {
+
+// Some systems report the whole path; the seam promises the file name alone.
+std::string FileName(const char* exe) {
+  const std::string path = exe;
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+Status Win32Processes::Snapshot(std::vector<ProcessEntry>* entries) {
+  entries->clear();
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return GetLastError();
+  PROCESSENTRY32 entry;
+  entry.dwSize = sizeof entry;
+  Status status = ERROR_SUCCESS;
+  if (Process32First(snapshot, &entry)) {
+    do {
+      entries->push_back(ProcessEntry{static_cast<uint32_t>(entry.th32ProcessID), FileName(entry.szExeFile)});
+    } while (Process32Next(snapshot, &entry));
+  }
+  if (GetLastError() != ERROR_NO_MORE_FILES) status = GetLastError();
+  CloseHandle(snapshot);
+  if (status != ERROR_SUCCESS) entries->clear();
+  return status;
+}
+
+Status Win32Processes::Open(uint32_t id, ProcessHandlePtr* out) {
+  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, TRUE, id);
+  if (!process) return GetLastError();
+  *out = std::make_unique<Win32ProcessHandle>(process);
+  return ERROR_SUCCESS;
+}
+
+Status Win32Processes::Start(const std::string& application, const std::string& command_line) {
+  // CreateProcessA may write into the command line it is given.
+  std::vector<char> line(command_line.begin(), command_line.end());
+  line.push_back('\0');
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started = {};
+  if (!CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &started))
+    return GetLastError();
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return ERROR_SUCCESS;
+}
+
+}  // namespace pw

@@ -1,0 +1,15 @@
+// The process list through Tool Help, and starting programs with CreateProcessA.
+#pragma once
+
+#include "platform/Processes.h"
+
+namespace pw {
+
+class Win32Processes : public Processes {
+ public:
+  Status Snapshot(std::vector<ProcessEntry>* entries) override;
+  Status Open(uint32_t id, ProcessHandlePtr* out) override;
+  Status Start(const std::string& application, const std::string& command_line) override;
+};
+
+}  // namespace pw

@@ -1,0 +1,33 @@
+// The small services on Windows: environment, local time, identifiers, standard streams.
+#pragma once
+
+#include "platform/System.h"
+
+namespace pw {
+
+class Win32Environment : public Environment {
+ public:
+  bool Variable(const std::string& name, std::string* value) override;
+  Status ShellAppDataFolder(std::string* folder) override;
+};
+
+class Win32Clock : public Clock {
+ public:
+  LocalTime Now() override;
+  void Pause(unsigned milliseconds) override;
+};
+
+class Win32UuidSource : public UuidSource {
+ public:
+  Status NewUuid(std::string* text) override;
+};
+
+// A program started without standard handles (a GUI program from the shell)
+// writes nothing, silently.
+class Win32StdOut : public StdOut {
+ public:
+  void Out(const std::string& text) override;
+  void Err(const std::string& text) override;
+};
+
+}  // namespace pw
