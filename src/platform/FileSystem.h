@@ -11,7 +11,9 @@
 
 namespace pw {
 
-// A file open for writing. Destroying it closes it without reporting.
+// A file open for writing. Destroying it closes it without reporting. While it
+// is open, others may read the file but not open it for writing or remove or
+// move it (32, sharing violation), nor replace it by another file (5).
 class OutputFile {
  public:
   OutputFile() = default;

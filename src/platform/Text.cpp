@@ -24,8 +24,8 @@ bool EqualsNoCase(const std::string& a, const std::string& b) {
 bool RegistryNameLess(const std::string& a, const std::string& b) {
   const size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {
-    const unsigned char ca = static_cast<unsigned char>(Upper(a[i]));
-    const unsigned char cb = static_cast<unsigned char>(Upper(b[i]));
+    const unsigned char ca = static_cast<unsigned char>(Lower(a[i]));
+    const unsigned char cb = static_cast<unsigned char>(Lower(b[i]));
     if (ca != cb) return ca < cb;
   }
   return a.size() < b.size();

@@ -9,8 +9,9 @@ namespace pw {
 std::string AsciiLower(std::string text);
 std::string AsciiUpper(std::string text);
 bool EqualsNoCase(const std::string& a, const std::string& b);
-// Orders names as the registry enumerates subkeys: by upper-cased characters,
-// a name that is a prefix of another first.
+// Orders names as the registry enumerates subkeys (checked under Wine): by
+// lower-cased characters, so "[", "_" and the other characters between 'Z' and
+// 'a' come before the letters; a name that is a prefix of another first.
 bool RegistryNameLess(const std::string& a, const std::string& b);
 // '*' matches any run of characters, '?' any one; letter case is ignored.
 bool WildcardMatch(const std::string& pattern, const std::string& name);

@@ -10,6 +10,9 @@ struct MemoryFileSystem::Entry {
   std::string name;
   bool folder = false;
   std::string bytes;
+  // Open output files. Like a Windows program's, a writer lets others read
+  // the file but not write, delete or rename it.
+  int writers = 0;
   std::vector<std::shared_ptr<Entry>> children;
 
   std::shared_ptr<Entry> Child(const std::string& child_name) const {
@@ -38,7 +41,12 @@ std::vector<std::string> SplitPath(const std::string& path) {
 
 class MemoryOutputFile : public OutputFile {
  public:
-  explicit MemoryOutputFile(std::shared_ptr<MemoryFileSystem::Entry> file) : file_(std::move(file)) {}
+  explicit MemoryOutputFile(std::shared_ptr<MemoryFileSystem::Entry> file) : file_(std::move(file)) {
+    ++file_->writers;
+  }
+  ~MemoryOutputFile() override {
+    if (file_) --file_->writers;
+  }
   Status Write(const std::string& bytes) override {
     if (!file_) return err::kInvalidHandle;
     file_->bytes += bytes;
@@ -47,6 +55,7 @@ class MemoryOutputFile : public OutputFile {
   Status Flush() override { return file_ ? err::kSuccess : err::kInvalidHandle; }
   Status Close() override {
     if (!file_) return err::kInvalidHandle;
+    --file_->writers;
     file_.reset();
     return err::kSuccess;
   }
@@ -105,6 +114,7 @@ Status MemoryFileSystem::OpenAppend(const std::string& path, OutputFilePtr* out)
   if (Status s = Parent(path, &parent, &name)) return s;
   auto file = parent->Child(name);
   if (file && file->folder) return err::kAccessDenied;
+  if (file && file->writers > 0) return err::kSharingViolation;
   if (!file) {
     file = std::make_shared<Entry>();
     file->name = name;
@@ -120,6 +130,7 @@ Status MemoryFileSystem::OpenNew(const std::string& path, OutputFilePtr* out) {
   if (Status s = Parent(path, &parent, &name)) return s;
   auto file = parent->Child(name);
   if (file && file->folder) return err::kAccessDenied;
+  if (file && file->writers > 0) return err::kSharingViolation;
   if (!file) {
     file = std::make_shared<Entry>();
     file->name = name;
@@ -136,12 +147,14 @@ Status MemoryFileSystem::Replace(const std::string& from, const std::string& to)
   if (Status s = Parent(from, &from_parent, &from_name)) return s;
   auto source = from_parent->Child(from_name);
   if (!source) return err::kFileNotFound;
+  if (source->writers > 0) return err::kSharingViolation;
   Entry* to_parent = nullptr;
   std::string to_name;
   if (Status s = Parent(to, &to_parent, &to_name)) return s;
   if (source.get() == to_parent->Child(to_name).get()) return err::kSuccess;
   if (auto target = to_parent->Child(to_name)) {
-    if (target->folder) return err::kAccessDenied;
+    // An open target cannot be replaced; Windows calls that access denied.
+    if (target->folder || target->writers > 0) return err::kAccessDenied;
     auto& siblings = to_parent->children;
     siblings.erase(std::find(siblings.begin(), siblings.end(), target));
   }
@@ -159,6 +172,7 @@ Status MemoryFileSystem::Remove(const std::string& path) {
   auto file = parent->Child(name);
   if (!file) return err::kFileNotFound;
   if (file->folder) return err::kAccessDenied;
+  if (file->writers > 0) return err::kSharingViolation;
   parent->children.erase(std::find(parent->children.begin(), parent->children.end(), file));
   return err::kSuccess;
 }

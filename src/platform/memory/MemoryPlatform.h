@@ -17,6 +17,10 @@ struct MemoryPlatform {
   MemoryUuidSource uuids;
   MemoryStdOut std_out;
 
+  MemoryPlatform() { processes.UseFiles(&files); }
+  MemoryPlatform(const MemoryPlatform&) = delete;
+  MemoryPlatform& operator=(const MemoryPlatform&) = delete;
+
   Platform View() { return Platform{registry, files, processes, environment, clock, uuids, std_out}; }
 };
 

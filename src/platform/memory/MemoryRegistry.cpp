@@ -39,6 +39,10 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<MemoryRegistry::Node>
 
 namespace {
 
+// The ANSI functions convert a path in a buffer of MAX_PATH + 1 characters:
+// a longer path gives 234 (more data) before any key is looked at.
+constexpr size_t kMaxPathChars = 260;
+
 std::vector<std::string> SplitPath(const std::string& path) {
   std::vector<std::string> parts;
   std::string part;
@@ -137,6 +141,7 @@ MemoryRegistry::Node* MemoryRegistry::Make(RegRoot root, const std::string& path
 }
 
 Status MemoryRegistry::OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) {
+  if (path.size() > kMaxPathChars) return err::kMoreData;
   Node* node = Find(root, path);
   if (!node) return err::kFileNotFound;
   if (node->deny_access) return err::kAccessDenied;
@@ -146,6 +151,7 @@ Status MemoryRegistry::OpenKey(RegRoot root, const std::string& path, RegAccess 
 }
 
 Status MemoryRegistry::CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) {
+  if (path.size() > kMaxPathChars) return err::kMoreData;
   // Walk down as far as keys exist; creating below a key needs rights on it.
   Node* node = roots_.at(root).get();
   const std::vector<std::string> parts = SplitPath(path);

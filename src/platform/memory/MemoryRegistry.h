@@ -23,7 +23,9 @@ class MemoryRegistry : public Registry {
   Status DeleteKey(RegRoot root, const std::string& path) override;
 
   // The key stays readable but cannot be opened with all-access rights, and
-  // nothing can be created below it.
+  // nothing can be created below it. (Windows checks the parent's rights when
+  // a key is created below it; Wine does not, so the contract suite leaves
+  // that part out.)
   void DenyWrite(RegRoot root, const std::string& path);
   // The key cannot be opened at all.
   void DenyAccess(RegRoot root, const std::string& path);

@@ -46,6 +46,11 @@ Status MemoryProcesses::Open(uint32_t id, ProcessHandlePtr* out) {
 
 Status MemoryProcesses::Start(const std::string& application, const std::string& command_line) {
   started_.push_back({application, command_line});
+  if (!files_) return err::kSuccess;
+  std::string image;
+  if (Status s = files_->ReadAll(application, &image)) return s;
+  const size_t slash = application.find_last_of("\\/");
+  Add(slash == std::string::npos ? application : application.substr(slash + 1));
   return err::kSuccess;
 }
 
@@ -55,6 +60,20 @@ uint32_t MemoryProcesses::Add(const std::string& exe) {
   processes_[id] = Process{ProcessEntry{id, exe}};
   order_.push_back(id);
   return id;
+}
+
+void MemoryEnvironment::Set(const std::string& name, const std::string& value) {
+  Unset(name);
+  variables_[name] = value;
+}
+
+void MemoryEnvironment::Unset(const std::string& name) {
+  for (auto it = variables_.begin(); it != variables_.end(); ++it) {
+    if (EqualsNoCase(it->first, name)) {
+      variables_.erase(it);
+      return;
+    }
+  }
 }
 
 bool MemoryEnvironment::Variable(const std::string& name, std::string* value) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
 #include "platform/Processes.h"
 #include "platform/System.h"
 
@@ -26,7 +27,12 @@ class MemoryProcesses : public Processes {
 
   Status Snapshot(std::vector<ProcessEntry>* entries) override;
   Status Open(uint32_t id, ProcessHandlePtr* out) override;
+  // Every start is recorded (see Started). With a file system attached, as in
+  // MemoryPlatform, a missing program fails as on Windows (2, or 3 for a
+  // missing folder) and a started one runs under its file name until
+  // terminated; without one, every start succeeds and nothing runs.
   Status Start(const std::string& application, const std::string& command_line) override;
+  void UseFiles(FileSystem* files) { files_ = files; }
 
   // Adds a running process and returns its id.
   uint32_t Add(const std::string& exe);
@@ -46,6 +52,7 @@ class MemoryProcesses : public Processes {
   uint32_t next_id_ = 100;
   int open_handles_ = 0;
   Status snapshot_status_ = err::kSuccess;
+  FileSystem* files_ = nullptr;
 };
 
 class MemoryEnvironment : public Environment {
@@ -53,7 +60,9 @@ class MemoryEnvironment : public Environment {
   bool Variable(const std::string& name, std::string* value) override;
   Status ShellAppDataFolder(std::string* folder) override;
 
-  void Set(const std::string& name, const std::string& value) { variables_[name] = value; }
+  // Names are compared without regard to case, as Windows does.
+  void Set(const std::string& name, const std::string& value);
+  void Unset(const std::string& name);
   void SetShellAppData(const std::string& folder) { shell_app_data_ = folder; }
 
  private:
