@@ -62,6 +62,10 @@ class ThunderbirdMachine {
                                     kTestProvider);
     const ConfigureResult result = writer.Configure();
     log.Close();
+    for (const char* drive : {"C:\\", "D:\\"})
+      for (const std::string& path : machine.files.Tree(drive))
+        if (path.size() > 9 && path.compare(path.size() - 9, 9, "\\prefs.js") == 0)
+          KeepPrefs(machine.files.FileBytes(path));
     return result;
   }
 

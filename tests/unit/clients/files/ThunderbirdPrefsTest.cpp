@@ -10,10 +10,13 @@ namespace {
 
 PrefLines Lines(const std::string& text) { return SplitLines(text); }
 
+// The file the lines make, kept for evaluation as JavaScript.
+std::string File(const PrefLines& lines) { return KeepPrefs(JoinLines(lines)); }
+
 std::string Add(const std::string& prefs, bool make_default, PrefNumbers* numbers = nullptr) {
   PrefNumbers n;
   const std::string out =
-      JoinLines(ThunderbirdPrefs(TbRequest(make_default, false), kTestProvider).Add(Lines(prefs), &n));
+      File(ThunderbirdPrefs(TbRequest(make_default, false), kTestProvider).Add(Lines(prefs), &n));
   if (numbers) *numbers = n;
   return out;
 }
@@ -88,6 +91,7 @@ TEST(ThunderbirdPrefs, AnEscapedAddressIsFoundAgain) {
   const ThunderbirdPrefs prefs(odd, kTestProvider);
   PrefNumbers n;
   const PrefLines written = prefs.NewProfile(&n);
+  File(written);
   EXPECT_EQ(R"(user_pref("mail.identity.id1.useremail", "jo\"e\\x@quillset.example");)", written[13]);
   std::string id;
   ASSERT_TRUE(prefs.FindIdentity(written, &id));
@@ -97,7 +101,7 @@ TEST(ThunderbirdPrefs, AnEscapedAddressIsFoundAgain) {
 TEST(ThunderbirdPrefs, NewProfileGetsTheCompleteSetAsAccount2) {
   PrefNumbers n;
   const PrefLines lines = ThunderbirdPrefs(TbRequest(false, false), kTestProvider).NewProfile(&n);
-  EXPECT_EQ(Crlf(CompleteSet(2, 1, 2)), JoinLines(lines));
+  EXPECT_EQ(Crlf(CompleteSet(2, 1, 2)), File(lines));
   ExpectNumbers(n, 2, 1, 2);
 }
 
@@ -201,7 +205,7 @@ TEST(ThunderbirdPrefs, RewriteKeepsTheAccountsNumbersAndChangesItsValues) {
     const ThunderbirdPrefs prefs(TbRequest(make_default, true), kTestProvider);
     PrefNumbers n;
     EXPECT_EQ(Crlf(JdoePrefsRewritten(make_default ? "account2" : "account1")),
-              JoinLines(prefs.Rewrite(Lines(Crlf(JdoePrefs())), "2", &n)));
+              File(prefs.Rewrite(Lines(Crlf(JdoePrefs())), "2", &n)));
     ExpectNumbers(n, 2, 2, 3);
   }
 }
@@ -230,7 +234,7 @@ user_pref("mail.server.server6.hostname", "pop.quillset.example");
   // Without an smtpServer line the identity has no SMTP server of its own, so none is completed.
   PrefNumbers n;
   EXPECT_EQ(Crlf(rewritten),
-            JoinLines(ThunderbirdPrefs(TbRequest(false, true), kTestProvider).Rewrite(Lines(prefs), "1", &n)));
+            File(ThunderbirdPrefs(TbRequest(false, true), kTestProvider).Rewrite(Lines(prefs), "1", &n)));
   ExpectNumbers(n, 6, 1, 6);
 }
 
@@ -249,7 +253,7 @@ user_pref("mail.server.server1.hostname", "old.example");
 )";
   PrefNumbers n;
   EXPECT_EQ(Crlf(rewritten),
-            JoinLines(ThunderbirdPrefs(TbRequest(false, true), kTestProvider).Rewrite(Lines(prefs), "1", &n)));
+            File(ThunderbirdPrefs(TbRequest(false, true), kTestProvider).Rewrite(Lines(prefs), "1", &n)));
 }
 
 }  // namespace
