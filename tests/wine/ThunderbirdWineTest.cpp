@@ -1,0 +1,168 @@
+// Thunderbird profiles written by real runs of Postwright.exe: the profile
+// list and folder made for a user without Thunderbird data, an account added
+// to a profile that has two, a found account rewritten with and without
+// "-d", and a prefs.js that cannot be replaced left as it was.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "../thunderbird/PrefsFixtures.h"
+#include "WineBed.h"
+#include "WineTest.h"
+
+namespace pw {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr char kRun[] = "-n \"Jo Doe\" -c 4 -a jdoe";
+constexpr DWORD kConfigured = 0;
+constexpr DWORD kFailed = 1;
+const std::string kSearch = "Searching for existant jdoe@quillset.example account ... ";
+
+std::string Thunderbird() { return bed::AppDataFolder() + "\\Thunderbird"; }
+std::string ProfilesIni() { return Thunderbird() + "\\profiles.ini"; }
+std::string Profile() { return Thunderbird() + "\\Profiles\\ab12cd34.default"; }
+std::string Prefs() { return Profile() + "\\prefs.js"; }
+
+// A default profile "Profiles/ab12cd34.default" holding `prefs`.
+void SeedProfile(const std::string& prefs) {
+  bed::SeedFile(ProfilesIni(),
+                "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
+                "Path=Profiles/ab12cd34.default\r\n");
+  bed::SeedFile(Prefs(), prefs);
+}
+
+DWORD RunPostwright(const std::string& arguments) {
+  const bed::RunResult run = bed::RunPostwright(arguments);
+  EXPECT_TRUE(run.started);
+  EXPECT_FALSE(run.timed_out);
+  return run.exit_code;
+}
+
+// What changed, one "path: what" per change, without the files' bytes.
+std::set<std::string> Changes(const bed::State& before) {
+  std::set<std::string> changes;
+  std::istringstream lines(bed::DescribeChanges(before, bed::CaptureState()));
+  for (std::string line; std::getline(lines, line);) {
+    std::string change = line.substr(0, line.find('"'));  // the bytes follow in quotes
+    while (!change.empty() && (change.back() == ' ' || change.back() == ':')) change.pop_back();
+    changes.insert(change);
+  }
+  return changes;
+}
+
+// The writer's part of the run log: from its start line up to the configure
+// command's outcome line.
+Lines WriterLog() {
+  const Lines log = bed::LogLines();
+  Lines part;
+  bool in = false;
+  for (const std::string& line : log) {
+    if (line == "Starting Thunderbird configuration...") in = true;
+    if (line.rfind("Email Client Configuration", 0) == 0) break;
+    if (in) part.push_back(line);
+  }
+  return part;
+}
+
+Lines Report(int account, int identity, int server) {
+  Lines lines{"", "The following lines were written/overwritten in the Thunderbird configuration file:", ""};
+  for (const std::string& line : bed::SplitLines(Crlf(CompleteSet(account, identity, server)))) lines.push_back(line);
+  lines.push_back("");
+  return lines;
+}
+
+Lines Concat(Lines a, const Lines& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+class ThunderbirdWineTest : public WineTest {};
+
+TEST_F(ThunderbirdWineTest, UserWithoutThunderbirdDataGetsProfileListFolderAndPrefs) {
+  ASSERT_FALSE(bed::PathExists(Thunderbird()));
+  const bed::State before = bed::CaptureState();
+  ASSERT_EQ(kConfigured, RunPostwright(kRun));
+
+  const std::string profile = Thunderbird() + "\\Profiles\\s8eyyog6.default";
+  EXPECT_EQ(std::set<std::string>({Thunderbird() + ": folder created", Thunderbird() + "\\Profiles: folder created",
+                                   profile + ": folder created", ProfilesIni() + ": file created",
+                                   profile + "\\prefs.js: file created", bed::LogPath() + ": file created"}),
+            Changes(before));
+  EXPECT_EQ(
+      "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
+      "Path=Profiles/s8eyyog6.default\r\n",
+      bed::ReadBytes(ProfilesIni()).value_or("(missing)"));
+  EXPECT_EQ(Crlf(CompleteSet(2, 1, 2)), bed::ReadBytes(profile + "\\prefs.js").value_or("(missing)"));
+  EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "",
+                    "Profile data not found. Creating in user's application data folder ... done.",
+                    "Profile directory not found. Creating in user's application data folder ... done.",
+                    kSearch + "not found. Creating new account."},
+                   Report(2, 1, 2)),
+            WriterLog());
+}
+
+TEST_F(ThunderbirdWineTest, AccountIsAddedToAProfileWithTwoAccounts) {
+  SeedProfile(Crlf(TwoAccountsPrefs()));
+  const bed::State before = bed::CaptureState();
+  ASSERT_EQ(kConfigured, RunPostwright(kRun));
+  EXPECT_EQ(Crlf(TwoAccountsPlusJdoe("account1")), bed::ReadBytes(Prefs()).value_or("(missing)"));
+  EXPECT_EQ(std::set<std::string>({Prefs() + ": file changed to", bed::LogPath() + ": file created"}), Changes(before));
+  EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + "not found. Creating new account."},
+                   Report(3, 2, 3)),
+            WriterLog());
+}
+
+TEST_F(ThunderbirdWineTest, FoundAccountIsRewrittenWithAndWithoutMakeDefault) {
+  for (const char* flags : {"", " -d"}) {
+    SCOPED_TRACE(flags);
+    bed::Reset();
+    SeedProfile(Crlf(JdoePrefs()));
+    const bed::State before = bed::CaptureState();
+    ASSERT_EQ(kConfigured, RunPostwright(std::string(kRun) + " -u" + flags));
+    EXPECT_EQ(Crlf(JdoePrefsRewritten(*flags ? "account2" : "account1")), bed::ReadBytes(Prefs()).value_or("(missing)"));
+    EXPECT_EQ(std::set<std::string>({Prefs() + ": file changed to", bed::LogPath() + ": file created"}),
+              Changes(before));
+    EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + " found. Reseting settings to defaults."},
+                     Report(2, 2, 3)),
+              WriterLog());
+  }
+}
+
+TEST_F(ThunderbirdWineTest, FoundAccountWithoutOverwriteIsLeftAlone) {
+  SeedProfile(Crlf(JdoePrefs()));
+  const bed::State before = bed::CaptureState();
+  ASSERT_EQ(kFailed, RunPostwright(std::string(kRun) + " -d"));
+  EXPECT_EQ(std::set<std::string>({bed::LogPath() + ": file created"}), Changes(before));
+  EXPECT_EQ(Lines({"Starting Thunderbird configuration...", "", kSearch + " found. No changes will be made."}),
+            WriterLog());
+}
+
+TEST_F(ThunderbirdWineTest, PrefsThatCannotBeReplacedStayAsTheyWere) {
+  SeedProfile(Crlf(TwoAccountsPrefs()));
+  const bed::State before = bed::CaptureState();
+  // Another program has prefs.js open and lets nobody delete or move it meanwhile:
+  // Windows refuses to replace it (access denied, which is not retried).
+  const HANDLE held = CreateFileA(Prefs().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  const DWORD exit_code = RunPostwright(kRun);
+  CloseHandle(held);
+  const std::set<std::string> changes = Changes(before);
+  const Lines log = WriterLog();
+
+  EXPECT_EQ(kFailed, exit_code);
+  EXPECT_EQ(std::set<std::string>({bed::LogPath() + ": file created"}), changes);  // no prefs.tmp either
+  EXPECT_EQ(Lines({"Starting Thunderbird configuration...", "", kSearch + "not found. Creating new account.", "",
+                   "Replacing " + Prefs() + " failed with error code 5.", ""}),
+            log);
+}
+
+}  // namespace
+}  // namespace pw
