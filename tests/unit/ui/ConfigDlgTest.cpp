@@ -258,9 +258,9 @@ TEST_F(Interactive, FailedSaveShowsTheFinishedStateWithoutLaunch) {
   });
   EXPECT_EQ(log_after_save, bed.Log()) << "Close after a failure adds nothing";
   const Lines lines = bed.LogLines();
-  EXPECT_EQ("User Entered E-Mail Address: jdoe@quillset.example", lines[15]);
-  EXPECT_EQ("Overwrite Existing Account: Yes", lines[18]) << "the box starts checked";
-  EXPECT_EQ("Email Client Configuration failed with error code: -1", lines[19]);
+  EXPECT_EQ("User Entered E-Mail Address: jdoe@quillset.example", lines[13]);
+  EXPECT_EQ("Overwrite Existing Account: Yes", lines[16]) << "the box starts checked";
+  EXPECT_EQ("Email Client Configuration failed with error code: -1", lines[17]);
 }
 
 TEST_F(Interactive, RunningClientStopShowsTheMessage) {
@@ -305,6 +305,8 @@ struct Launch : ::testing::Test {
     dlg.ShowFinishedState();
     bed.log.WriteClosing(Closing::kComplete);
   }
+  // The radio button stays checked, hidden, after the save.
+  void Select(ClientKind kind) { surface->SetCheckState(kRadios[kind], kChecked); }
   void Register(ClientKind kind, const std::string& path) {
     bed.machine.registry.PutText(RegRoot::kLocalMachine, AppPathsKey(kind), "", path);
   }
@@ -320,7 +322,7 @@ struct Launch : ::testing::Test {
 TEST_F(Launch, StartsTheRegisteredProgramAsOnePath) {
   Register(client::kOutlookExpress, "%ProgramFiles%\\Outlook Express\\msimn.exe");
   bed.machine.environment.Set("ProgramFiles", "C:\\Program Files");
-  dlg.selected_client_ = client::kOutlookExpress;
+  Select(client::kOutlookExpress);
   EXPECT_TRUE(surface->IsVisible(IDC_LAUNCH));
   EXPECT_EQ(kChecked, surface->CheckState(IDC_LAUNCH));
   dlg.OnCancel();
@@ -333,7 +335,7 @@ TEST_F(Launch, StartsTheRegisteredProgramAsOnePath) {
 
 TEST_F(Launch, QuotedRegistrationAndUnsetPlaceholder) {
   Register(client::kThunderbird, "\"%ProgramFiles(x86)%\\Mozilla Thunderbird\\thunderbird.exe\"");
-  dlg.selected_client_ = client::kThunderbird;
+  Select(client::kThunderbird);
   dlg.OnCancel();
   ASSERT_EQ(1u, bed.machine.processes.Started().size());
   EXPECT_EQ("%ProgramFiles(x86)%\\Mozilla Thunderbird\\thunderbird.exe",
@@ -342,7 +344,7 @@ TEST_F(Launch, QuotedRegistrationAndUnsetPlaceholder) {
 
 TEST_F(Launch, UncheckedBoxOrMissingRegistrationStartsNothing) {
   Register(client::kOutlookExpress, "C:\\oe\\msimn.exe");
-  dlg.selected_client_ = client::kOutlookExpress;
+  Select(client::kOutlookExpress);
   surface->SetCheckState(IDC_LAUNCH, kUnchecked);
   const std::string before = bed.Log();
   dlg.OnCancel();
@@ -350,7 +352,8 @@ TEST_F(Launch, UncheckedBoxOrMissingRegistrationStartsNothing) {
   EXPECT_EQ(before, bed.Log());
 
   surface->SetCheckState(IDC_LAUNCH, kChecked);
-  dlg.selected_client_ = client::kEudora;  // no registration
+  surface->SetCheckState(kRadios[client::kOutlookExpress], kUnchecked);
+  Select(client::kEudora);  // no registration
   dlg.OnCancel();
   EXPECT_TRUE(bed.machine.processes.Started().empty());
   EXPECT_EQ("Email client path to start is : \r\n\r\n", LogTail());
@@ -418,15 +421,15 @@ TEST_F(Dump, DepthFirstWithThreeBlanksPerLevel) {
   bed.machine.registry.PutKey(RegRoot::kCurrentUser, root + "\\Profiles\\Outlook\\9375CFF0413111d3B88A00104B2A6676\\00000001");
   bed.machine.registry.PutKey(RegRoot::kCurrentUser, root + "\\Profiles\\Outlook\\0a0d020000000000c000000000000046");
   bed.machine.registry.PutKey(RegRoot::kCurrentUser, root + "\\Profiles\\Backup");
-  const std::string long_name(300, 'k');
+  const std::string long_name(150, 'k');  // longer than the program's old 100-byte buffer
   bed.machine.registry.PutKey(RegRoot::kCurrentUser, root + "\\" + long_name + "\\below");
-  EXPECT_EQ("Profiles\r\n"
-            "   Backup\r\n"
-            "   Outlook\r\n"
-            "      0a0d020000000000c000000000000046\r\n"
-            "      9375CFF0413111d3B88A00104B2A6676\r\n"
-            "         00000001\r\n" +
-                long_name + "\r\n   below\r\n",
+  EXPECT_EQ(long_name + "\r\n   below\r\n" +
+                "Profiles\r\n"
+                "   Backup\r\n"
+                "   Outlook\r\n"
+                "      0a0d020000000000c000000000000046\r\n"
+                "      9375CFF0413111d3B88A00104B2A6676\r\n"
+                "         00000001\r\n",
             DumpOf(root));
 }
 
