@@ -35,6 +35,7 @@ restore_app_data() {
   "$wine_run" reg add "$volatile" /v APPDATA /t "$saved_type" /d "$saved_value" /f >/dev/null
 }
 trap restore_app_data EXIT
+trap 'exit 1' TERM INT
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
