@@ -40,7 +40,8 @@ class RegKey {
   virtual Status QueryValue(const std::string& name, RegValue* out) = 0;
   virtual Status SetValue(const std::string& name, uint32_t type, const std::string& data) = 0;
   virtual Status DeleteValue(const std::string& name) = 0;
-  // 259 (no more items) past the last subkey.
+  // Subkeys come in the registry's order: names compared lower-cased, a name
+  // before the longer ones it begins. 259 (no more items) past the last one.
   virtual Status EnumSubkey(uint32_t index, std::string* name) = 0;
   virtual Status CountSubkeys(uint32_t* count) = 0;
 };
@@ -51,7 +52,8 @@ class Registry {
  public:
   virtual ~Registry() = default;
   // The path is relative to the root; "" opens the root itself and a trailing
-  // backslash is accepted. Missing key: 2. Missing rights: 5.
+  // backslash is accepted. Missing key: 2. Missing rights: 5. A path longer
+  // than 260 characters: 234.
   virtual Status OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) = 0;
   // Opens the key, creating it and any missing parents first.
   virtual Status CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) = 0;

@@ -19,7 +19,7 @@ struct ContractBackend {
   virtual std::string ScratchKey() = 0;
 
   // Creates the key (below HKEY_CURRENT_USER) so that everyone may read it
-  // but nobody may write it or create keys below it.
+  // but nobody may open it for writing.
   virtual void DenyWrite(const std::string& key) = 0;
   // Creates the key so that nobody may open it at all.
   virtual void DenyAccess(const std::string& key) = 0;

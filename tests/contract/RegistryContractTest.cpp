@@ -228,6 +228,7 @@ TEST(RegistryContract, PathsUpTo260CharactersAreOpenedAndLongNamesEnumeratedWhol
   Create(base + "\\" + shorter);
   ASSERT_EQ(err::kSuccess, registry.OpenKey(kHkcu, base + "\\" + longest, RegAccess::kRead, &key));
   EXPECT_EQ(err::kMoreData, registry.OpenKey(kHkcu, base + "\\" + longest + "\\", RegAccess::kRead, &key));
+  EXPECT_EQ(err::kMoreData, registry.DeleteKey(kHkcu, base + "\\" + longest + "\\"));
   ASSERT_EQ(err::kSuccess, registry.OpenKey(kHkcu, base, RegAccess::kRead, &key));
   EXPECT_EQ((std::vector<std::string>{shorter, longest}), Subkeys(*key));
 }

@@ -170,6 +170,7 @@ Status MemoryRegistry::CreateKey(RegRoot root, const std::string& path, RegAcces
 }
 
 Status MemoryRegistry::DeleteKey(RegRoot root, const std::string& path) {
+  if (path.size() > kMaxPathChars) return err::kMoreData;
   const std::vector<std::string> parts = SplitPath(path);
   if (parts.empty()) return err::kAccessDenied;  // a root stays
   Node* parent = roots_.at(root).get();
