@@ -444,3 +444,44 @@ TEST_F(Dump, UnopenableKeysGiveAnUnindentedErrorLine) {
 
 }  // namespace
 }  // namespace pw
+
+namespace pw {
+namespace {
+
+// A whole interactive run that configures a client, with the real writer.
+TEST_F(Interactive, SuccessfulSaveOffersToLaunchTheClient) {
+  bed.detection.installed[client::kOutlookExpress] = true;
+  bed.detection.default_client = 1;
+  bed.machine.registry.PutKey(RegRoot::kCurrentUser, "Software\\Microsoft\\Internet Account Manager\\Accounts");
+  bed.machine.registry.PutText(RegRoot::kLocalMachine, AppPathsKey(client::kOutlookExpress), "",
+                               "C:\\Program Files\\Outlook Express\\msimn.exe");
+  RunDialog([&](CDialog& dialog, HeadlessSurface& s) {
+    DialogDriver user(dialog, s);
+    user.Type(IDC_DISPLAY_NAME, "Jo Doe");
+    user.Type(IDC_USER_NAME, "jdoe");
+    EXPECT_TRUE(user.Click(IDC_SAVE));
+    EXPECT_EQ(SuccessText(client::kOutlookExpress), s.Caption(IDC_MESSAGE));
+    EXPECT_TRUE(s.IsVisible(IDC_LAUNCH));
+    EXPECT_TRUE(s.IsEnabled(IDC_LAUNCH));
+    EXPECT_EQ(kChecked, s.CheckState(IDC_LAUNCH));
+    EXPECT_FALSE(s.IsVisible(IDC_SAVE));
+    EXPECT_EQ("Close", s.Caption(kIdCancel));
+    EXPECT_TRUE(user.Click(kIdCancel));
+  });
+  RegValue address;
+  ASSERT_TRUE(bed.machine.registry.Get(RegRoot::kCurrentUser,
+                                       "Software\\Microsoft\\Internet Account Manager\\Accounts\\jdoe@quillset.example",
+                                       "SMTP Email Address", &address));
+  EXPECT_EQ("jdoe@quillset.example", address.data);
+  const Lines lines = bed.LogLines();
+  ASSERT_GE(lines.size(), 6u);
+  EXPECT_EQ("Client Selected to Configure: Microsoft Outlook Express", lines[17]);
+  EXPECT_EQ("Email Client Configuration Successful!", lines[lines.size() - 6]);
+  EXPECT_EQ(std::string("* Configuration Complete at ") + kStamp + " *", lines[lines.size() - 4]);
+  EXPECT_EQ("Email client path to start is : C:\\Program Files\\Outlook Express\\msimn.exe", lines[lines.size() - 2]);
+  ASSERT_EQ(1u, bed.machine.processes.Started().size());
+  EXPECT_EQ("C:\\Program Files\\Outlook Express\\msimn.exe", bed.machine.processes.Started()[0].application);
+}
+
+}  // namespace
+}  // namespace pw
