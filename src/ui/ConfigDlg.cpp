@@ -3,7 +3,6 @@
 #include "app/ProviderSettings.h"
 #include "ui/AboutDlg.h"
 #include "ui/ClientTexts.h"
-#include "ui/WriterFactory.h"
 #include "ui/resource.h"
 
 namespace pw {
@@ -211,7 +210,7 @@ void CConfigDlg::OnSave() {
     if (interactive) UpdateData(true);
     request.make_default = make_default_ != 0;
     request.overwrite = overwrite_ != 0;
-    writer = MakeWriter(selected_client_, outlook_version_, request, platform_, log_);
+    writer = make_writer_(selected_client_, outlook_version_, request, platform_, log_);
     if (interactive) UpdateData(false);
   }
 
@@ -258,7 +257,7 @@ bool CConfigDlg::PrepareAutomatic(std::unique_ptr<AccountWriter>* writer, Accoun
   const ClientKind kind = default_client_ - 1;
   const AccountRequest empty;
   std::unique_ptr<AccountWriter> made =
-      IsClientKind(kind) ? MakeWriter(kind, outlook_version_, empty, platform_, log_) : nullptr;
+      IsClientKind(kind) ? make_writer_(kind, outlook_version_, empty, platform_, log_) : nullptr;
   // Only the registry clients can look up the account to rewrite.
   auto* lookup = dynamic_cast<RegistryAccountWriter*>(made.get());
   if (!lookup) {

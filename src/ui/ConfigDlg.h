@@ -12,6 +12,7 @@
 #include "framework/Dialog.h"
 #include "framework/HeadlessSurface.h"
 #include "platform/Platform.h"
+#include "ui/WriterFactory.h"
 
 namespace pw {
 
@@ -57,6 +58,9 @@ class CConfigDlg : public CDialog {
   bool stopped_by_running_client_ = false;  // initialisation ended the run
   bool configured_ = false;                 // the last Configure returned 0
   bool failed_ = false;                     // the configure command ended in failure
+
+  // Makes the writer of the selected client.
+  WriterFactory make_writer_ = MakeWriter;
 
  protected:
   void DoDataExchange(CDataExchange& dx) override;

@@ -485,3 +485,96 @@ TEST_F(Interactive, SuccessfulSaveOffersToLaunchTheClient) {
 
 }  // namespace
 }  // namespace pw
+
+namespace pw {
+namespace {
+
+// A writer that answers with a chosen result, to see what the configure
+// command makes of each one.
+struct AnswerWriter : AccountWriter {
+  explicit AnswerWriter(ConfigureResult answer) : answer(answer) {}
+  ConfigureResult Configure() override { return answer; }
+  ConfigureResult answer;
+};
+
+struct Dispatch : ::testing::Test {
+  // Runs an explicit command line; the factory records what it was asked for.
+  int Run(const std::string& command_line, ConfigureResult answer) {
+    bed.host.Register(IDD_CONFIG_DIALOG, CConfigDlg::TemplateControls());
+    CConfigDlg dlg(bed.view, bed.log, bed.detection, nullptr);
+    dlg.make_writer_ = [&](ClientKind kind, int version, const AccountRequest& request, Platform&, RunLog&) {
+      asked_kind = kind;
+      asked_version = version;
+      asked = request;
+      return std::unique_ptr<AccountWriter>(new AnswerWriter(answer));
+    };
+    const CommandLineRequest parsed = ParseCommandLine(command_line);
+    dlg.command_line_ = true;
+    dlg.selected_client_ = parsed.client;
+    dlg.user_name_ = parsed.user_name;
+    dlg.display_name_ = parsed.display_name;
+    dlg.make_default_ = parsed.make_default;
+    dlg.overwrite_ = parsed.overwrite;
+    dlg.OnInitDialog();
+    dlg.OnSave();
+    return dlg.configured_ ? 0 : 1;
+  }
+  Lines Tail(size_t from) {
+    const Lines lines = bed.LogLines();
+    return Lines(lines.begin() + from, lines.end());
+  }
+  DialogTestBed bed;
+  ClientKind asked_kind = -5;
+  int asked_version = -5;
+  AccountRequest asked;
+};
+
+TEST_F(Dispatch, WriterGetsTheRequestAndTheOutlookVersion) {
+  bed.detection.installed[client::kOutlook] = true;
+  bed.detection.outlook_version = 11;
+  EXPECT_EQ(0, Run("-d -n \"Jo Doe\" -c 1 -a jdoe", 0));
+  EXPECT_EQ(client::kOutlook, asked_kind);
+  EXPECT_EQ(11, asked_version);
+  EXPECT_EQ("jdoe@quillset.example", asked.address);
+  EXPECT_EQ("Jo Doe", asked.display_name);
+  EXPECT_TRUE(asked.make_default);
+  EXPECT_FALSE(asked.overwrite);
+  EXPECT_EQ((Lines{"User Entered E-Mail Address: jdoe@quillset.example", "User Entered Display Name: Jo Doe",
+                   "Make Account Default: Yes", "Overwrite Existing Account: No",
+                   "Client Selected to Configure: Microsoft Outlook", "", "Email Client Configuration Successful!", "",
+                   std::string("* Configuration Complete at ") + kStamp + " *", ""}),
+            Tail(13));
+}
+
+TEST_F(Dispatch, OutlookProfileFailuresListTheMessagingKeys) {
+  const std::string root = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem";
+  bed.machine.registry.PutKey(RegRoot::kCurrentUser, root + "\\Profiles\\Outlook");
+  for (ConfigureResult result : {2, 3}) {
+    bed.machine.files.Remove(kLogPath);
+    EXPECT_EQ(1, Run("-n \"Jo\" -c 1 -a jdoe", result));
+    EXPECT_EQ((Lines{"Client Selected to Configure: Microsoft Outlook", "",
+                     "Email Client Configuration failed with error code: " + std::to_string(result),
+                     "Description: " + ErrorText(client::kOutlook, result), "Relevant Registry Structure:", "Profiles",
+                     "   Outlook", std::string("* Configuration Failed at ") + kStamp + " *", ""}),
+              Tail(17))
+        << result;
+  }
+}
+
+TEST_F(Dispatch, OtherFailuresListNothing) {
+  for (ClientKind kind : {client::kOutlookExpress, client::kOutlook}) {
+    for (ConfigureResult result : {1, 4, 5, 6, 7}) {
+      bed.machine.files.Remove(kLogPath);
+      EXPECT_EQ(1, Run("-n \"Jo\" -c " + std::to_string(kind) + " -a jdoe", result));
+      const Lines tail = Tail(19);
+      EXPECT_EQ((Lines{"Email Client Configuration failed with error code: " + std::to_string(result),
+                       "Description: " + ErrorText(kind, result), std::string("* Configuration Failed at ") + kStamp + " *",
+                       ""}),
+                tail)
+          << kind << " " << result;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pw
