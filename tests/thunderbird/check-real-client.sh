@@ -17,8 +17,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../../scripts/wine-run.sh"
 volatile='HKCU\Volatile Environment'
 
-command -v thunderbird >/dev/null || { echo "thunderbird is not installed (scripts/bootstrap.sh installs it)" >&2; exit 1; }
-command -v node >/dev/null || { echo "node is not installed (scripts/bootstrap.sh installs it)" >&2; exit 1; }
+for tool in thunderbird node; do
+  command -v "$tool" >/dev/null || { echo "$tool is not installed (scripts/bootstrap.sh installs it)" >&2; exit 1; }
+done
 rm -rf "$work"
 mkdir -p "$work"
 
@@ -171,18 +172,20 @@ before=$(grep -c '^user_pref(' "$profile/prefs.js")
 postwright_in "$two" -n "Jo Q. Doe" -c 4 -a jdoe -u || fail "Postwright.exe failed"
 no_temporary_files "$two"
 [ "$(grep -c '^user_pref(' "$profile/prefs.js")" = "$before" ] || fail "the rewrite added or lost lines"
-evaluate expect "$profile/prefs.js" 'mail.identity.id3.fullName="Jo Q. Doe"' 'mail.accountmanager.defaultaccount="account4"' "$kept"
+evaluate expect "$profile/prefs.js" 'mail.identity.id3.fullName="Jo Q. Doe"' \
+  'mail.accountmanager.defaultaccount="account4"' "$kept"
 grep -qF "Searching for existant jdoe@quillset.example account ...  found. Reseting settings to defaults." \
   "$two/Postwright.log" || fail "the second run did not find the account"
 run_thunderbird "$profile" Mail/pop.quillset.example mail.server.server4.directory-rel
-evaluate expect "$profile/prefs.js" 'mail.identity.id3.fullName="Jo Q. Doe"' 'mail.server.server4.hostname="pop.quillset.example"'
+evaluate expect "$profile/prefs.js" 'mail.identity.id3.fullName="Jo Q. Doe"' \
+  'mail.server.server4.hostname="pop.quillset.example"'
 
 echo "== a profile that Thunderbird started once without setting up an account"
 bare=$work/bare
 profile=$bare/Thunderbird/Profiles/bare.default
 mkdir -p "$profile"
-printf '[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/bare.default\r\n' \
-  >"$bare/Thunderbird/profiles.ini"
+printf '%s\r\n' '[General]' 'StartWithLastProfile=1' '' '[Profile0]' 'Name=default' 'IsRelative=1' \
+  'Path=Profiles/bare.default' >"$bare/Thunderbird/profiles.ini"
 run_thunderbird "$profile" prefs.js mail.rights.version
 if grep -q 'mail\.accountmanager\.accounts' "$profile/prefs.js"; then fail "Thunderbird set up an account by itself"; fi
 evaluate check "$profile/prefs.js"
@@ -195,5 +198,6 @@ account_prefs 1 1 1
 evaluate expect "$profile/prefs.js" "${account[@]}" 'mail.accountmanager.defaultaccount="account1"'
 
 echo "== every prefs.js evaluates"
-evaluate check $(find "$work" -name prefs.js)
+mapfile -t written < <(find "$work" -name prefs.js)
+evaluate check "${written[@]}"
 echo "Thunderbird loaded every account Postwright wrote"

@@ -2,9 +2,8 @@
 // list and folder made for a user without Thunderbird data, an account added
 // to a profile that has two, a found account rewritten with and without
 // "-d", and a prefs.js that cannot be replaced left as it was.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <set>
 #include <sstream>
@@ -126,7 +125,8 @@ TEST_F(ThunderbirdWineTest, FoundAccountIsRewrittenWithAndWithoutMakeDefault) {
     SeedProfile(Crlf(JdoePrefs()));
     const bed::State before = bed::CaptureState();
     ASSERT_EQ(kConfigured, RunPostwright(std::string(kRun) + " -u" + flags));
-    EXPECT_EQ(Crlf(JdoePrefsRewritten(*flags ? "account2" : "account1")), bed::ReadBytes(Prefs()).value_or("(missing)"));
+    EXPECT_EQ(Crlf(JdoePrefsRewritten(*flags ? "account2" : "account1")),
+              bed::ReadBytes(Prefs()).value_or("(missing)"));
     EXPECT_EQ(std::set<std::string>({Prefs() + ": file changed to", bed::LogPath() + ": file created"}),
               Changes(before));
     EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + " found. Reseting settings to defaults."},
