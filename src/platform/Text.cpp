@@ -31,6 +31,21 @@ bool RegistryNameLess(const std::string& a, const std::string& b) {
   return a.size() < b.size();
 }
 
+std::vector<std::string> SplitPath(const std::string& path, const char* separators) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (char c : path) {
+    if (std::string(separators).find(c) != std::string::npos) {
+      if (!part.empty()) parts.push_back(part);
+      part.clear();
+    } else {
+      part += c;
+    }
+  }
+  if (!part.empty()) parts.push_back(part);
+  return parts;
+}
+
 bool WildcardMatch(const std::string& pattern, const std::string& name) {
   // Iterative matching with one backtrack point for the last '*'.
   size_t p = 0, n = 0, star = std::string::npos, resume = 0;

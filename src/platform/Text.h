@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace pw {
 
@@ -13,6 +14,9 @@ bool EqualsNoCase(const std::string& a, const std::string& b);
 // lower-cased characters, so "[", "_" and the other characters between 'Z' and
 // 'a' come before the letters; a name that is a prefix of another first.
 bool RegistryNameLess(const std::string& a, const std::string& b);
+// The non-empty parts of a path split at `separators` (registry paths split
+// at backslashes only; file paths at either slash).
+std::vector<std::string> SplitPath(const std::string& path, const char* separators);
 // '*' matches any run of characters, '?' any one; letter case is ignored.
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 

@@ -24,20 +24,7 @@ struct MemoryFileSystem::Entry {
 
 namespace {
 
-std::vector<std::string> SplitPath(const std::string& path) {
-  std::vector<std::string> parts;
-  std::string part;
-  for (char c : path) {
-    if (c == '\\' || c == '/') {
-      if (!part.empty()) parts.push_back(part);
-      part.clear();
-    } else {
-      part += c;
-    }
-  }
-  if (!part.empty()) parts.push_back(part);
-  return parts;
-}
+std::vector<std::string> SplitPath(const std::string& path) { return pw::SplitPath(path, "\\/"); }
 
 class MemoryOutputFile : public OutputFile {
  public:
@@ -108,7 +95,9 @@ Status MemoryFileSystem::ReadAll(const std::string& path, std::string* bytes) {
   return err::kSuccess;
 }
 
-Status MemoryFileSystem::OpenAppend(const std::string& path, OutputFilePtr* out) {
+// The file to write at `path`, created when missing; a folder or a file that
+// another writer holds cannot be opened.
+Status MemoryFileSystem::OpenForWriting(const std::string& path, std::shared_ptr<Entry>* out) {
   Entry* parent = nullptr;
   std::string name;
   if (Status s = Parent(path, &parent, &name)) return s;
@@ -120,22 +109,20 @@ Status MemoryFileSystem::OpenAppend(const std::string& path, OutputFilePtr* out)
     file->name = name;
     parent->children.push_back(file);
   }
+  *out = file;
+  return err::kSuccess;
+}
+
+Status MemoryFileSystem::OpenAppend(const std::string& path, OutputFilePtr* out) {
+  std::shared_ptr<Entry> file;
+  if (Status s = OpenForWriting(path, &file)) return s;
   *out = std::make_unique<MemoryOutputFile>(file);
   return err::kSuccess;
 }
 
 Status MemoryFileSystem::OpenNew(const std::string& path, OutputFilePtr* out) {
-  Entry* parent = nullptr;
-  std::string name;
-  if (Status s = Parent(path, &parent, &name)) return s;
-  auto file = parent->Child(name);
-  if (file && file->folder) return err::kAccessDenied;
-  if (file && file->writers > 0) return err::kSharingViolation;
-  if (!file) {
-    file = std::make_shared<Entry>();
-    file->name = name;
-    parent->children.push_back(file);
-  }
+  std::shared_ptr<Entry> file;
+  if (Status s = OpenForWriting(path, &file)) return s;
   file->bytes.clear();
   *out = std::make_unique<MemoryOutputFile>(file);
   return err::kSuccess;

@@ -38,6 +38,7 @@ class MemoryFileSystem : public FileSystem {
  private:
   Entry* Find(const std::string& path) const;
   Status Parent(const std::string& path, Entry** parent, std::string* name) const;
+  Status OpenForWriting(const std::string& path, std::shared_ptr<Entry>* out);
 
   std::shared_ptr<Entry> root_;  // holds the drives
 };

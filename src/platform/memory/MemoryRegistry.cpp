@@ -43,20 +43,7 @@ namespace {
 // a longer path gives 234 (more data) before any key is looked at.
 constexpr size_t kMaxPathChars = 260;
 
-std::vector<std::string> SplitPath(const std::string& path) {
-  std::vector<std::string> parts;
-  std::string part;
-  for (char c : path) {
-    if (c == '\\') {
-      if (!part.empty()) parts.push_back(part);
-      part.clear();
-    } else {
-      part += c;
-    }
-  }
-  if (!part.empty()) parts.push_back(part);
-  return parts;
-}
+std::vector<std::string> SplitPath(const std::string& path) { return pw::SplitPath(path, "\\"); }
 
 class MemoryKey : public RegKey {
  public:
