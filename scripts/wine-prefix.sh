@@ -10,6 +10,9 @@ export WINELOADER=/usr/lib/wine/wine64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 here=$(cd "$(dirname "$0")" && pwd)
+# Starts the prefix's persistent wineserver; one that already runs is kept
+# (wineserver -p then exits with status 2). It must not hold the caller's output open.
+persist() { /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 || [ $? -eq 2 ]; }
 case "$action" in
   fresh)
     /usr/lib/wine/wineserver -k 2>/dev/null || true
@@ -17,11 +20,15 @@ case "$action" in
     ;&
   start)
     mkdir -p "$WINEPREFIX"
-    /usr/lib/wine/wineserver -p
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
-      /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+      # The first boot leaves two service managers behind and RpcSs never
+      # starts, so every later start of a windowed program waits seconds for
+      # it. Let that session end (which also writes the registry files) and
+      # start a clean one below.
+      /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1 || true
+      /usr/lib/wine/wineserver -w
     fi
-    /usr/lib/wine/wineserver -p
+    persist
     ;;
   stop)
     /usr/lib/wine/wineserver -k 2>/dev/null || true
