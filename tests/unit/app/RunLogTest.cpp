@@ -1,0 +1,94 @@
+#include "app/RunLog.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fault/FaultInjecting.h"
+#include "platform/memory/MemoryPlatform.h"
+
+namespace pw {
+namespace {
+
+const char kPath[] = "C:\\AppData\\Postwright.log";
+
+struct RunLogTest : ::testing::Test {
+  RunLogTest() { machine.files.PutFolder("C:\\AppData"); }
+  MemoryPlatform machine;
+  RunLog log;
+};
+
+TEST_F(RunLogTest, LinesEndInCrLfAndReachTheFileWhenTheyEnd) {
+  machine.files.PutFile(kPath, "old record\r\n");
+  ASSERT_EQ(err::kSuccess, log.Open(machine.files, machine.clock, kPath));
+  log << "Searching for X ... ";
+  EXPECT_EQ("old record\r\n", machine.files.FileBytes(kPath)) << "half a line waits for its end";
+  log << "found. (Version " << 11 << ")";
+  log.EndLine();
+  log.BlankLine();
+  EXPECT_EQ("old record\r\nSearching for X ... found. (Version 11)\r\n\r\n", machine.files.FileBytes(kPath));
+}
+
+TEST_F(RunLogTest, TimeStampIsTwentyFourHourWithTwoDigitYear) {
+  EXPECT_EQ("14:05:09 on 12/07/08", FormatTimeStamp(LocalTime{2008, 12, 7, 14, 5, 9}));
+  EXPECT_EQ("00:00:00 on 01/01/00", FormatTimeStamp(LocalTime{2000, 1, 1, 0, 0, 0}));
+  EXPECT_EQ("23:59:59 on 12/31/99", FormatTimeStamp(LocalTime{1999, 12, 31, 23, 59, 59}));
+}
+
+TEST_F(RunLogTest, HeaderAndEachClosingLine) {
+  log.Open(machine.files, machine.clock, kPath);
+  log.WriteHeader(false);
+  log.WriteClosing(Closing::kTerminatedByUser);
+  EXPECT_FALSE(log.IsOpen());
+  log.Line("dropped: the log is closed");
+  log.Reopen();
+  log.WriteHeader(true);
+  log.WriteClosing(Closing::kTerminatedAutomatically);
+  log.Reopen();
+  log.WriteClosing(Closing::kComplete);
+  log.Reopen();
+  log.WriteClosing(Closing::kFailed);
+  EXPECT_EQ(
+      "Postwright - Quillset Log\r\n-------------------------------------------\r\n\r\n"
+      "* Beginning Configuration at 14:05:09 on 12/07/08 *\r\n\r\n"
+      "* Configuration Incomplete. Terminated by user at 14:05:09 on 12/07/08 *\r\n\r\n"
+      "Postwright - Quillset Log\r\n-------------------------------------------\r\n\r\n"
+      "* Beginning Configuration (command line) at 14:05:09 on 12/07/08 *\r\n\r\n"
+      "* Configuration Incomplete. Terminated automatically at 14:05:09 on 12/07/08 *\r\n\r\n"
+      "* Configuration Complete at 14:05:09 on 12/07/08 *\r\n\r\n"
+      "* Configuration Failed at 14:05:09 on 12/07/08 *\r\n\r\n",
+      machine.files.FileBytes(kPath));
+}
+
+TEST_F(RunLogTest, FailuresDropWritesAndNeverStopTheRun) {
+  EXPECT_EQ(err::kPathNotFound, log.Open(machine.files, machine.clock, "C:\\Missing\\Postwright.log"));
+  EXPECT_FALSE(log.IsOpen());
+  log.Line("nowhere to go");
+  log.WriteClosing(Closing::kFailed);
+
+  FaultPlan plan;
+  FaultInjectingFileSystem files(machine.files, plan);
+  ASSERT_EQ(err::kSuccess, log.Open(files, machine.clock, kPath));
+  plan.FailNthMutation(1, err::kDiskFull);
+  log.Line("lost to a full disk");
+  log.Line("kept");
+  log.Close();
+  EXPECT_EQ("kept\r\n", machine.files.FileBytes(kPath));
+}
+
+TEST_F(RunLogTest, PathComesFromTheRegistryThenTheShell) {
+  EXPECT_EQ("", RunLogPath(machine.registry, machine.environment)) << "neither is known";
+  machine.environment.SetShellAppData("C:\\Shell");
+  EXPECT_EQ("C:\\Shell\\Postwright.log", RunLogPath(machine.registry, machine.environment));
+  machine.registry.Put(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", regtype::kExpandSz,
+                       std::string("C:\\AppData\0junk", 15));
+  EXPECT_EQ("C:\\AppData\\Postwright.log", RunLogPath(machine.registry, machine.environment));
+  machine.registry.Put(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", regtype::kSz,
+                       std::string(300, 'x'));
+  EXPECT_EQ(std::string(300, 'x') + "\\Postwright.log", RunLogPath(machine.registry, machine.environment))
+      << "300 bytes still fit";
+  machine.registry.Put(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", regtype::kSz,
+                       std::string(301, 'x'));
+  EXPECT_EQ("C:\\Shell\\Postwright.log", RunLogPath(machine.registry, machine.environment));
+}
+
+}  // namespace
+}  // namespace pw
