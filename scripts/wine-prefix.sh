@@ -29,6 +29,10 @@ case "$action" in
       /usr/lib/wine/wineserver -w
     fi
     persist
+    # Start the session's background services now, with no output to inherit:
+    # started by the first test program instead, they would hold its output
+    # pipe open and the reader would wait for them.
+    /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 || true
     ;;
   stop)
     /usr/lib/wine/wineserver -k 2>/dev/null || true
