@@ -51,22 +51,31 @@ postwright_in() {
 
 evaluate() { node "$here/eval-prefs.js" "$@" || fail "prefs.js did not evaluate as expected: $*"; }
 
-# Starts Thunderbird on profile folder $1 and stops it once the file $2 exists
-# below it and prefs.js holds the preference $3 (or after two minutes).
+# Starts Thunderbird on profile folder $1 and stops it once every path of the
+# blank-separated list $2 exists below it and prefs.js holds the preference $3
+# (or after two minutes). Thunderbird makes each account's folder in its own
+# time, so a check of several accounts must wait for all of them.
+all_exist() {
+  local profile=$1 path
+  for path in $2; do [ -e "$profile/$path" ] || return 1; done
+}
+
 run_thunderbird() {
-  local profile=$1 wait_for=$2 pref=$3 home
+  local profile=$1 wait_for=$2 pref=$3 home path
   home=$(mktemp -d "$work/home.XXXX")
   HOME=$home XDG_CONFIG_HOME=$home/.config XDG_CACHE_HOME=$home/.cache MOZ_CRASHREPORTER_DISABLE=1 \
     setsid timeout 120 thunderbird --headless --profile "$profile" >"$home/thunderbird.log" 2>&1 &
   local pid=$! i
   for i in $(seq 1 240); do
-    if [ -e "$profile/$wait_for" ] && grep -qF "\"$pref\"" "$profile/prefs.js" 2>/dev/null; then break; fi
+    if all_exist "$profile" "$wait_for" && grep -qF "\"$pref\"" "$profile/prefs.js" 2>/dev/null; then break; fi
     sleep 0.5
   done
   sleep 1  # lets Thunderbird finish saving
   kill -TERM -- "-$pid" 2>/dev/null || true
   wait "$pid" || true
-  [ -e "$profile/$wait_for" ] || fail "Thunderbird made no $wait_for in $profile (log: $home/thunderbird.log)"
+  for path in $wait_for; do
+    [ -e "$profile/$path" ] || fail "Thunderbird made no $path in $profile (log: $home/thunderbird.log)"
+  done
   grep -qF "\"$pref\"" "$profile/prefs.js" || fail "Thunderbird saved no $pref in $profile/prefs.js"
 }
 
@@ -160,7 +169,8 @@ kept='mail.identity.id1.fullName="Ann \"The\" Lee"'
 account_prefs 4 3 4
 evaluate expect "$profile/prefs.js" "${account[@]}" 'mail.accountmanager.defaultaccount="account4"' \
   "$kept" 'mail.accountmanager.accounts="account1,account2,account3,account4"'
-run_thunderbird "$profile" Mail/pop.quillset.example mail.server.server4.directory-rel
+run_thunderbird "$profile" "Mail/pop.quillset.example Mail/pop.example.org Mail/pop.example.net" \
+  mail.server.server4.directory-rel
 [ -d "$profile/Mail/pop.example.org" ] && [ -d "$profile/Mail/pop.example.net" ] ||
   fail "Thunderbird did not load the two accounts that were there before"
 account_prefs 4 3 4
