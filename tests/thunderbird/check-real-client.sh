@@ -169,13 +169,15 @@ kept='mail.identity.id1.fullName="Ann \"The\" Lee"'
 account_prefs 4 3 4
 evaluate expect "$profile/prefs.js" "${account[@]}" 'mail.accountmanager.defaultaccount="account4"' \
   "$kept" 'mail.accountmanager.accounts="account1,account2,account3,account4"'
-run_thunderbird "$profile" "Mail/pop.quillset.example Mail/pop.example.org Mail/pop.example.net" \
-  mail.server.server4.directory-rel
-[ -d "$profile/Mail/pop.example.org" ] && [ -d "$profile/Mail/pop.example.net" ] ||
-  fail "Thunderbird did not load the two accounts that were there before"
+run_thunderbird "$profile" Mail/pop.quillset.example mail.server.server4.directory-rel
+# Headless, Thunderbird makes a server's folder only when it touches the
+# server (the new account checks mail at start-up; the older two do not), so
+# the older accounts show as kept in the file Thunderbird saved.
 account_prefs 4 3 4
 evaluate expect "$profile/prefs.js" "${account[@]}" 'mail.accountmanager.defaultaccount="account4"' \
-  "$kept" 'mail.identity.id2.fullName="Bob Roe"' 'mail.server.server1.directory-rel?'
+  "$kept" 'mail.identity.id2.fullName="Bob Roe"' \
+  'mail.accountmanager.accounts="account1,account2,account3,account4"' \
+  'mail.server.server1.hostname="pop.example.org"' 'mail.server.server2.hostname="pop.example.net"'
 
 echo "== the same account rewritten in the file Thunderbird saved"
 before=$(grep -c '^user_pref(' "$profile/prefs.js")
