@@ -659,10 +659,17 @@ RunResult RunProgram(const std::string& command_line, DWORD timeout_ms) {
   startup.hStdOutput = out_write;
   startup.hStdError = err_write;
   PROCESS_INFORMATION process{};
-  std::string mutable_line = command_line;
-  result.started = CreateProcessA(nullptr, &mutable_line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                                  &process) != 0;
-  const DWORD start_error = GetLastError();
+  // Wine now and then fails a start with ERROR_INTERNAL_ERROR (1359) when the
+  // new process cannot get going; such a start changed nothing, so try again.
+  DWORD start_error = 0;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    std::string mutable_line = command_line;
+    result.started = CreateProcessA(nullptr, &mutable_line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                    &startup, &process) != 0;
+    start_error = GetLastError();
+    if (result.started || start_error != ERROR_INTERNAL_ERROR) break;
+    Sleep(200);
+  }
   // Only the child holds the write ends now, so the pipes report its output alone.
   CloseHandle(out_write);
   CloseHandle(err_write);
