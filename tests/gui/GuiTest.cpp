@@ -29,11 +29,18 @@ class Dialog : public ::testing::Test {
 
   // Starts Postwright.exe without arguments and waits for its window.
   void Open() {
-    std::string command = "\"" + bed::PostwrightPath() + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    // Wine now and then fails a start with ERROR_INTERNAL_ERROR; try again.
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+      std::string command = "\"" + bed::PostwrightPath() + "\"";
+      started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+      if (!started && GetLastError() != ERROR_INTERNAL_ERROR) break;
+      if (!started) Sleep(200);
+    }
+    ASSERT_TRUE(started) << GetLastError();
     CloseHandle(info.hThread);
     process_ = info.hProcess;
     for (int i = 0; i < 900 && !window_; ++i) {
