@@ -60,6 +60,11 @@ class Dialog : public ::testing::Test {
   // Setting an edit box's text reports the change to the dialog as typing does.
   void Type(int id, const wchar_t* text) { SendMessageW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)); }
   // A user cannot click a disabled or hidden button.
+  // A key press in a control goes through the dialog's own keyboard handling.
+  void PressEnter(int id) {
+    PostMessageW(Item(id), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageW(Item(id), WM_KEYUP, VK_RETURN, 0xC01C0001);
+  }
   void Click(int id) {
     if (Enabled(id) && Visible(id)) SendMessageW(Item(id), BM_CLICK, 0, 0);
   }
@@ -145,6 +150,35 @@ TEST_F(Dialog, DefaultClientIsPreselected) {
   ASSERT_GE(lines.size(), 12u);
   EXPECT_EQ("Detecting default e-mail client ... found. (Mozilla Thunderbird)", lines[11]);
   EXPECT_EQ(0u, lines[lines.size() - 2].find("* Configuration Incomplete. Terminated by user at "));
+}
+
+}  // namespace
+}  // namespace pw
+
+namespace pw {
+namespace {
+
+TEST_F(Dialog, EnterSavesOnlyWhenSaveIsEnabled) {
+  bed::SeedKey(HKEY_LOCAL_MACHINE, std::string(kMail) + "\\Outlook Express");
+  Open();
+  Type(IDC_DISPLAY_NAME, L"Jo Doe");
+  ASSERT_FALSE(Enabled(IDC_SAVE));
+  PressEnter(IDC_DISPLAY_NAME);
+  EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(process_, 1500)) << "the window closed";
+  EXPECT_TRUE(Visible(IDC_SAVE)) << "nothing was saved";
+
+  Type(IDC_USER_NAME, L"jdoe");
+  Click(IDC_CLIENT_OE);
+  ASSERT_TRUE(Enabled(IDC_SAVE));
+  PressEnter(IDC_USER_NAME);
+  for (int i = 0; i < 50 && Visible(IDC_SAVE); ++i) Sleep(100);
+  EXPECT_FALSE(Visible(IDC_SAVE)) << "Enter pressed Save";
+  // Outlook Express has never been set up here: the writer fails, the record is closed.
+  Click(IDCANCEL);
+  EXPECT_EQ(0u, WaitForExit());
+  const std::vector<std::string> lines = bed::LogLines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(0u, lines[lines.size() - 2].find("* Configuration Failed at ")) << lines[lines.size() - 2];
 }
 
 }  // namespace
