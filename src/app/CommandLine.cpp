@@ -1,7 +1,5 @@
 #include "app/CommandLine.h"
 
-#include <climits>
-
 namespace pw {
 
 const char kAbsentOption[] = "*NULL*";
@@ -31,22 +29,6 @@ std::string ExtractValue(const std::string& command_line, const std::string& opt
   const size_t end = line.find(" -", at + 1);
   if (end == std::string::npos || end < start) return line.substr(start);
   return line.substr(start, end - start);
-}
-
-int AtoiLike(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) break;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
 }
 
 CommandLineRequest ParseCommandLine(const std::string& raw) {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/Text.h"
+
 namespace pw {
 
 // What an absent option extracts to.
@@ -20,9 +22,6 @@ bool HasFlag(const std::string& command_line, const std::string& option);
 // value (for "-n", "-p", "-s") that begins with a double quote runs to the
 // next double quote and loses both quotes.
 std::string ExtractValue(const std::string& command_line, const std::string& option, bool quoted);
-// Like the C library's atoi: leading white space, an optional sign, digits;
-// no digits gives 0, and an overflowing number saturates.
-int AtoiLike(const std::string& text);
 
 enum class RunMode { kInteractive, kExplicit, kAutomatic };
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/CommandLine.h"
 #include "detect/RegistryBuffer.h"
+#include "platform/Text.h"
 
 namespace pw {
 namespace {

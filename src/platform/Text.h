@@ -17,6 +17,9 @@ bool RegistryNameLess(const std::string& a, const std::string& b);
 // The non-empty parts of a path split at `separators` (registry paths split
 // at backslashes only; file paths at either slash).
 std::vector<std::string> SplitPath(const std::string& path, const char* separators);
+// Like the C library's atoi: leading white space, an optional sign, digits;
+// no digits gives 0, and an overflowing number saturates.
+int AtoiLike(const std::string& text);
 // '*' matches any run of characters, '?' any one; letter case is ignored.
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 

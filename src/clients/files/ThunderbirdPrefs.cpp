@@ -1,6 +1,5 @@
 #include "clients/files/ThunderbirdPrefs.h"
 
-#include "app/CommandLine.h"
 #include "clients/files/PrefLine.h"
 #include "platform/Text.h"
 
