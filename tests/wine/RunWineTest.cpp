@@ -78,5 +78,24 @@ TEST_F(RunTest, AutomaticRunWithoutDefaultClientIsUnsupported) {
   EXPECT_TRUE(before.trees == after.trees) << "no client's registry was touched";
 }
 
+TEST_F(RunTest, ThunderbirdAndOutlook2003WithThunderbirdAsMailHandler) {
+  bed::SeedKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Clients\\Mail\\Mozilla Thunderbird");
+  bed::SeedText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Clients\\Mail\\Microsoft Outlook", "MSIApplicationLCID",
+                "Software\\Microsoft\\Office\\11.0\\Outlook");
+  bed::SeedText(HKEY_CLASSES_ROOT, "mailto\\shell\\open\\command", "",
+                "\"C:\\Program Files\\Mozilla Thunderbird\\thunderbird.exe\" -osint -compose \"%1\"");
+  const bed::RunResult run = bed::RunPostwright("-n \"Jo Doe\" -c 7 -a jdoe");
+  EXPECT_EQ(1u, run.exit_code);
+  const std::vector<std::string> lines = WithoutTimes(bed::LogLines());
+  ASSERT_GE(lines.size(), 13u);
+  EXPECT_EQ((std::vector<std::string>{"Searching for Mozilla Thunderbird ... found.",
+                                      "Searching for Qualcomm Eudora ... not detected.",
+                                      "Searching for Microsoft Outlook Express ... not detected.",
+                                      "Searching for Microsoft Windows Mail ... not detected.",
+                                      "Searching for Microsoft Outlook ... found. (Version 11)", "",
+                                      "Detecting default e-mail client ... done.", ""}),
+            std::vector<std::string>(lines.begin() + 5, lines.begin() + 13));
+}
+
 }  // namespace
 }  // namespace pw
