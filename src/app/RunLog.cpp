@@ -81,11 +81,7 @@ std::string FormatTimeStamp(const LocalTime& t) {
 bool RegistryAppDataFolder(Registry& registry, std::string* folder) {
   RegKeyPtr key;
   if (registry.OpenKey(RegRoot::kCurrentUser, "Volatile Environment\\", RegAccess::kRead, &key)) return false;
-  RegValue value;
-  if (key->QueryValue("APPDATA", &value) != err::kSuccess) return false;
-  if (value.data.size() > 300) return false;
-  *folder = RegText(value);
-  return true;
+  return ReadRegTextInBuffer(*key, "APPDATA", kRegTextBufferBytes, folder);
 }
 
 std::string RunLogPath(Registry& registry, Environment& environment) {

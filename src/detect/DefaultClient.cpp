@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "detect/RegistryBuffer.h"
 #include "platform/Text.h"
 
 namespace pw {
@@ -14,7 +13,7 @@ std::string MailLinkCommand(Registry& registry) {
       err::kSuccess)
     return std::string();
   std::string command;
-  if (!ReadBufferedText(*key, "", &command)) return std::string();
+  if (!ReadRegTextInBuffer(*key, "", kRegTextBufferBytes, &command)) return std::string();
   return command;
 }
 

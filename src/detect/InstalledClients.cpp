@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "detect/RegistryBuffer.h"
 #include "platform/Text.h"
 
 namespace pw {
@@ -48,7 +47,7 @@ int GetOutlookVersion(Registry& registry) {
   if (registry.OpenKey(RegRoot::kLocalMachine, kOutlookKey, RegAccess::kRead, &key) != err::kSuccess)
     return kOutlookVersionUnknown;
   std::string text;
-  if (!ReadBufferedText(*key, "MSIApplicationLCID", &text)) return kOutlookVersionUnknown;
+  if (!ReadRegTextInBuffer(*key, "MSIApplicationLCID", kRegTextBufferBytes, &text)) return kOutlookVersionUnknown;
   return VersionFromLcidText(text);
 }
 

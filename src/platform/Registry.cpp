@@ -18,4 +18,12 @@ std::string ReadRegText(RegKey& key, const std::string& name) {
   return RegText(value);
 }
 
+bool ReadRegTextInBuffer(RegKey& key, const std::string& name, size_t buffer_bytes, std::string* text) {
+  RegValue value;
+  if (key.QueryValue(name, &value) != err::kSuccess) return false;
+  if (value.data.size() > buffer_bytes) return false;
+  *text = RegText(value);
+  return true;
+}
+
 }  // namespace pw

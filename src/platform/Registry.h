@@ -2,6 +2,7 @@
 // opened or created with read or all-access rights, values read whole.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -68,5 +69,11 @@ std::string RegText(const RegValue& value);
 std::string RegDwordBytes(uint32_t value);
 // Reads a value as text; a value that cannot be read gives the empty text.
 std::string ReadRegText(RegKey& key, const std::string& name);
+// The program reads some values into fixed 300-byte buffers: a value that does
+// not fit cannot be read at all.
+constexpr size_t kRegTextBufferBytes = 300;
+// A value's text as ReadRegText gives it; false when the value is missing or
+// longer than `buffer_bytes`.
+bool ReadRegTextInBuffer(RegKey& key, const std::string& name, size_t buffer_bytes, std::string* text);
 
 }  // namespace pw
