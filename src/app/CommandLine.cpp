@@ -1,8 +1,9 @@
 #include "app/CommandLine.h"
 
+#include "platform/Text.h"
+
 namespace pw {
 
-const char kAbsentOption[] = "*NULL*";
 const char kUsageLine[] =
     "usage: Postwright [-n \"display name\" -c client -a user [-d] [-u]]"
     " | [-auto -p \"prefix\" [-s \"address\"] [-d] [-u] [-x]]\n";
@@ -16,11 +17,11 @@ bool HasFlag(const std::string& command_line, const std::string& option) {
   return (" " + command_line).find(" " + option) != std::string::npos;
 }
 
-std::string ExtractValue(const std::string& command_line, const std::string& option, bool quoted) {
+std::optional<std::string> ExtractValue(const std::string& command_line, const std::string& option, bool quoted) {
   const std::string line = " " + command_line;
   const std::string key = " " + option + " ";
   const size_t at = line.find(key);
-  if (at == std::string::npos) return kAbsentOption;
+  if (at == std::string::npos) return std::nullopt;
   const size_t start = at + key.size();
   if (quoted && start < line.size() && line[start] == '"') {
     const size_t close = line.find('"', start + 1);
@@ -36,42 +37,43 @@ CommandLineRequest ParseCommandLine(const std::string& raw) {
   const std::string line = TrimTrailingBlanks(raw);
   if (line.empty()) return request;
 
-  request.make_default = HasFlag(line, "-d");
+  RunOptions& run = request.run;
+  run.make_default = HasFlag(line, "-d");
   const bool close_running = HasFlag(line, "-x");
-  request.overwrite = HasFlag(line, "-u");
+  run.overwrite = HasFlag(line, "-u");
 
   if (HasFlag(line, "-auto")) {
-    request.mode = RunMode::kAutomatic;
-    request.close_running = close_running;
-    request.prefix = ExtractValue(line, "-p", true);
-    if (request.prefix == kAbsentOption) {
+    run.mode = RunMode::kAutomatic;
+    run.close_running = close_running;
+    const std::optional<std::string> prefix = ExtractValue(line, "-p", true);
+    if (!prefix) {
       request.missing_option = "-p";
       return request;
     }
-    request.search_address = ExtractValue(line, "-s", true);
-    if (request.search_address == kAbsentOption) request.search_address = "NULL";
+    run.prefix = *prefix;
+    run.search_address = ExtractValue(line, "-s", true);
     return request;
   }
 
-  request.mode = RunMode::kExplicit;
-  const std::string name = ExtractValue(line, "-n", true);
-  if (name == kAbsentOption) {
+  run.mode = RunMode::kExplicit;
+  const std::optional<std::string> name = ExtractValue(line, "-n", true);
+  if (!name) {
     request.missing_option = "-n";
     return request;
   }
-  const std::string client = ExtractValue(line, "-c", false);
-  if (client == kAbsentOption) {
+  const std::optional<std::string> client = ExtractValue(line, "-c", false);
+  if (!client) {
     request.missing_option = "-c";
     return request;
   }
-  const std::string user = ExtractValue(line, "-a", false);
-  if (user == kAbsentOption) {
+  const std::optional<std::string> user = ExtractValue(line, "-a", false);
+  if (!user) {
     request.missing_option = "-a";
     return request;
   }
-  request.display_name = name;
-  request.client = AtoiLike(client);
-  request.user_name = user;
+  request.display_name = *name;
+  request.client = AtoiLike(*client);
+  request.user_name = *user;
   return request;
 }
 

@@ -27,6 +27,7 @@ class RunLog {
   RunLog& operator<<(const char* text);
   RunLog& operator<<(long long number);
   RunLog& operator<<(int number) { return *this << static_cast<long long>(number); }
+  RunLog& operator<<(long number) { return *this << static_cast<long long>(number); }
   RunLog& operator<<(unsigned number) { return *this << static_cast<long long>(number); }
   // Ends the line and puts it in the file.
   void EndLine();

@@ -2,19 +2,10 @@
 // returns, and the one operation it offers.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace pw {
-
-// The client to configure; the index of the dialog's radio group.
-using ClientKind = int;
-namespace client {
-constexpr ClientKind kOutlookExpress = 0;
-constexpr ClientKind kOutlook = 1;
-constexpr ClientKind kWindowsMail = 2;
-constexpr ClientKind kEudora = 3;
-constexpr ClientKind kThunderbird = 4;
-}  // namespace client
 
 struct AccountRequest {
   std::string address;       // user name and the provider's mail-domain suffix
@@ -23,39 +14,31 @@ struct AccountRequest {
   bool overwrite = false;
 };
 
-// 0 success; 1 to 6 failures whose meaning depends on the client; 7 the
-// settings could not be saved; -1 no writer ran.
-using ConfigureResult = int;
-namespace result {
-constexpr ConfigureResult kConfigured = 0;
-constexpr ConfigureResult kAlreadyExists = 5;
-constexpr ConfigureResult kIdenticalAutomatic = 6;
-constexpr ConfigureResult kSaveFailed = 7;
-constexpr ConfigureResult kNoWriter = -1;
-}  // namespace result
+// Automatic mode rewrites the account it found under an account name of its
+// own: this prefix followed by the address. No prefix: an ordinary run.
+using AutomaticPrefix = std::optional<std::string>;
 
-// What a failed lookup returns.
-extern const char kLookupError[];
+// What Configure answers. The numbers are the ones the run log shows; what a
+// failure means in detail depends on the client (the outcome texts say it).
+namespace result {
+enum ConfigureResult : int {
+  kConfigured = 0,
+  kUnableToConfigure = 1,     // the client's account store cannot be used
+  kProfileUnreadable = 2,     // the mail profile cannot be opened
+  kNotRunYet = 3,             // the client has not been set up by its first start
+  kNoDefaultProfile = 4,      // the client asks for a profile at every start
+  kAlreadyExists = 5,         // the account exists and overwrite is off
+  kIdenticalAutomatic = 6,    // automatic mode found its own account and overwrite is off
+  kSaveFailed = 7,            // the settings could not be saved; nothing was changed
+  kNoWriter = -1,             // the configure command ran no writer
+};
+}  // namespace result
+using ConfigureResult = result::ConfigureResult;
 
 class AccountWriter {
  public:
   virtual ~AccountWriter() = default;
   virtual ConfigureResult Configure() = 0;
-};
-
-class RunLog;
-
-// The Outlook Express and Outlook writers can also find the account that
-// automatic mode rewrites.
-class RegistryAccountWriter : public AccountWriter {
- public:
-  virtual void Reinitialise(const AccountRequest& request, RunLog& log) = 0;
-  virtual void MarkAutomatic() = 0;
-  virtual void SetPrefix(const std::string& prefix) = 0;
-  virtual std::string GetDefAcct() = 0;
-  virtual std::string FindAcctByText(const std::string& text) = 0;
-  virtual std::string GetAcctAddr(const std::string& account_key) = 0;
-  virtual std::string GetAcctDisplayName(const std::string& account_key) = 0;
 };
 
 }  // namespace pw

@@ -2,15 +2,23 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "app/ClientKind.h"
 #include "app/RunLog.h"
-#include "clients/AccountWriter.h"
 
 namespace pw {
 
-// 0 none, 1 Outlook Express, 2 Outlook, 3 Windows Mail, 4 Eudora,
-// 5 Thunderbird: always ClientKind + 1.
-using DefaultClientCode = int;
+// How a mail client shows on a machine.
+struct ClientMarks {
+  ClientKind kind;
+  // Its registration: a key below HKLM "SOFTWARE\Clients\Mail".
+  const char* registration;
+  // Its program's file name, as App Paths registers it and the process list shows it.
+  const char* program;
+  // Text (lower case) in the mail-link command when it handles mail links.
+  const char* mail_link_text;
+};
 
 enum class RunningClients { kContinue, kStop };
 

@@ -19,18 +19,11 @@ std::string MailLinkCommand(Registry& registry) {
 
 }  // namespace
 
-DefaultClientCode DetectDefaultClient(Registry& registry) {
-  // Lowest precedence first: a later hit overwrites an earlier one.
-  static const struct {
-    const char* text;
-    DefaultClientCode code;
-  } kPrograms[] = {{"thunde", 5}, {"eudora", 4}, {"winmail", 3}, {"outlook.exe", 2}, {"msimn", 1}};
-
+DefaultClientCode DetectDefaultClient(Registry& registry, const std::vector<ClientMarks>& clients) {
   const std::string command = AsciiLower(MailLinkCommand(registry));
-  DefaultClientCode code = 0;
-  for (const auto& program : kPrograms)
-    if (command.find(program.text) != std::string::npos) code = program.code;
-  return code;
+  for (const ClientMarks& client : clients)
+    if (command.find(client.mail_link_text) != std::string::npos) return DefaultClientCodeOf(client.kind);
+  return kNoDefaultClient;
 }
 
 }  // namespace pw

@@ -2,16 +2,18 @@
 // system runs for mail links.
 #pragma once
 
+#include <vector>
+
 #include "detect/ClientDetection.h"
 #include "platform/Registry.h"
 
 namespace pw {
 
 // Reads HKCR "mailto\shell\open\command" (its default value, at most 300
-// bytes) and returns 0 none, 1 Outlook Express, 2 Outlook, 3 Windows Mail,
-// 4 Eudora or 5 Thunderbird. Letter case is ignored; when several program
-// names occur, "msimn" wins over "outlook.exe" over "winmail" over "eudora"
-// over "thunde". A missing or unreadable command recognises nothing.
-DefaultClientCode DetectDefaultClient(Registry& registry);
+// bytes) and answers with the default-client code of the client whose mail-link
+// text occurs in it, letter case ignored. When several occur, the one listed
+// first in `clients` wins. A missing or unreadable command, or one that names
+// none of them, recognises nothing (kNoDefaultClient).
+DefaultClientCode DetectDefaultClient(Registry& registry, const std::vector<ClientMarks>& clients);
 
 }  // namespace pw

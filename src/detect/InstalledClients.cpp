@@ -1,19 +1,13 @@
 #include "detect/InstalledClients.h"
 
-#include <string>
-
 #include "platform/Text.h"
 
 namespace pw {
 namespace {
 
-constexpr char kOutlookKey[] = "SOFTWARE\\Clients\\Mail\\Microsoft Outlook";
 constexpr char kOfficeMarker[] = "Office\\";
 
-bool RegistrationOpens(Registry& registry, const std::string& path) {
-  RegKeyPtr key;
-  return registry.OpenKey(RegRoot::kLocalMachine, path, RegAccess::kRead, &key) == err::kSuccess;
-}
+std::string RegistrationKey(const std::string& registration) { return "SOFTWARE\\Clients\\Mail\\" + registration; }
 
 // "...\Office\11.0\Outlook" gives 11; a text that ends in "Office\12" gives 12.
 int VersionFromLcidText(const std::string& text) {
@@ -26,25 +20,16 @@ int VersionFromLcidText(const std::string& text) {
 
 }  // namespace
 
-bool IsWindowsMailInstalled(Registry& registry) {
-  return RegistrationOpens(registry, "SOFTWARE\\Clients\\Mail\\Windows Mail");
-}
-
-bool IsThunderbirdInstalled(Registry& registry) {
-  return RegistrationOpens(registry, "SOFTWARE\\Clients\\Mail\\Mozilla Thunderbird");
-}
-
-bool IsOutlookExpressInstalled(Registry& registry) {
-  return RegistrationOpens(registry, "SOFTWARE\\Clients\\Mail\\Outlook Express");
-}
-
-bool IsEudoraInstalled(Registry& registry) { return RegistrationOpens(registry, "SOFTWARE\\Clients\\Mail\\Eudora"); }
-
-bool IsOutlookInstalled(Registry& registry) { return RegistrationOpens(registry, kOutlookKey); }
-
-int GetOutlookVersion(Registry& registry) {
+bool IsClientInstalled(Registry& registry, const std::string& registration) {
   RegKeyPtr key;
-  if (registry.OpenKey(RegRoot::kLocalMachine, kOutlookKey, RegAccess::kRead, &key) != err::kSuccess)
+  return registry.OpenKey(RegRoot::kLocalMachine, RegistrationKey(registration), RegAccess::kRead, &key) ==
+         err::kSuccess;
+}
+
+int GetOutlookVersion(Registry& registry, const std::string& registration) {
+  RegKeyPtr key;
+  if (registry.OpenKey(RegRoot::kLocalMachine, RegistrationKey(registration), RegAccess::kRead, &key) !=
+      err::kSuccess)
     return kOutlookVersionUnknown;
   std::string text;
   if (!ReadRegTextInBuffer(*key, "MSIApplicationLCID", kRegTextBufferBytes, &text)) return kOutlookVersionUnknown;

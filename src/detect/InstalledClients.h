@@ -4,6 +4,8 @@
 // looked at.
 #pragma once
 
+#include <string>
+
 #include "platform/Registry.h"
 
 namespace pw {
@@ -12,16 +14,13 @@ namespace pw {
 // older Outlook writer is chosen, as when Outlook is not detected at all.
 constexpr int kOutlookVersionUnknown = -1;
 
-bool IsWindowsMailInstalled(Registry& registry);
-bool IsThunderbirdInstalled(Registry& registry);
-bool IsOutlookExpressInstalled(Registry& registry);
-bool IsEudoraInstalled(Registry& registry);
-bool IsOutlookInstalled(Registry& registry);
+// `registration` is the key's name below "SOFTWARE\Clients\Mail".
+bool IsClientInstalled(Registry& registry, const std::string& registration);
 
 // Outlook's major version (9, 10, 11, 12, ...), taken from the number after
-// the first "Office\" in the registration's "MSIApplicationLCID" text.
+// the first "Office\" in the "MSIApplicationLCID" text of its registration.
 // kOutlookVersionUnknown when the key or value is missing, the value does not
 // fit its 300-byte buffer, or the text holds no "Office\".
-int GetOutlookVersion(Registry& registry);
+int GetOutlookVersion(Registry& registry, const std::string& registration);
 
 }  // namespace pw

@@ -1,17 +1,9 @@
 #include "detect/RunningClientCheck.h"
 
-#include <string>
-#include <vector>
+#include <algorithm>
 
 namespace pw {
 namespace {
-
-bool IsMailClientImage(const std::string& exe) {
-  static const char* const kImages[] = {"OUTLOOK.EXE", "thunderbird.exe", "Eudora.exe", "msimn.exe", "WinMail.exe"};
-  for (const char* image : kImages)
-    if (exe == image) return true;
-  return false;
-}
 
 // True once the process has really ended. A client still shutting down
 // rewrites its settings after ours, so a termination request alone is not
@@ -25,14 +17,15 @@ bool TerminateAndWait(Processes& processes, uint32_t id) {
 
 }  // namespace
 
-RunningClients CloseRunningClients(Processes& processes, bool close_running, RunLog& log) {
+RunningClients CloseRunningClients(Processes& processes, const std::vector<std::string>& programs,
+                                   bool close_running, RunLog& log) {
   std::vector<ProcessEntry> entries;
   if (processes.Snapshot(&entries) != err::kSuccess) entries.clear();
 
   bool client_found = false;
   bool all_closed = true;
   for (const ProcessEntry& entry : entries) {
-    if (!IsMailClientImage(entry.exe)) continue;
+    if (std::find(programs.begin(), programs.end(), entry.exe) == programs.end()) continue;
     client_found = true;
     if (!close_running) break;
     const bool closed = TerminateAndWait(processes, entry.id);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "app/RunLog.h"
 #include "detect/ClientDetection.h"
@@ -13,13 +15,14 @@ namespace pw {
 // How long a terminated client is given to end.
 constexpr uint32_t kClientExitWaitMs = 10000;
 
-// Looks for "OUTLOOK.EXE", "thunderbird.exe", "Eudora.exe", "msimn.exe" and
-// "WinMail.exe" in the process list (exact names, letter case included).
-// Without `close_running`, any of them gives kStop and nothing is logged. With
+// Looks for the mail clients' `programs` in the process list (exact names,
+// letter case included). Without `close_running`, any of them gives kStop and
+// nothing is logged. With
 // it, each one found is terminated and waited for, in snapshot order, and
 // logged as "Running Email Client Detected: <name>. Closed." or, when it cannot
 // be opened, terminated or does not end in time, "... Could not be closed.";
 // any such failure gives kStop. No process list means no client runs.
-RunningClients CloseRunningClients(Processes& processes, bool close_running, RunLog& log);
+RunningClients CloseRunningClients(Processes& processes, const std::vector<std::string>& programs,
+                                   bool close_running, RunLog& log);
 
 }  // namespace pw

@@ -6,23 +6,28 @@
 
 namespace pw {
 
-bool SystemClientDetection::IsInstalled(ClientKind kind) {
-  switch (kind) {
-    case client::kOutlookExpress: return IsOutlookExpressInstalled(registry_);
-    case client::kOutlook: return IsOutlookInstalled(registry_);
-    case client::kWindowsMail: return IsWindowsMailInstalled(registry_);
-    case client::kEudora: return IsEudoraInstalled(registry_);
-    case client::kThunderbird: return IsThunderbirdInstalled(registry_);
-    default: return false;
-  }
+const ClientMarks* SystemClientDetection::MarksOf(ClientKind kind) const {
+  for (const ClientMarks& client : clients_)
+    if (client.kind == kind) return &client;
+  return nullptr;
 }
 
-int SystemClientDetection::OutlookVersion() { return GetOutlookVersion(registry_); }
+bool SystemClientDetection::IsInstalled(ClientKind kind) {
+  const ClientMarks* client = MarksOf(kind);
+  return client && IsClientInstalled(registry_, client->registration);
+}
+
+int SystemClientDetection::OutlookVersion() {
+  const ClientMarks* outlook = MarksOf(ClientKind::kOutlook);
+  return outlook ? GetOutlookVersion(registry_, outlook->registration) : kOutlookVersionUnknown;
+}
 
 RunningClients SystemClientDetection::CheckRunning(bool close_running, RunLog& log) {
-  return CloseRunningClients(processes_, close_running, log);
+  std::vector<std::string> programs;
+  for (const ClientMarks& client : clients_) programs.push_back(client.program);
+  return CloseRunningClients(processes_, programs, close_running, log);
 }
 
-DefaultClientCode SystemClientDetection::DefaultClient() { return DetectDefaultClient(registry_); }
+DefaultClientCode SystemClientDetection::DefaultClient() { return DetectDefaultClient(registry_, clients_); }
 
 }  // namespace pw

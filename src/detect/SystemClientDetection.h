@@ -1,26 +1,33 @@
-// Client detection on the machine the program runs on.
+// Client detection on the machine the program runs on, for the clients whose
+// marks it is given.
 #pragma once
 
+#include <vector>
+
 #include "detect/ClientDetection.h"
-#include "platform/Platform.h"
+#include "platform/Processes.h"
+#include "platform/Registry.h"
 
 namespace pw {
 
 class SystemClientDetection : public ClientDetection {
  public:
-  SystemClientDetection(Registry& registry, Processes& processes) : registry_(registry), processes_(processes) {}
-  explicit SystemClientDetection(const Platform& platform)
-      : SystemClientDetection(platform.registry, platform.processes) {}
+  // `clients` in order of precedence for the default-client detection.
+  SystemClientDetection(Registry& registry, Processes& processes, std::vector<ClientMarks> clients)
+      : registry_(registry), processes_(processes), clients_(std::move(clients)) {}
 
-  // False for a kind outside 0 to 4.
+  // False for a kind it was given no marks for.
   bool IsInstalled(ClientKind kind) override;
   int OutlookVersion() override;
   RunningClients CheckRunning(bool close_running, RunLog& log) override;
   DefaultClientCode DefaultClient() override;
 
  private:
+  const ClientMarks* MarksOf(ClientKind kind) const;
+
   Registry& registry_;
   Processes& processes_;
+  std::vector<ClientMarks> clients_;
 };
 
 }  // namespace pw

@@ -94,7 +94,6 @@ class CDialog {
   DialogSurface* surface() const { return surface_; }
   void AttachSurface(DialogSurface* surface) { surface_ = surface; }
   DialogHost* host() const { return host_; }
-  int template_id() const { return template_id_; }
 
  protected:
   virtual void DoDataExchange(CDataExchange& dx);

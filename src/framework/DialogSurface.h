@@ -12,6 +12,14 @@ namespace pw {
 constexpr int kUnchecked = 0;
 constexpr int kChecked = 1;
 
+// A control of a dialog template and its start state.
+struct ControlSpec {
+  int id;
+  std::string caption;
+  bool visible = true;
+  bool enabled = true;
+};
+
 class DialogSurface {
  public:
   virtual ~DialogSurface() = default;

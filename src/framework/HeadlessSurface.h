@@ -11,13 +11,6 @@
 
 namespace pw {
 
-struct ControlSpec {
-  int id;
-  std::string caption;
-  bool visible = true;
-  bool enabled = true;
-};
-
 class HeadlessSurface : public DialogSurface {
  public:
   explicit HeadlessSurface(const std::vector<ControlSpec>& controls);

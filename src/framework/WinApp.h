@@ -1,12 +1,10 @@
 // The stand-in for the framework's application object: the command line after
-// the program name, the main window, and InitInstance, which is the whole run.
+// the program name, and InitInstance, which is the whole run.
 #pragma once
 
 #include <string>
 
 namespace pw {
-
-class CDialog;
 
 class CWinApp {
  public:
@@ -15,7 +13,6 @@ class CWinApp {
   virtual bool InitInstance() = 0;
 
   std::string m_lpCmdLine;
-  CDialog* m_pMainWnd = nullptr;
 };
 
 }  // namespace pw

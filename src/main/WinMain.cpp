@@ -2,11 +2,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/ConfigApp.h"
 #include "app/RunLog.h"
 #include "detect/SystemClientDetection.h"
 #include "framework/win32/Win32DialogHost.h"
+#include "main/ConfigApp.h"
 #include "platform/win32/Win32Platform.h"
+#include "ui/MailClients.h"
+#include "ui/WriterFactory.h"
 
 namespace {
 
@@ -14,9 +16,10 @@ pw::Win32Platform machine;
 pw::Platform platform = machine.View();
 // The one process-wide run log, handed to the dialog and the writers.
 pw::RunLog run_log;
-pw::SystemClientDetection detection(platform);
+pw::SystemClientDetection detection(platform.registry, platform.processes, pw::MailClientMarks());
+pw::MailClientWriters writers(platform, run_log);
 pw::Win32DialogHost dialog_host;
-pw::CConfigApp theApp(platform, run_log, detection, dialog_host);
+pw::CConfigApp theApp(platform, run_log, detection, writers, dialog_host);
 
 }  // namespace
 

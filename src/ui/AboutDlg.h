@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "framework/Dialog.h"
-#include "framework/HeadlessSurface.h"
+#include "framework/DialogSurface.h"
 
 namespace pw {
 

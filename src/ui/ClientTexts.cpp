@@ -1,16 +1,10 @@
 #include "ui/ClientTexts.h"
 
+#include "ui/MailClients.h"
+
 namespace pw {
 
 namespace {
-
-const char* const kNames[kClientCount] = {
-    "Microsoft Outlook Express", "Microsoft Outlook", "Microsoft Windows Mail", "Qualcomm Eudora",
-    "Mozilla Thunderbird",
-};
-
-const char* const kPrograms[kClientCount] = {"msimn.exe", "OUTLOOK.EXE", "WinMail.exe", "Eudora.exe",
-                                             "thunderbird.exe"};
 
 const char kUnable[] = "ERROR: Unable to automatically configure";
 const char kAlreadyFound[] = "ERROR: Account was already found, no changes have been made.";
@@ -24,51 +18,41 @@ struct ErrorRow {
 };
 
 const ErrorRow kErrors[] = {
-    {client::kOutlookExpress, 1, kUnable},
-    {client::kOutlookExpress, 5, kAlreadyFound},
-    {client::kOutlookExpress, 6, kIdentical},
-    {client::kOutlook, 1, kUnable},
-    {client::kOutlook, 2, kUnable},
-    {client::kOutlook, 3,
+    {ClientKind::kOutlookExpress, result::kUnableToConfigure, kUnable},
+    {ClientKind::kOutlookExpress, result::kAlreadyExists, kAlreadyFound},
+    {ClientKind::kOutlookExpress, result::kIdenticalAutomatic, kIdentical},
+    {ClientKind::kOutlook, result::kUnableToConfigure, kUnable},
+    {ClientKind::kOutlook, result::kProfileUnreadable, kUnable},
+    {ClientKind::kOutlook, result::kNotRunYet,
      "ERROR: Outlook has not been run for the first time. Please run and close Outlook and try again."},
-    {client::kOutlook, 4,
+    {ClientKind::kOutlook, result::kNoDefaultProfile,
      "ERROR: No default e-mail profile found. Please run Outlook and select a Default Profile when prompted during "
      "startup."},
-    {client::kOutlook, 5, kAlreadyFound},
-    {client::kOutlook, 6, kIdentical},
-    {client::kWindowsMail, 3,
+    {ClientKind::kOutlook, result::kAlreadyExists, kAlreadyFound},
+    {ClientKind::kOutlook, result::kIdenticalAutomatic, kIdentical},
+    {ClientKind::kWindowsMail, result::kNotRunYet,
      "ERROR: Windows Mail has not been run for the first time. Please run and close Windows Mail and try again."},
-    {client::kWindowsMail, 5, kAlreadyFound},
-    {client::kEudora, 1,
+    {ClientKind::kWindowsMail, result::kAlreadyExists, kAlreadyFound},
+    {ClientKind::kEudora, result::kUnableToConfigure,
      "ERROR: Eudora has not been run for the first time or Eudora is not set to store data in the default "
      "location."},
-    {client::kEudora, 5, kAlreadyFound},
-    {client::kThunderbird, 5, kAlreadyFound},
+    {ClientKind::kEudora, result::kAlreadyExists, kAlreadyFound},
+    {ClientKind::kThunderbird, result::kAlreadyExists, kAlreadyFound},
 };
 
 }  // namespace
 
-bool IsClientKind(int kind) { return kind >= 0 && kind < kClientCount; }
-
-std::string ClientName(ClientKind kind) { return IsClientKind(kind) ? kNames[kind] : ""; }
+std::string ClientName(ClientKind kind) { return MailClientOf(kind).name; }
 
 std::string SuccessText(ClientKind kind) {
-  return IsClientKind(kind) ? "Congratulations! " + ClientName(kind) +
-                                  " has been successfully configured for your mail settings."
-                            : "";
+  return "Congratulations! " + ClientName(kind) + " has been successfully configured for your mail settings.";
 }
 
 std::string ErrorText(ClientKind kind, ConfigureResult result) {
-  if (IsClientKind(kind) && result == result::kSaveFailed)
-    return "ERROR: Unable to save the e-mail settings, no changes have been made.";
+  if (result == result::kSaveFailed) return "ERROR: Unable to save the e-mail settings, no changes have been made.";
   for (const ErrorRow& row : kErrors)
     if (row.kind == kind && row.result == result) return row.text;
   return "";
-}
-
-std::string AppPathsKey(ClientKind kind) {
-  if (!IsClientKind(kind)) return "";
-  return std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + kPrograms[kind] + "\\";
 }
 
 }  // namespace pw

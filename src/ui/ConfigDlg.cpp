@@ -1,23 +1,31 @@
 #include "ui/ConfigDlg.h"
 
+#include <algorithm>
+
 #include "app/ProviderSettings.h"
 #include "ui/AboutDlg.h"
 #include "ui/ClientTexts.h"
+#include "ui/MailClients.h"
 #include "ui/resource.h"
 
 namespace pw {
 
 namespace {
 
-// The radio group in tab order: the index is the ClientKind.
-const std::vector<int> kClientRadios = {IDC_CLIENT_OE, IDC_CLIENT_OUTLOOK, IDC_CLIENT_WINMAIL, IDC_CLIENT_EUDORA,
-                                        IDC_CLIENT_THUNDERBIRD};
-
-// The order in which the installed clients are probed and logged.
-const ClientKind kProbeOrder[] = {client::kThunderbird, client::kEudora, client::kOutlookExpress,
-                                  client::kWindowsMail, client::kOutlook};
-
 const char kMessagesKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem";
+
+// The radio group in tab order: the index is the ClientKind's number.
+std::vector<int> ClientRadios() {
+  std::vector<int> radios;
+  for (const MailClient& client : MailClients()) radios.push_back(client.radio_id);
+  return radios;
+}
+
+// The failures that point at a broken or missing mail profile, which the log
+// then lists.
+bool PointsAtTheProfile(ConfigureResult result) {
+  return result == result::kProfileUnreadable || result == result::kNotRunYet;
+}
 
 // The first occurrence of a placeholder is replaced by its environment variable;
 // an unset variable leaves the placeholder as it is.
@@ -31,17 +39,21 @@ std::string ExpandPlaceholder(std::string path, const std::string& placeholder, 
 
 }  // namespace
 
-CConfigDlg::CConfigDlg(Platform& platform, RunLog& log, ClientDetection& detection, DialogHost* host)
-    : CDialog(IDD_CONFIG_DIALOG, host), platform_(platform), log_(log), detection_(detection) {}
+CConfigDlg::CConfigDlg(Platform& platform, RunLog& log, ClientDetection& detection, WriterFactory& writers,
+                       DialogHost* host, const RunOptions& options)
+    : CDialog(IDD_CONFIG_DIALOG, host),
+      make_default_(options.make_default ? 1 : 0),
+      overwrite_(options.overwrite ? 1 : 0),
+      platform_(platform),
+      log_(log),
+      detection_(detection),
+      writers_(writers),
+      options_(options) {}
 
 std::vector<ControlSpec> CConfigDlg::TemplateControls() {
-  return {
-      {IDC_MESSAGE, "(message)"},   {IDC_CHOOSE_LABEL, "(choose)"},
-      {IDC_CLIENT_OE, "Microsoft Outlook Express"},
-      {IDC_CLIENT_OUTLOOK, "Microsoft Outlook"},
-      {IDC_CLIENT_WINMAIL, "Microsoft Windows Mail"},
-      {IDC_CLIENT_EUDORA, "Qualcomm Eudora 5 and up"},
-      {IDC_CLIENT_THUNDERBIRD, "Mozilla Thunderbird"},
+  std::vector<ControlSpec> controls = {
+      {IDC_MESSAGE, "(message)"},
+      {IDC_CHOOSE_LABEL, "(choose)"},
       {IDC_USER_NAME_LABEL, "(user name)"},
       {IDC_MAKE_DEFAULT, "(make default)"},
       {IDC_OVERWRITE, "(overwrite)"},
@@ -55,6 +67,8 @@ std::vector<ControlSpec> CConfigDlg::TemplateControls() {
       {IDC_ABOUT, "About", false, true},
       {IDC_LAUNCH, "Launch my email client immediately", false, true},
   };
+  for (const MailClient& client : MailClients()) controls.push_back({client.radio_id, client.caption});
+  return controls;
 }
 
 void CConfigDlg::DoDataExchange(CDataExchange& dx) {
@@ -66,11 +80,8 @@ void CConfigDlg::DoDataExchange(CDataExchange& dx) {
   DDX_Control(dx, IDC_DISPLAY_NAME_LABEL, display_name_label_);
   DDX_Control(dx, IDC_USER_NAME_LABEL, user_name_label_);
   DDX_Control(dx, IDC_DETAILS_LABEL, details_label_);
-  DDX_Control(dx, IDC_CLIENT_OE, radio_oe_);
-  DDX_Control(dx, IDC_CLIENT_OUTLOOK, radio_outlook_);
-  DDX_Control(dx, IDC_CLIENT_EUDORA, radio_eudora_);
-  DDX_Control(dx, IDC_CLIENT_THUNDERBIRD, radio_thunderbird_);
-  DDX_Control(dx, IDC_CLIENT_WINMAIL, radio_winmail_);
+  for (const MailClient& client : MailClients())
+    DDX_Control(dx, client.radio_id, radios_[ClientNumber(client.marks.kind)]);
   DDX_Control(dx, IDC_MESSAGE, message_);
   DDX_Control(dx, IDC_MAKE_DEFAULT, make_default_box_);
   DDX_Control(dx, IDC_DISPLAY_NAME, display_name_edit_);
@@ -80,24 +91,24 @@ void CConfigDlg::DoDataExchange(CDataExchange& dx) {
   DDX_Text(dx, IDC_USER_NAME, user_name_);
   DDX_Check(dx, IDC_MAKE_DEFAULT, make_default_);
   DDX_Text(dx, IDC_DISPLAY_NAME, display_name_);
-  DDX_Radio(dx, kClientRadios, selected_client_);
+  DDX_Radio(dx, ClientRadios(), selected_client_);
   DDX_Check(dx, IDC_LAUNCH, launch_);
   DDX_Check(dx, IDC_OVERWRITE, overwrite_);
 }
 
 bool CConfigDlg::OnInitDialog() {
-  if (!command_line_) CDialog::OnInitDialog();
-  default_client_ = -1;
-  if (!automatic_) overwrite_box_.SetCheck(kChecked);
-  if (!command_line_) {
-    if (surface()) surface()->SetIcons(IDR_MAINFRAME);
+  if (HasWindow()) CDialog::OnInitDialog();
+  default_client_ = kNoDefaultClient;
+  if (!Automatic()) overwrite_box_.SetCheck(kChecked);
+  if (HasWindow()) {
+    surface()->SetIcons(IDR_MAINFRAME);
     UpdateData(true);
   }
   launch_box_.Show(false);
   launch_box_.Enable(false);
 
   log_.Open(platform_.files, platform_.clock, RunLogPath(platform_.registry, platform_.environment));
-  log_.WriteHeader(command_line_);
+  log_.WriteHeader(!HasWindow());
 
   DetectInstalledClients();
   if (StopForRunningClients()) return true;
@@ -105,18 +116,20 @@ bool CConfigDlg::OnInitDialog() {
   return true;
 }
 
-CControl& CConfigDlg::Radio(ClientKind kind) {
-  CControl* radios[kClientCount] = {&radio_oe_, &radio_outlook_, &radio_winmail_, &radio_eudora_,
-                                    &radio_thunderbird_};
-  return *radios[kind];
-}
+CControl& CConfigDlg::Radio(ClientKind kind) { return radios_[ClientNumber(kind)]; }
 
 void CConfigDlg::DetectInstalledClients() {
-  for (ClientKind kind : kProbeOrder) {
-    log_ << "Searching for " << ClientName(kind) << " ... ";
+  std::vector<const MailClient*> probes;
+  for (const MailClient& client : MailClients()) probes.push_back(&client);
+  std::sort(probes.begin(), probes.end(),
+            [](const MailClient* a, const MailClient* b) { return a->probe_position < b->probe_position; });
+
+  for (const MailClient* client : probes) {
+    const ClientKind kind = client->marks.kind;
+    log_ << "Searching for " << client->name << " ... ";
     const bool installed = detection_.IsInstalled(kind);
     if (!installed) Radio(kind).Enable(false);
-    if (kind != client::kOutlook) {
+    if (kind != ClientKind::kOutlook) {
       log_.Line(installed ? "found." : "not detected.");
       continue;
     }
@@ -132,9 +145,9 @@ void CConfigDlg::DetectInstalledClients() {
 }
 
 bool CConfigDlg::StopForRunningClients() {
-  if (detection_.CheckRunning(close_running_, log_) == RunningClients::kContinue) return false;
+  if (detection_.CheckRunning(options_.close_running, log_) == RunningClients::kContinue) return false;
   stopped_by_running_client_ = true;
-  if (!command_line_) {
+  if (HasWindow()) {
     ShowFinishedState();
     message_.SetCaption("Please exit all running email clients, and then restart Postwright.");
   }
@@ -147,15 +160,15 @@ bool CConfigDlg::StopForRunningClients() {
 void CConfigDlg::DetectDefault() {
   default_client_ = detection_.DefaultClient();
   log_ << "Detecting default e-mail client ... ";
-  if (command_line_) {
+  if (!HasWindow()) {
     log_.Line("done.");
     log_.BlankLine();
     return;
   }
-  const ClientKind kind = default_client_ - 1;
-  if (IsClientKind(kind) && Radio(kind).IsEnabled()) {
-    Radio(kind).SetCheck(kChecked);
-    log_.Line("found. (" + ClientName(kind) + ")");
+  const std::optional<ClientKind> kind = ClientKindFromDefaultCode(default_client_);
+  if (kind && Radio(*kind).IsEnabled()) {
+    Radio(*kind).SetCheck(kChecked);
+    log_.Line("found. (" + ClientName(*kind) + ")");
   } else {
     log_.Line("unrecognized.");
   }
@@ -163,65 +176,60 @@ void CConfigDlg::DetectDefault() {
 }
 
 bool CConfigDlg::OnCommand(int id, int notify_code) {
-  switch (id) {
-    case IDC_USER_NAME:
-    case IDC_DISPLAY_NAME:
-      if (notify_code != kEnChange) return false;
+  const std::vector<int> radios = ClientRadios();
+  const bool radio = std::find(radios.begin(), radios.end(), id) != radios.end();
+  if (radio || id == IDC_SAVE || id == IDC_ABOUT) {
+    if (notify_code != kBnClicked) return false;
+    if (radio)
       OnInputChanged();
-      return true;
-    case IDC_CLIENT_OE:
-    case IDC_CLIENT_OUTLOOK:
-    case IDC_CLIENT_WINMAIL:
-    case IDC_CLIENT_EUDORA:
-    case IDC_CLIENT_THUNDERBIRD:
-      if (notify_code != kBnClicked) return false;
-      OnInputChanged();
-      return true;
-    case IDC_SAVE:
-      if (notify_code != kBnClicked) return false;
+    else if (id == IDC_SAVE)
       OnSave();
-      return true;
-    case IDC_ABOUT:
-      if (notify_code != kBnClicked) return false;
+    else
       OnAbout();
-      return true;
-    default:
-      return false;
+    return true;
   }
+  if (id == IDC_USER_NAME || id == IDC_DISPLAY_NAME) {
+    if (notify_code != kEnChange) return false;
+    OnInputChanged();
+    return true;
+  }
+  return false;
 }
 
 void CConfigDlg::OnInputChanged() {
-  if (!command_line_) UpdateData(true);
-  save_button_.Enable(!user_name_.empty() && !display_name_.empty() && IsClientKind(selected_client_));
+  if (HasWindow()) UpdateData(true);
+  save_button_.Enable(!user_name_.empty() && !display_name_.empty() && SelectedClient().has_value());
   // Eudora has no default-account setting.
-  make_default_box_.Enable(selected_client_ != client::kEudora);
-  if (!command_line_) UpdateData(false);
+  make_default_box_.Enable(SelectedClient() != ClientKind::kEudora);
+  if (HasWindow()) UpdateData(false);
 }
 
 void CConfigDlg::OnSave() {
-  const bool interactive = !command_line_;
   AccountRequest request;
-  std::unique_ptr<AccountWriter> writer;
-  if (automatic_) {
-    if (!PrepareAutomatic(&writer, &request)) return;
+  AutomaticPrefix automatic_prefix;
+  if (Automatic()) {
+    if (!FindAutomaticAccount(&request)) return;
+    automatic_prefix = options_.prefix;
   } else {
     request.address = user_name_ + kProvider.mail_domain;
     request.display_name = display_name_;
-    if (interactive) UpdateData(true);
-    request.make_default = make_default_ != 0;
-    request.overwrite = overwrite_ != 0;
-    writer = make_writer_(selected_client_, outlook_version_, request, platform_, log_);
-    if (interactive) UpdateData(false);
+    if (HasWindow()) UpdateData(true);
   }
+  request.make_default = make_default_ != 0;
+  request.overwrite = overwrite_ != 0;
+  const std::optional<ClientKind> kind = SelectedClient();
+  std::unique_ptr<AccountWriter> writer =
+      kind ? writers_.MakeWriter(*kind, outlook_version_, request, automatic_prefix) : nullptr;
+  if (HasWindow()) UpdateData(false);
 
-  log_.Line((automatic_ ? "Default E-Mail Address: " : "User Entered E-Mail Address: ") + request.address);
-  log_.Line((automatic_ ? "Default Display Name: " : "User Entered Display Name: ") + request.display_name);
+  log_.Line((Automatic() ? "Default E-Mail Address: " : "User Entered E-Mail Address: ") + request.address);
+  log_.Line((Automatic() ? "Default Display Name: " : "User Entered Display Name: ") + request.display_name);
   log_.Line(std::string("Make Account Default: ") + (request.make_default ? "Yes" : "No"));
   log_.Line(std::string("Overwrite Existing Account: ") + (request.overwrite ? "Yes" : "No"));
 
   ConfigureResult result = result::kNoWriter;
   if (writer) {
-    log_.Line("Client Selected to Configure: " + ClientName(selected_client_));
+    log_.Line("Client Selected to Configure: " + ClientName(*kind));
     log_.BlankLine();
     result = writer->Configure();
   }
@@ -231,65 +239,57 @@ void CConfigDlg::OnSave() {
 
 void CConfigDlg::ReportOutcome(ConfigureResult result) {
   configured_ = result == result::kConfigured;
-  failed_ = !configured_;
-  if (!command_line_) ShowFinishedState();
+  if (HasWindow()) ShowFinishedState();
+  const std::optional<ClientKind> kind = SelectedClient();
   if (configured_) {
     log_.Line("Email Client Configuration Successful!");
     log_.BlankLine();
-    message_.SetCaption(SuccessText(selected_client_));
+    message_.SetCaption(SuccessText(*kind));
     log_.WriteClosing(Closing::kComplete);
     return;
   }
-  const std::string text = ErrorText(selected_client_, result);
+  const std::string text = kind ? ErrorText(*kind, result) : std::string();
   message_.SetCaption(text);
-  log_ << "Email Client Configuration failed with error code: " << result;
+  log_ << "Email Client Configuration failed with error code: " << static_cast<int>(result);
   log_.EndLine();
   log_.Line("Description: " + text);
-  if (selected_client_ == client::kOutlook && (result == 2 || result == 3)) {
+  if (kind == ClientKind::kOutlook && PointsAtTheProfile(result)) {
     log_.Line("Relevant Registry Structure:");
     DumpRegistryTree(kMessagesKey, 0, log_);
   }
   log_.WriteClosing(Closing::kFailed);
 }
 
-bool CConfigDlg::PrepareAutomatic(std::unique_ptr<AccountWriter>* writer, AccountRequest* request) {
+bool CConfigDlg::FindAutomaticAccount(AccountRequest* request) {
   log_.Line("Automatically Configuring from default email client's default account.");
-  const ClientKind kind = default_client_ - 1;
-  const AccountRequest empty;
-  std::unique_ptr<AccountWriter> made =
-      IsClientKind(kind) ? make_writer_(kind, outlook_version_, empty, platform_, log_) : nullptr;
-  // Only the registry clients can look up the account to rewrite.
-  auto* lookup = dynamic_cast<RegistryAccountWriter*>(made.get());
+  const std::optional<ClientKind> kind = ClientKindFromDefaultCode(default_client_);
+  // Only a client whose accounts can be looked up can be rewritten.
+  const std::unique_ptr<AccountLookup> lookup = kind ? writers_.MakeLookup(*kind, outlook_version_) : nullptr;
   if (!lookup) {
     FailAutomatic("unsupportedDef", "The system's default email client is not supported by Postwright.");
     return false;
   }
-  const bool searching = search_address_ != "NULL";
-  const std::string key = searching ? lookup->FindAcctByText(search_address_) : lookup->GetDefAcct();
-  request->address = lookup->GetAcctAddr(key);
-  request->display_name = lookup->GetAcctDisplayName(key);
-  request->make_default = make_default_ != 0;
-  request->overwrite = overwrite_ != 0;
-  lookup->MarkAutomatic();
-  lookup->SetPrefix(prefix_);
-  lookup->Reinitialise(*request, log_);
-  if (key == kLookupError && searching) {
+  const std::optional<std::string>& search = options_.search_address;
+  const std::optional<std::string> key = search ? lookup->FindAcctByText(*search) : lookup->GetDefAcct();
+  const std::optional<std::string> address = lookup->GetAcctAddr(key);
+  const std::optional<std::string> display_name = lookup->GetAcctDisplayName(key);
+  if (!key && search) {
     FailAutomatic("noDefault",
                   "The system's default email client's default account could not be identified using your search "
                   "criteria.");
     return false;
   }
-  if (request->address == kLookupError) {
+  if (!address) {
     FailAutomatic("defaultDNE", "The system's default email client's default account no longer exists.");
     return false;
   }
-  selected_client_ = kind;
-  *writer = std::move(made);
+  request->address = *address;
+  request->display_name = display_name.value_or("");
+  selected_client_ = ClientNumber(*kind);
   return true;
 }
 
 void CConfigDlg::FailAutomatic(const std::string& error, const std::string& description) {
-  failed_ = true;
   log_.Line("Email Client Configuration failed with error : " + error);
   log_.Line("Description: " + description);
   log_.WriteClosing(Closing::kFailed);
@@ -299,10 +299,10 @@ void CConfigDlg::ShowFinishedState() {
   for (CControl* c : {&save_button_, &user_name_edit_, &display_name_edit_, &make_default_box_, &overwrite_box_})
     c->Show(false);
   cancel_button_.SetCaption("Close");
-  for (CControl* c : {&radio_oe_, &details_label_, &user_name_label_, &display_name_label_, &choose_label_,
-                      &radio_outlook_, &radio_eudora_, &radio_thunderbird_, &radio_winmail_, &about_button_})
+  for (CControl* c : {&details_label_, &user_name_label_, &display_name_label_, &choose_label_, &about_button_})
     c->Show(false);
-  if (surface()) surface()->SetDefaultButton(kIdCancel);
+  for (CControl& radio : radios_) radio.Show(false);
+  if (HasWindow()) surface()->SetDefaultButton(kIdCancel);
   save_button_.Enable(false);
   if (configured_) {
     launch_box_.Show(true);
@@ -314,12 +314,13 @@ void CConfigDlg::ShowFinishedState() {
 void CConfigDlg::DumpRegistryTree(std::string key_path, int depth, RunLog& log) {
   RegKeyPtr key;
   if (Status status = platform_.registry.OpenKey(RegRoot::kCurrentUser, key_path, RegAccess::kAllAccess, &key)) {
-    log << "error: " << static_cast<long long>(status);
+    log << "error: " << status;
     log.EndLine();
     return;
   }
+  // A key whose subkeys cannot be counted lists none.
   uint32_t count = 0;
-  key->CountSubkeys(&count);
+  if (key->CountSubkeys(&count) != err::kSuccess) count = 0;
   for (uint32_t i = 0; i < count; ++i) {
     std::string name;
     if (key->EnumSubkey(i, &name) != err::kSuccess) continue;
@@ -344,7 +345,7 @@ void CConfigDlg::OnCancel() {
 void CConfigDlg::LaunchClient() {
   std::string path;
   RegKeyPtr key;
-  if (platform_.registry.OpenKey(RegRoot::kLocalMachine, AppPathsKey(selected_client_), RegAccess::kRead, &key) ==
+  if (platform_.registry.OpenKey(RegRoot::kLocalMachine, AppPathsKey(*SelectedClient()), RegAccess::kRead, &key) ==
       err::kSuccess)
     path = ReadRegText(*key, "");
   key.reset();
@@ -361,7 +362,8 @@ void CConfigDlg::LaunchClient() {
   std::string program = path;
   if (program.size() >= 2 && program.front() == '"' && program.back() == '"')
     program = program.substr(1, program.size() - 2);
-  if (!program.empty()) platform_.processes.Start(program, "\"" + program + "\"");
+  // A client that cannot be started is not reported: the dialog closes anyway.
+  if (!program.empty()) static_cast<void>(platform_.processes.Start(program, "\"" + program + "\""));
 }
 
 void CConfigDlg::OnAbout() {

@@ -3,14 +3,17 @@
 // Command-line runs drive the same object without a window.
 #pragma once
 
-#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "app/ClientKind.h"
+#include "app/CommandLine.h"
 #include "app/RunLog.h"
 #include "clients/AccountWriter.h"
 #include "detect/ClientDetection.h"
 #include "framework/Dialog.h"
-#include "framework/HeadlessSurface.h"
+#include "framework/DialogSurface.h"
 #include "platform/Platform.h"
 #include "ui/WriterFactory.h"
 
@@ -18,7 +21,8 @@ namespace pw {
 
 class CConfigDlg : public CDialog {
  public:
-  CConfigDlg(Platform& platform, RunLog& log, ClientDetection& detection, DialogHost* host);
+  CConfigDlg(Platform& platform, RunLog& log, ClientDetection& detection, WriterFactory& writers, DialogHost* host,
+             const RunOptions& options);
 
   bool OnInitDialog() override;
   void OnCancel() override;
@@ -37,19 +41,13 @@ class CConfigDlg : public CDialog {
   // The dialog template's controls and their start states, for a headless run.
   static std::vector<ControlSpec> TemplateControls();
 
-  // Run state, set by the application object before initialisation.
-  bool command_line_ = false;
-  bool automatic_ = false;
-  bool close_running_ = false;
-  std::string search_address_;
-  int default_client_ = -1;
-  std::string prefix_;
+  DefaultClientCode default_client_ = kNoDefaultClient;
 
-  // Members exchanged with the controls.
+  // Members exchanged with the controls; a command-line run sets them instead.
   std::string user_name_;
   int make_default_ = 0;
   std::string display_name_;
-  int selected_client_ = -1;
+  int selected_client_ = -1;  // the radio group's index, or the "-c" number
   int launch_ = 0;
   int overwrite_ = 0;
 
@@ -57,22 +55,23 @@ class CConfigDlg : public CDialog {
   int outlook_version_ = -1;
   bool stopped_by_running_client_ = false;  // initialisation ended the run
   bool configured_ = false;                 // the last Configure returned 0
-  bool failed_ = false;                     // the configure command ended in failure
-
-  // Makes the writer of the selected client.
-  WriterFactory make_writer_ = MakeWriter;
 
  protected:
   void DoDataExchange(CDataExchange& dx) override;
 
  private:
+  // Only an interactive run has a window; the command-line runs skip every
+  // window operation.
+  bool HasWindow() const { return options_.mode == RunMode::kInteractive; }
+  bool Automatic() const { return options_.mode == RunMode::kAutomatic; }
+  std::optional<ClientKind> SelectedClient() const { return ClientKindFromNumber(selected_client_); }
   CControl& Radio(ClientKind kind);
   void DetectInstalledClients();
   bool StopForRunningClients();
   void DetectDefault();
-  // Automatic mode: finds the account to rewrite and prepares its writer;
-  // false when the run already ended with an automatic-mode error.
-  bool PrepareAutomatic(std::unique_ptr<AccountWriter>* writer, AccountRequest* request);
+  // Automatic mode: finds the account to rewrite and the client it belongs
+  // to; false when the run already ended with an automatic-mode error.
+  bool FindAutomaticAccount(AccountRequest* request);
   void FailAutomatic(const std::string& error, const std::string& description);
   void ReportOutcome(ConfigureResult result);
   void LaunchClient();
@@ -80,10 +79,12 @@ class CConfigDlg : public CDialog {
   Platform& platform_;
   RunLog& log_;
   ClientDetection& detection_;
+  WriterFactory& writers_;
+  const RunOptions options_;
 
   CControl overwrite_box_, launch_box_, about_button_, choose_label_, display_name_label_, user_name_label_,
-      details_label_, radio_oe_, radio_outlook_, radio_eudora_, radio_thunderbird_, radio_winmail_, message_,
-      make_default_box_, display_name_edit_, user_name_edit_, save_button_, cancel_button_;
+      details_label_, message_, make_default_box_, display_name_edit_, user_name_edit_, save_button_, cancel_button_;
+  CControl radios_[kClientCount];  // in ClientKind order
 };
 
 }  // namespace pw

@@ -1,22 +1,21 @@
 #include "ui/WriterFactory.h"
 
-#include "clients/files/ThunderbirdAccountWriter.h"
-#include "clients/registry/OutlookExpressAccountWriter.h"
+#include "ui/MailClients.h"
 
 namespace pw {
 
-std::unique_ptr<AccountWriter> MakeWriter(ClientKind kind, int outlook_version, const AccountRequest& request,
-                                          Platform& platform, RunLog& log) {
-  (void)outlook_version;
-  switch (kind) {
-    case client::kOutlookExpress:
-      return std::make_unique<OutlookExpressAccountWriter>(request, platform.registry, log);
-    case client::kThunderbird:
-      return std::make_unique<ThunderbirdAccountWriter>(request, platform.registry, platform.files,
-                                                        platform.environment, platform.clock, log);
-    default:
-      return nullptr;
-  }
+std::unique_ptr<AccountWriter> MailClientWriters::MakeWriter(ClientKind kind, int outlook_version,
+                                                             const AccountRequest& request,
+                                                             const AutomaticPrefix& automatic_prefix) {
+  const MailClient& client = MailClientOf(kind);
+  if (!client.make_writer) return nullptr;
+  return client.make_writer(request, automatic_prefix, WriterContext{platform_, log_, outlook_version});
+}
+
+std::unique_ptr<AccountLookup> MailClientWriters::MakeLookup(ClientKind kind, int outlook_version) {
+  const MailClient& client = MailClientOf(kind);
+  if (!client.make_lookup) return nullptr;
+  return client.make_lookup(WriterContext{platform_, log_, outlook_version});
 }
 
 }  // namespace pw

@@ -1,22 +1,42 @@
-// The one place that knows which writer configures which client.
+// Where the configure command gets a client's writer and, in automatic mode,
+// its account lookup. The program's factory reads the client table; tests give
+// the dialog one of their own.
 #pragma once
 
-#include <functional>
 #include <memory>
 
+#include "app/ClientKind.h"
 #include "app/RunLog.h"
+#include "clients/AccountLookup.h"
 #include "clients/AccountWriter.h"
 #include "platform/Platform.h"
 
 namespace pw {
 
-// The writer of `kind` (Outlook chosen by its major version: below 10 the
-// Internet-Mail-Only writer), or nullptr for a kind that has none.
-std::unique_ptr<AccountWriter> MakeWriter(ClientKind kind, int outlook_version, const AccountRequest& request,
-                                          Platform& platform, RunLog& log);
+class WriterFactory {
+ public:
+  virtual ~WriterFactory() = default;
+  // Null for a client without a writer. `outlook_version` chooses between the
+  // Outlook writers (below 10 the Internet-Mail-Only one).
+  virtual std::unique_ptr<AccountWriter> MakeWriter(ClientKind kind, int outlook_version,
+                                                    const AccountRequest& request,
+                                                    const AutomaticPrefix& automatic_prefix) = 0;
+  // Null for a client whose accounts automatic mode cannot look up.
+  virtual std::unique_ptr<AccountLookup> MakeLookup(ClientKind kind, int outlook_version) = 0;
+};
 
-// The shape of MakeWriter, so a dialog can be given another factory.
-using WriterFactory = std::function<std::unique_ptr<AccountWriter>(
-    ClientKind kind, int outlook_version, const AccountRequest& request, Platform& platform, RunLog& log)>;
+// The writers and lookups of the client table.
+class MailClientWriters : public WriterFactory {
+ public:
+  MailClientWriters(Platform& platform, RunLog& log) : platform_(platform), log_(log) {}
+
+  std::unique_ptr<AccountWriter> MakeWriter(ClientKind kind, int outlook_version, const AccountRequest& request,
+                                            const AutomaticPrefix& automatic_prefix) override;
+  std::unique_ptr<AccountLookup> MakeLookup(ClientKind kind, int outlook_version) override;
+
+ private:
+  Platform& platform_;
+  RunLog& log_;
+};
 
 }  // namespace pw

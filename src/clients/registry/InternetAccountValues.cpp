@@ -4,6 +4,10 @@
 
 namespace pw {
 
+const char kSmtpEmailAddress[] = "SMTP Email Address";
+const char kSmtpDisplayName[] = "SMTP Display Name";
+const char kDefaultMailAccount[] = "Default Mail Account";
+
 AccountValue DwordAccountValue(const std::string& name, uint32_t value) {
   return AccountValue{name, regtype::kDword, RegDwordBytes(value), std::to_string(value)};
 }
@@ -29,8 +33,8 @@ AccountValues InternetAccountValues(const std::string& account_name, const std::
       DwordAccountValue("POP3 Skip Account", 0),
       DwordAccountValue("POP3 Timeout", 60),
       RequestTextValue("POP3 User Name", address),
-      RequestTextValue("SMTP Display Name", display_name),
-      RequestTextValue("SMTP Email Address", address),
+      RequestTextValue(kSmtpDisplayName, display_name),
+      RequestTextValue(kSmtpEmailAddress, address),
       DwordAccountValue("SMTP Port", kProvider.smtp_port),
       DwordAccountValue("SMTP Prompt for Password", 1),
       DwordAccountValue("SMTP Secure Connection", 1),

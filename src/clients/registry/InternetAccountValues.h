@@ -13,6 +13,12 @@
 
 namespace pw {
 
+// Value names the writers and the lookups read as well as write.
+extern const char kSmtpEmailAddress[];
+extern const char kSmtpDisplayName[];
+// The account manager's value naming the default account's key.
+extern const char kDefaultMailAccount[];
+
 struct AccountValue {
   std::string name;     // the registry value name, also the label of its log line
   uint32_t type;        // a regtype

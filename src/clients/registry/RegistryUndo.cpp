@@ -19,7 +19,7 @@ std::vector<std::string> KeyPathPrefixes(const std::string& path) {
 
 }  // namespace
 
-Status RegistryUndo::RememberKey(RegRoot root, const std::string& path) {
+void RegistryUndo::RememberKey(RegRoot root, const std::string& path) {
   bool missing = false;
   for (const std::string& prefix : KeyPathPrefixes(path)) {
     if (!missing) {
@@ -29,7 +29,6 @@ Status RegistryUndo::RememberKey(RegRoot root, const std::string& path) {
     }
     if (missing) entries_.push_back(Entry{root, prefix, true, std::string(), false, RegValue()});
   }
-  return err::kSuccess;
 }
 
 Status RegistryUndo::RememberValues(RegRoot root, const std::string& path, const std::vector<std::string>& names) {

@@ -14,16 +14,17 @@ class RegistryUndo {
  public:
   explicit RegistryUndo(Registry& registry) : registry_(registry) {}
 
-  // Call these before changing anything. A failure means the old state is not
-  // known, so nothing may be changed.
+  // Call these before changing anything.
   // Notes which keys along `path` do not exist yet, so Undo removes them.
-  Status RememberKey(RegRoot root, const std::string& path);
-  // Notes the current type and bytes (or absence) of each named value of `path`.
-  Status RememberValues(RegRoot root, const std::string& path, const std::vector<std::string>& names);
+  void RememberKey(RegRoot root, const std::string& path);
+  // Notes the current type and bytes (or absence) of each named value of
+  // `path`. A failure means the old state is not known, so nothing may be
+  // changed.
+  [[nodiscard]] Status RememberValues(RegRoot root, const std::string& path, const std::vector<std::string>& names);
 
   // Restores every value and removes every key remembered, newest first. Keeps
   // going past a failure and returns the first one.
-  Status Undo();
+  [[nodiscard]] Status Undo();
 
  private:
   struct Entry {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Text.h"
+
 namespace pw {
 namespace {
 
@@ -21,9 +23,9 @@ TEST(CommandLine, ValuesRunToTheNextBlankHyphen) {
   EXPECT_EQ("j-doe", ExtractValue("-a j-doe", "-a", false));
   EXPECT_EQ("j", ExtractValue("-a j -doe", "-a", false));
   EXPECT_EQ("", ExtractValue("-a  -d", "-a", false));  // empty value, cut at once
-  EXPECT_EQ(kAbsentOption, ExtractValue("-a", "-a", false));       // a key needs its blank
-  EXPECT_EQ(kAbsentOption, ExtractValue("-ab x", "-a", false));
-  EXPECT_EQ(kAbsentOption, ExtractValue("", "-c", false));
+  EXPECT_EQ(std::nullopt, ExtractValue("-a", "-a", false));       // a key needs its blank
+  EXPECT_EQ(std::nullopt, ExtractValue("-ab x", "-a", false));
+  EXPECT_EQ(std::nullopt, ExtractValue("", "-c", false));
 }
 
 TEST(CommandLine, QuotedValuesLoseTheirQuotesOnlyWhenTheyHaveThem) {
@@ -55,18 +57,18 @@ TEST(CommandLine, TrailingBlanksAreRemovedButNotTabs) {
 
 TEST(CommandLine, ExplicitRunTakesEveryValue) {
   const CommandLineRequest r = ParseCommandLine("-n \"Jo Doe\" -c 1 -a jdoe");
-  EXPECT_EQ(RunMode::kExplicit, r.mode);
+  EXPECT_EQ(RunMode::kExplicit, r.run.mode);
   EXPECT_EQ("", r.missing_option);
   EXPECT_EQ("Jo Doe", r.display_name);
   EXPECT_EQ("jdoe", r.user_name);
   EXPECT_EQ(1, r.client);
-  EXPECT_FALSE(r.make_default);
-  EXPECT_FALSE(r.overwrite);
+  EXPECT_FALSE(r.run.make_default);
+  EXPECT_FALSE(r.run.overwrite);
 
   const CommandLineRequest flags = ParseCommandLine("-d -u -x -n \"Jo\" -c 4 -a jdoe   ");
-  EXPECT_TRUE(flags.make_default);
-  EXPECT_TRUE(flags.overwrite);
-  EXPECT_FALSE(flags.close_running);  // -x belongs to automatic mode
+  EXPECT_TRUE(flags.run.make_default);
+  EXPECT_TRUE(flags.run.overwrite);
+  EXPECT_FALSE(flags.run.close_running);  // -x belongs to automatic mode
   EXPECT_EQ("jdoe", flags.user_name);  // trailing blanks are not part of the value
   EXPECT_EQ(4, flags.client);
 
@@ -83,22 +85,22 @@ TEST(CommandLine, ExplicitRunReportsTheFirstMissingOption) {
 
 TEST(CommandLine, AutomaticRun) {
   const CommandLineRequest r = ParseCommandLine("-auto -p \"QS \" -s \"jo@x.example\" -u -x");
-  EXPECT_EQ(RunMode::kAutomatic, r.mode);
+  EXPECT_EQ(RunMode::kAutomatic, r.run.mode);
   EXPECT_EQ("", r.missing_option);
-  EXPECT_EQ("QS ", r.prefix);
-  EXPECT_EQ("jo@x.example", r.search_address);
-  EXPECT_TRUE(r.overwrite);
-  EXPECT_TRUE(r.close_running);
-  EXPECT_FALSE(r.make_default);
+  EXPECT_EQ("QS ", r.run.prefix);
+  EXPECT_EQ("jo@x.example", r.run.search_address);
+  EXPECT_TRUE(r.run.overwrite);
+  EXPECT_TRUE(r.run.close_running);
+  EXPECT_FALSE(r.run.make_default);
 
-  EXPECT_EQ("NULL", ParseCommandLine("-auto -p \"QS\"").search_address);
+  EXPECT_EQ(std::nullopt, ParseCommandLine("-auto -p \"QS\"").run.search_address);
   EXPECT_EQ("-p", ParseCommandLine("-auto").missing_option);
   EXPECT_EQ("-p", ParseCommandLine("-auto -n \"Jo\" -c 1 -a jdoe").missing_option);
 }
 
 TEST(CommandLine, EmptyOrBlankLineIsInteractive) {
-  EXPECT_EQ(RunMode::kInteractive, ParseCommandLine("").mode);
-  EXPECT_EQ(RunMode::kInteractive, ParseCommandLine("   ").mode);
+  EXPECT_EQ(RunMode::kInteractive, ParseCommandLine("").run.mode);
+  EXPECT_EQ(RunMode::kInteractive, ParseCommandLine("   ").run.mode);
   EXPECT_EQ("", ParseCommandLine("   ").missing_option);
 }
 

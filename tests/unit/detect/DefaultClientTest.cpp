@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/memory/MemoryRegistry.h"
+#include "ui/MailClients.h"
 
 namespace pw {
 namespace {
@@ -16,7 +17,7 @@ constexpr char kMailto[] = "mailto\\shell\\open\\command";
 DefaultClientCode DefaultFor(uint32_t type, const std::string& data) {
   MemoryRegistry registry;
   registry.Put(RegRoot::kClassesRoot, kMailto, "", type, data);
-  return DetectDefaultClient(registry);
+  return DetectDefaultClient(registry, MailClientMarks());
 }
 
 DefaultClientCode DefaultFor(const std::string& command) { return DefaultFor(regtype::kSz, command + '\0'); }
@@ -48,13 +49,13 @@ TEST(DefaultClient, OtherOrMissingCommandsRecogniseNothing) {
   EXPECT_EQ(0, DefaultFor(regtype::kSz, "winebrowser.exe\0msimn.exe\0"s));  // text ends at NUL
 
   MemoryRegistry registry;
-  EXPECT_EQ(0, DetectDefaultClient(registry));  // no key
+  EXPECT_EQ(0, DetectDefaultClient(registry, MailClientMarks()));  // no key
   registry.PutText(RegRoot::kClassesRoot, kMailto, "Other", "msimn.exe");
-  EXPECT_EQ(0, DetectDefaultClient(registry));  // key without a default value
+  EXPECT_EQ(0, DetectDefaultClient(registry, MailClientMarks()));  // key without a default value
   registry.PutText(RegRoot::kClassesRoot, kMailto, "", "msimn.exe");
-  EXPECT_EQ(1, DetectDefaultClient(registry));
+  EXPECT_EQ(1, DetectDefaultClient(registry, MailClientMarks()));
   registry.DenyAccess(RegRoot::kClassesRoot, kMailto);
-  EXPECT_EQ(0, DetectDefaultClient(registry));
+  EXPECT_EQ(0, DetectDefaultClient(registry, MailClientMarks()));
 }
 
 TEST(DefaultClient, CommandIsReadWhateverItsTypeIntoA300ByteBuffer) {

@@ -11,19 +11,21 @@ namespace {
 
 using namespace std::string_literals;
 
+constexpr char kOutlookName[] = "Microsoft Outlook";
 constexpr char kOutlook[] = "SOFTWARE\\Clients\\Mail\\Microsoft Outlook";
 
 struct Probe {
   const char* key;
-  bool (*installed)(Registry&);
+  const char* registration;
+  bool installed(Registry& registry) const { return IsClientInstalled(registry, registration); }
 };
 
 const Probe kProbes[] = {
-    {"SOFTWARE\\Clients\\Mail\\Windows Mail", IsWindowsMailInstalled},
-    {"SOFTWARE\\Clients\\Mail\\Mozilla Thunderbird", IsThunderbirdInstalled},
-    {"SOFTWARE\\Clients\\Mail\\Outlook Express", IsOutlookExpressInstalled},
-    {"SOFTWARE\\Clients\\Mail\\Eudora", IsEudoraInstalled},
-    {"SOFTWARE\\Clients\\Mail\\Microsoft Outlook", IsOutlookInstalled},
+    {"SOFTWARE\\Clients\\Mail\\Windows Mail", "Windows Mail"},
+    {"SOFTWARE\\Clients\\Mail\\Mozilla Thunderbird", "Mozilla Thunderbird"},
+    {"SOFTWARE\\Clients\\Mail\\Outlook Express", "Outlook Express"},
+    {"SOFTWARE\\Clients\\Mail\\Eudora", "Eudora"},
+    {"SOFTWARE\\Clients\\Mail\\Microsoft Outlook", kOutlookName},
 };
 
 TEST(InstalledClients, EachProbeAnswersForItsOwnEmptyRegistrationOnly) {
@@ -52,13 +54,13 @@ TEST(InstalledClients, OnlyAnOpenableMachineWideRegistrationCounts) {
 
   MemoryRegistry readable_only;
   readable_only.DenyWrite(RegRoot::kLocalMachine, kOutlook);  // reading is all a probe asks
-  EXPECT_TRUE(IsOutlookInstalled(readable_only));
+  EXPECT_TRUE(IsClientInstalled(readable_only, kOutlookName));
 }
 
 int VersionOf(uint32_t type, const std::string& data) {
   MemoryRegistry registry;
   registry.Put(RegRoot::kLocalMachine, kOutlook, "MSIApplicationLCID", type, data);
-  return GetOutlookVersion(registry);
+  return GetOutlookVersion(registry, kOutlookName);
 }
 
 int VersionOfText(const std::string& text) { return VersionOf(regtype::kSz, text + '\0'); }
@@ -86,17 +88,17 @@ TEST(InstalledClients, OutlookVersionTakesAnyTypeUpToItsFirstNul) {
 
 TEST(InstalledClients, OutlookVersionIsUnknownWhenItCannotBeRead) {
   MemoryRegistry registry;
-  EXPECT_EQ(kOutlookVersionUnknown, GetOutlookVersion(registry));  // no key
+  EXPECT_EQ(kOutlookVersionUnknown, GetOutlookVersion(registry, kOutlookName));  // no key
 
   registry.PutText(RegRoot::kLocalMachine, kOutlook, "msiapplicationlcid2", "Office\\12.0\\");
-  EXPECT_EQ(kOutlookVersionUnknown, GetOutlookVersion(registry));  // no value
+  EXPECT_EQ(kOutlookVersionUnknown, GetOutlookVersion(registry, kOutlookName));  // no value
   registry.PutText(RegRoot::kCurrentUser, kOutlook, "MSIApplicationLCID", "Office\\12.0\\");
-  EXPECT_EQ(kOutlookVersionUnknown, GetOutlookVersion(registry));  // only this user's
+  EXPECT_EQ(kOutlookVersionUnknown, GetOutlookVersion(registry, kOutlookName));  // only this user's
 
   registry.PutText(RegRoot::kLocalMachine, kOutlook, "MSIApplicationLCID", "Office\\12.0\\");
-  EXPECT_EQ(12, GetOutlookVersion(registry));
+  EXPECT_EQ(12, GetOutlookVersion(registry, kOutlookName));
   registry.DenyAccess(RegRoot::kLocalMachine, kOutlook);
-  EXPECT_EQ(kOutlookVersionUnknown, GetOutlookVersion(registry));
+  EXPECT_EQ(kOutlookVersionUnknown, GetOutlookVersion(registry, kOutlookName));
 }
 
 TEST(InstalledClients, OutlookVersionFitsA300ByteBufferOrIsUnknown) {

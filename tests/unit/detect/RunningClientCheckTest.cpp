@@ -8,11 +8,19 @@
 #include <vector>
 
 #include "platform/memory/MemoryPlatform.h"
+#include "ui/MailClients.h"
 
 namespace pw {
 namespace {
 
 constexpr char kLogPath[] = "C:\\Users\\jo\\AppData\\Roaming\\Postwright.log";
+
+// The mail clients' program names, as the client table gives them.
+std::vector<std::string> Programs() {
+  std::vector<std::string> programs;
+  for (const ClientMarks& client : MailClientMarks()) programs.push_back(client.program);
+  return programs;
+}
 
 // Records how long each wait was allowed to take.
 class TimedHandle : public ProcessHandle {
@@ -56,7 +64,7 @@ class RunningClientCheckTest : public ::testing::Test {
     ASSERT_EQ(err::kSuccess, log_.Open(machine_.files, machine_.clock, kLogPath));
   }
 
-  RunningClients Check(bool close_running) { return CloseRunningClients(machine_.processes, close_running, log_); }
+  RunningClients Check(bool close_running) { return CloseRunningClients(machine_.processes, Programs(), close_running, log_); }
   std::string Log() const { return machine_.files.FileBytes(kLogPath); }
 
   MemoryPlatform machine_;
@@ -93,7 +101,7 @@ TEST_F(RunningClientCheckTest, EveryClientNameIsRecognisedOnlyWhenItMatchesExact
   for (const char* exe : {"OUTLOOK.EXE", "thunderbird.exe", "Eudora.exe", "msimn.exe", "WinMail.exe"}) {
     MemoryProcesses alone;
     alone.Add(exe);
-    EXPECT_EQ(RunningClients::kStop, CloseRunningClients(alone, false, log_)) << exe;
+    EXPECT_EQ(RunningClients::kStop, CloseRunningClients(alone, Programs(), false, log_)) << exe;
   }
 }
 
@@ -105,7 +113,7 @@ TEST_F(RunningClientCheckTest, CloseFlagTerminatesAndAwaitsEachClientInSnapshotO
   const uint32_t outlook = processes.Add("OUTLOOK.EXE");
   TimedProcesses timed(processes);
 
-  EXPECT_EQ(RunningClients::kContinue, CloseRunningClients(timed, true, log_));
+  EXPECT_EQ(RunningClients::kContinue, CloseRunningClients(timed, Programs(), true, log_));
   EXPECT_EQ(
       "Running Email Client Detected: thunderbird.exe. Closed.\r\n"
       "Running Email Client Detected: OUTLOOK.EXE. Closed.\r\n",
@@ -155,8 +163,8 @@ TEST_F(RunningClientCheckTest, NoProcessListMeansNoClientRuns) {
   EXPECT_TRUE(processes.Running(outlook));
 
   MemoryProcesses empty;
-  EXPECT_EQ(RunningClients::kContinue, CloseRunningClients(empty, false, log_));
-  EXPECT_EQ(RunningClients::kContinue, CloseRunningClients(empty, true, log_));
+  EXPECT_EQ(RunningClients::kContinue, CloseRunningClients(empty, Programs(), false, log_));
+  EXPECT_EQ(RunningClients::kContinue, CloseRunningClients(empty, Programs(), true, log_));
 }
 
 }  // namespace

