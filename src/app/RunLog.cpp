@@ -31,8 +31,7 @@ void RunLog::EndLine() {
   if (!file_) return;
   pending_ += "\r\n";
   // A failed write is dropped: the log never stops the run.
-  file_->Write(pending_);
-  file_->Flush();
+  if (file_->Write(pending_) == err::kSuccess) static_cast<void>(file_->Flush());
   pending_.clear();
 }
 
@@ -66,7 +65,7 @@ void RunLog::WriteClosing(Closing closing) {
 }
 
 void RunLog::Close() {
-  if (file_) file_->Close();
+  if (file_) static_cast<void>(file_->Close());  // dropped like a failed write
   file_.reset();
   pending_.clear();
 }

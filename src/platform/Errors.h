@@ -1,27 +1,31 @@
 // Win32 error codes as the seam reports them. Every platform call answers with
-// one of these (0 is success); nothing throws across the seam.
+// one of these (0 is success); nothing throws across the seam, and no answer
+// can be dropped without saying so.
 #pragma once
 
 namespace pw {
 
-using Status = long;
+enum [[nodiscard]] Status : long {};
+
+// A Win32 error code (GetLastError, a registry function's result) as a Status.
+constexpr Status StatusOf(unsigned long code) { return static_cast<Status>(code); }
 
 namespace err {
-constexpr Status kSuccess = 0;
-constexpr Status kFileNotFound = 2;
-constexpr Status kPathNotFound = 3;
-constexpr Status kAccessDenied = 5;
-constexpr Status kInvalidHandle = 6;
-constexpr Status kNoMoreFiles = 18;
-constexpr Status kWriteFault = 29;
-constexpr Status kSharingViolation = 32;
-constexpr Status kDiskFull = 112;
-constexpr Status kInvalidParameter = 87;
-constexpr Status kAlreadyExists = 183;
-constexpr Status kMoreData = 234;
-constexpr Status kWaitTimeout = 258;
-constexpr Status kNoMoreItems = 259;
-constexpr Status kKeyDeleted = 1018;
+constexpr Status kSuccess{0};
+constexpr Status kFileNotFound{2};
+constexpr Status kPathNotFound{3};
+constexpr Status kAccessDenied{5};
+constexpr Status kInvalidHandle{6};
+constexpr Status kNoMoreFiles{18};
+constexpr Status kWriteFault{29};
+constexpr Status kSharingViolation{32};
+constexpr Status kDiskFull{112};
+constexpr Status kInvalidParameter{87};
+constexpr Status kAlreadyExists{183};
+constexpr Status kMoreData{234};
+constexpr Status kWaitTimeout{258};
+constexpr Status kNoMoreItems{259};
+constexpr Status kKeyDeleted{1018};
 }  // namespace err
 
 }  // namespace pw

@@ -107,7 +107,8 @@ bool CConfigDlg::OnInitDialog() {
   launch_box_.Show(false);
   launch_box_.Enable(false);
 
-  log_.Open(platform_.files, platform_.clock, RunLogPath(platform_.registry, platform_.environment));
+  // Without a log the run goes on: every write is dropped.
+  static_cast<void>(log_.Open(platform_.files, platform_.clock, RunLogPath(platform_.registry, platform_.environment)));
   log_.WriteHeader(!HasWindow());
 
   DetectInstalledClients();

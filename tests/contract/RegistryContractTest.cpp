@@ -70,7 +70,7 @@ TEST(RegistryContract, EmptyPathOpensTheRootItself) {
 TEST(RegistryContract, KeysThatDenyRightsGiveAccessDenied) {
   Registry& registry = Backend().View().registry;
   const std::string base = Backend().ScratchKey();
-  Create(base + "\\ReadOnly")->SetValue("kept", regtype::kDword, RegDwordBytes(1));
+  ASSERT_EQ(err::kSuccess, Create(base + "\\ReadOnly")->SetValue("kept", regtype::kDword, RegDwordBytes(1)));
   Backend().DenyWrite(base + "\\ReadOnly");
   Backend().DenyAccess(base + "\\Closed");
 
@@ -199,7 +199,7 @@ TEST(RegistryContract, SubkeysAreCountedAndEnumeratedInTheRegistrysOrder) {
 TEST(RegistryContract, KeyNamesIgnoreCaseKeepTheirSpellingAndAcceptATrailingBackslash) {
   Registry& registry = Backend().View().registry;
   const std::string base = Backend().ScratchKey();
-  Create(base + "\\Identities\\{AbC-123}\\")->SetValue("n", regtype::kDword, RegDwordBytes(1));
+  ASSERT_EQ(err::kSuccess, Create(base + "\\Identities\\{AbC-123}\\")->SetValue("n", regtype::kDword, RegDwordBytes(1)));
 
   RegKeyPtr key;
   ASSERT_EQ(err::kSuccess, registry.OpenKey(kHkcu, base + "\\IDENTITIES\\{abc-123}", RegAccess::kRead, &key));

@@ -52,7 +52,9 @@ SaveOutcome SettingsFile::Save(const std::string& path, const std::string& temp_
   }
   if (!outcome.ok()) {
     temp.reset();  // closes it if a step before Close failed
-    files_.Remove(temp_path);
+    // The failure is what the caller hears of; a temporary file that cannot
+    // be removed either is left for the next save to overwrite.
+    static_cast<void>(files_.Remove(temp_path));
   }
   return outcome;
 }

@@ -102,7 +102,7 @@ bool ThunderbirdAccountWriter::LocateProfile(const std::string& app_data, Profil
 
 bool ThunderbirdAccountWriter::CreateProfileList(const std::string& thunderbird) {
   log_ << "Profile data not found. Creating in user's application data folder ... ";
-  files_.MakeFolder(thunderbird);  // may exist already
+  static_cast<void>(files_.MakeFolder(thunderbird));  // may exist already
   const SaveOutcome saved = SettingsFile(files_, clock_).Save(thunderbird + "\\profiles.ini",
                                                               thunderbird + "\\profiles.tmp",
                                                               JoinLines(NewProfilesIni()));
@@ -135,7 +135,7 @@ void ThunderbirdAccountWriter::MakeProfileFolders(const std::string& thunderbird
     base += "\\" + parts[i];
     if (!EqualsNoCase(base, folders.empty() ? std::string() : folders.back())) folders.push_back(base);
   }
-  for (const std::string& folder : folders) files_.MakeFolder(folder);
+  for (const std::string& folder : folders) static_cast<void>(files_.MakeFolder(folder));
 }
 
 ConfigureResult ThunderbirdAccountWriter::WritePrefs(const Profile& profile) {

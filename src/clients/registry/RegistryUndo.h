@@ -20,11 +20,11 @@ class RegistryUndo {
   // Notes the current type and bytes (or absence) of each named value of
   // `path`. A failure means the old state is not known, so nothing may be
   // changed.
-  [[nodiscard]] Status RememberValues(RegRoot root, const std::string& path, const std::vector<std::string>& names);
+  Status RememberValues(RegRoot root, const std::string& path, const std::vector<std::string>& names);
 
   // Restores every value and removes every key remembered, newest first. Keeps
   // going past a failure and returns the first one.
-  [[nodiscard]] Status Undo();
+  Status Undo();
 
  private:
   struct Entry {

@@ -50,7 +50,7 @@ class FaultInjectingFile : public OutputFile {
   }
   Status Close() override {
     if (Status s = plan_.OnMutation(path_)) {
-      inner_->Close();
+      static_cast<void>(inner_->Close());  // the handle goes, the injected failure is the answer
       return s;
     }
     return inner_->Close();

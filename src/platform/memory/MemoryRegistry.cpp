@@ -184,7 +184,7 @@ void MemoryRegistry::DenyAccess(RegRoot root, const std::string& path) { Make(ro
 void MemoryRegistry::Put(RegRoot root, const std::string& path, const std::string& name, uint32_t type,
                          const std::string& data) {
   MemoryKey key(Make(root, path), true);
-  key.SetValue(name, type, data);
+  static_cast<void>(key.SetValue(name, type, data));  // seeding a writable twin key cannot fail
 }
 
 void MemoryRegistry::PutText(RegRoot root, const std::string& path, const std::string& name,

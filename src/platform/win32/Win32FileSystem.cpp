@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Text.h"
+#include "platform/win32/Win32Io.h"
 #include "platform/win32/Win32OutputFile.h"
 
 namespace pw {
@@ -22,9 +23,9 @@ constexpr DWORD kWriterSharing = FILE_SHARE_READ;
 
 Status OpenForWriting(const std::string& path, DWORD rights, DWORD disposition, OutputFilePtr* out) {
   HANDLE file = CreateFileA(path.c_str(), rights, kWriterSharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError();
+  if (file == INVALID_HANDLE_VALUE) return LastError();
   *out = std::make_unique<Win32OutputFile>(file);
-  return ERROR_SUCCESS;
+  return err::kSuccess;
 }
 
 bool IsDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
@@ -34,21 +35,21 @@ bool IsDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::s
 Status Win32FileSystem::ReadAll(const std::string& path, std::string* bytes) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, kReaderSharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError();
+  if (file == INVALID_HANDLE_VALUE) return LastError();
   std::string content;
   std::vector<char> chunk(kReadChunk);
-  Status status = ERROR_SUCCESS;
+  Status status = err::kSuccess;
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(file, chunk.data(), kReadChunk, &got, nullptr)) {
-      status = GetLastError();
+      status = LastError();
       break;
     }
     if (got == 0) break;
     content.append(chunk.data(), got);
   }
   CloseHandle(file);
-  if (status == ERROR_SUCCESS) bytes->swap(content);
+  if (status == err::kSuccess) bytes->swap(content);
   return status;
 }
 
@@ -61,38 +62,37 @@ Status Win32FileSystem::OpenNew(const std::string& path, OutputFilePtr* out) {
 }
 
 Status Win32FileSystem::Replace(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? ERROR_SUCCESS
-                                                                                                   : GetLastError();
+  return Checked(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
 Status Win32FileSystem::Remove(const std::string& path) {
-  return DeleteFileA(path.c_str()) ? ERROR_SUCCESS : GetLastError();
+  return Checked(DeleteFileA(path.c_str()));
 }
 
 Status Win32FileSystem::MakeFolder(const std::string& path) {
-  return CreateDirectoryA(path.c_str(), nullptr) ? ERROR_SUCCESS : GetLastError();
+  return Checked(CreateDirectoryA(path.c_str(), nullptr));
 }
 
 Status Win32FileSystem::List(const std::string& pattern, std::vector<std::string>* names) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return GetLastError();
+  if (search == INVALID_HANDLE_VALUE) return LastError();
   std::vector<std::string> listed;
-  Status status = ERROR_SUCCESS;
+  Status status = err::kSuccess;
   do {
     if (!IsDotEntry(found.cFileName)) listed.push_back(found.cFileName);
   } while (FindNextFileA(search, &found));
-  if (GetLastError() != ERROR_NO_MORE_FILES) status = GetLastError();
+  if (GetLastError() != ERROR_NO_MORE_FILES) status = LastError();
   FindClose(search);
-  if (status != ERROR_SUCCESS) return status;
-  if (listed.empty()) return ERROR_FILE_NOT_FOUND;  // only "." and ".." matched
+  if (status != err::kSuccess) return status;
+  if (listed.empty()) return err::kFileNotFound;  // only "." and ".." matched
   // Windows gives no order; ours is by upper-cased name, exact bytes breaking ties.
   std::sort(listed.begin(), listed.end(), [](const std::string& a, const std::string& b) {
     const std::string upper_a = AsciiUpper(a), upper_b = AsciiUpper(b);
     return upper_a != upper_b ? upper_a < upper_b : a < b;
   });
   names->swap(listed);
-  return ERROR_SUCCESS;
+  return err::kSuccess;
 }
 
 }  // namespace pw

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/win32/Win32Io.h"
 #include "platform/win32/Win32ProcessHandle.h"
 
 namespace pw {
@@ -23,26 +24,26 @@ std::string FileName(const char* exe) {
 Status Win32Processes::Snapshot(std::vector<ProcessEntry>* entries) {
   entries->clear();
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return GetLastError();
+  if (snapshot == INVALID_HANDLE_VALUE) return LastError();
   PROCESSENTRY32 entry;
   entry.dwSize = sizeof entry;
-  Status status = ERROR_SUCCESS;
+  Status status = err::kSuccess;
   if (Process32First(snapshot, &entry)) {
     do {
       entries->push_back(ProcessEntry{static_cast<uint32_t>(entry.th32ProcessID), FileName(entry.szExeFile)});
     } while (Process32Next(snapshot, &entry));
   }
-  if (GetLastError() != ERROR_NO_MORE_FILES) status = GetLastError();
+  if (GetLastError() != ERROR_NO_MORE_FILES) status = LastError();
   CloseHandle(snapshot);
-  if (status != ERROR_SUCCESS) entries->clear();
+  if (status != err::kSuccess) entries->clear();
   return status;
 }
 
 Status Win32Processes::Open(uint32_t id, ProcessHandlePtr* out) {
   HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, TRUE, id);
-  if (!process) return GetLastError();
+  if (!process) return LastError();
   *out = std::make_unique<Win32ProcessHandle>(process);
-  return ERROR_SUCCESS;
+  return err::kSuccess;
 }
 
 Status Win32Processes::Start(const std::string& application, const std::string& command_line) {
@@ -54,10 +55,10 @@ Status Win32Processes::Start(const std::string& application, const std::string& 
   PROCESS_INFORMATION started = {};
   if (!CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &started))
-    return GetLastError();
+    return LastError();
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
-  return ERROR_SUCCESS;
+  return err::kSuccess;
 }
 
 }  // namespace pw

@@ -26,26 +26,26 @@ REGSAM Rights(RegAccess access) { return access == RegAccess::kAllAccess ? KEY_A
 
 Status Win32Registry::OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) {
   HKEY key = nullptr;
-  const LONG status = RegOpenKeyExA(RootKey(root), path.c_str(), 0, Rights(access), &key);
-  if (status != ERROR_SUCCESS) return status;
+  if (const LONG status = RegOpenKeyExA(RootKey(root), path.c_str(), 0, Rights(access), &key))
+    return StatusOf(status);
   *out = std::make_unique<Win32RegKey>(key);
-  return ERROR_SUCCESS;
+  return err::kSuccess;
 }
 
 Status Win32Registry::CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) {
   HKEY key = nullptr;
   DWORD disposition = 0;
-  const LONG status = RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                      Rights(access), nullptr, &key, &disposition);
-  if (status != ERROR_SUCCESS) return status;
+  if (const LONG status = RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                         Rights(access), nullptr, &key, &disposition))
+    return StatusOf(status);
   *out = std::make_unique<Win32RegKey>(key);
-  return ERROR_SUCCESS;
+  return err::kSuccess;
 }
 
 Status Win32Registry::DeleteKey(RegRoot root, const std::string& path) {
   // An empty name would make RegDeleteKeyA remove the key it is given: never a root.
-  if (path.find_first_not_of('\\') == std::string::npos) return ERROR_ACCESS_DENIED;
-  return RegDeleteKeyA(RootKey(root), path.c_str());
+  if (path.find_first_not_of('\\') == std::string::npos) return err::kAccessDenied;
+  return StatusOf(RegDeleteKeyA(RootKey(root), path.c_str()));
 }
 
 }  // namespace pw

@@ -4,52 +4,27 @@
 #include <rpc.h>
 #include <shlobj.h>
 
-#include <vector>
-
 #include "platform/Text.h"
+#include "platform/win32/Win32Io.h"
 
 namespace pw {
 
-namespace {
-
-// A variable that keeps changing length under us would otherwise be chased forever.
-constexpr int kMaxReadAttempts = 16;
-
-void WriteAll(DWORD which, const std::string& text) {
-  HANDLE handle = GetStdHandle(which);
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
-  size_t done = 0;
-  while (done < text.size()) {
-    DWORD written = 0;
-    const DWORD chunk = static_cast<DWORD>(text.size() - done > 65536 ? 65536 : text.size() - done);
-    if (!WriteFile(handle, text.data() + done, chunk, &written, nullptr) || written == 0) return;
-    done += written;
-  }
-}
-
-}  // namespace
-
 bool Win32Environment::Variable(const std::string& name, std::string* value) {
-  DWORD size = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+  const DWORD size = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
   if (size == 0) return false;
-  for (int attempt = 0; attempt < kMaxReadAttempts; ++attempt) {
-    std::vector<char> buffer(size);
-    SetLastError(ERROR_SUCCESS);
-    const DWORD got = GetEnvironmentVariableA(name.c_str(), buffer.data(), size);
-    if (got == 0) {
-      // Zero is both "not set" and the length of an empty value.
-      if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
-      value->clear();
-      return true;
-    }
-    if (got >= size) {  // it grew since we asked: got is the size it needs now
-      size = got;
-      continue;
-    }
-    value->assign(buffer.data(), got);
-    return true;
-  }
-  return false;
+  const Status status = ReadGrowing(
+      size,
+      [&](char* buffer, DWORD room, DWORD* length) {
+        SetLastError(ERROR_SUCCESS);
+        const DWORD got = GetEnvironmentVariableA(name.c_str(), buffer, room);
+        // Zero is both "not set" and the length of an empty value.
+        if (got == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return err::kFileNotFound;
+        *length = got;
+        // Too small: got is the size it needs now, its NUL included.
+        return got >= room ? err::kMoreData : err::kSuccess;
+      },
+      value);
+  return status == err::kSuccess;
 }
 
 Status Win32Environment::ShellAppDataFolder(std::string* folder) {
@@ -57,11 +32,11 @@ Status Win32Environment::ShellAppDataFolder(std::string* folder) {
   const HRESULT result = SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
   if (result == S_OK) {
     *folder = path;
-    return ERROR_SUCCESS;
+    return err::kSuccess;
   }
   // S_FALSE: the shell knows the folder but it does not exist.
-  if (HRESULT_FACILITY(result) == FACILITY_WIN32) return HRESULT_CODE(result);
-  return ERROR_FILE_NOT_FOUND;
+  if (HRESULT_FACILITY(result) == FACILITY_WIN32) return StatusOf(HRESULT_CODE(result));
+  return err::kFileNotFound;
 }
 
 LocalTime Win32Clock::Now() {
@@ -76,16 +51,26 @@ Status Win32UuidSource::NewUuid(std::string* text) {
   UUID uuid;
   const RPC_STATUS created = UuidCreate(&uuid);
   // A locally unique identifier (no network card) still names a file uniquely here.
-  if (created != RPC_S_OK && created != RPC_S_UUID_LOCAL_ONLY) return created;
+  if (created != RPC_S_OK && created != RPC_S_UUID_LOCAL_ONLY) return StatusOf(created);
   RPC_CSTR string = nullptr;
-  if (const RPC_STATUS converted = UuidToStringA(&uuid, &string)) return converted;
+  if (const RPC_STATUS converted = UuidToStringA(&uuid, &string)) return StatusOf(converted);
   *text = AsciiLower(reinterpret_cast<const char*>(string));
   RpcStringFreeA(&string);
-  return ERROR_SUCCESS;
+  return err::kSuccess;
 }
 
-void Win32StdOut::Out(const std::string& text) { WriteAll(STD_OUTPUT_HANDLE, text); }
+namespace {
 
-void Win32StdOut::Err(const std::string& text) { WriteAll(STD_ERROR_HANDLE, text); }
+// Nothing to write to, or a write that fails: the text is dropped.
+void WriteTo(DWORD which, const std::string& text) {
+  HANDLE handle = GetStdHandle(which);
+  if (handle != nullptr && handle != INVALID_HANDLE_VALUE) static_cast<void>(WriteWhole(handle, text));
+}
+
+}  // namespace
+
+void Win32StdOut::Out(const std::string& text) { WriteTo(STD_OUTPUT_HANDLE, text); }
+
+void Win32StdOut::Err(const std::string& text) { WriteTo(STD_ERROR_HANDLE, text); }
 
 }  // namespace pw

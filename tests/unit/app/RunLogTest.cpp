@@ -34,17 +34,17 @@ TEST_F(RunLogTest, TimeStampIsTwentyFourHourWithTwoDigitYear) {
 }
 
 TEST_F(RunLogTest, HeaderAndEachClosingLine) {
-  log.Open(machine.files, machine.clock, kPath);
+  ASSERT_EQ(err::kSuccess, log.Open(machine.files, machine.clock, kPath));
   log.WriteHeader(false);
   log.WriteClosing(Closing::kTerminatedByUser);
   EXPECT_FALSE(log.IsOpen());
   log.Line("dropped: the log is closed");
-  log.Reopen();
+  ASSERT_EQ(err::kSuccess, log.Reopen());
   log.WriteHeader(true);
   log.WriteClosing(Closing::kTerminatedAutomatically);
-  log.Reopen();
+  ASSERT_EQ(err::kSuccess, log.Reopen());
   log.WriteClosing(Closing::kComplete);
-  log.Reopen();
+  ASSERT_EQ(err::kSuccess, log.Reopen());
   log.WriteClosing(Closing::kFailed);
   EXPECT_EQ(
       "Postwright - Quillset Log\r\n-------------------------------------------\r\n\r\n"

@@ -417,7 +417,7 @@ TEST(SuccessText, NamesTheClient) {
 
 struct Dump : ::testing::Test {
   std::string DumpOf(const std::string& path) {
-    bed.log.Open(bed.machine.files, bed.machine.clock, kLogPath);
+    EXPECT_EQ(err::kSuccess, bed.log.Open(bed.machine.files, bed.machine.clock, kLogPath));
     dlg.DumpRegistryTree(path, 0, bed.log);
     bed.log.Close();
     return bed.Log();
@@ -571,7 +571,7 @@ TEST_F(Dispatch, OutlookProfileFailuresListTheMessagingKeys) {
        "ERROR: Outlook has not been run for the first time. Please run and close Outlook and try again."},
   };
   for (const auto& c : kCases) {
-    bed.machine.files.Remove(kLogPath);
+    static_cast<void>(bed.machine.files.Remove(kLogPath));  // there is none before the first run
     EXPECT_EQ(1, Run("-n \"Jo\" -c 1 -a jdoe", c.result));
     EXPECT_EQ((Lines{"Client Selected to Configure: Microsoft Outlook", "",
                      "Email Client Configuration failed with error code: " + std::to_string(c.result),
@@ -625,7 +625,7 @@ TEST_F(Dispatch, EveryOtherFailureIsDescribed) {
       {tb, result::kNoWriter, ""},
   };
   for (const auto& c : kCases) {
-    bed.machine.files.Remove(kLogPath);
+    static_cast<void>(bed.machine.files.Remove(kLogPath));  // there is none before the first run
     const std::string kind = std::to_string(ClientNumber(c.kind));
     EXPECT_EQ(1, Run("-n \"Jo\" -c " + kind + " -a jdoe", c.result));
     EXPECT_EQ((Lines{"Email Client Configuration failed with error code: " + std::to_string(c.result),

@@ -56,7 +56,7 @@ class ThunderbirdMachine {
 
   ConfigureResult Run(const AccountRequest& request) {
     RunLog log;
-    log.Open(machine.files, machine.clock, kLogPath);
+    EXPECT_EQ(err::kSuccess, log.Open(machine.files, machine.clock, kLogPath));
     FaultInjectingFileSystem files(machine.files, plan);
     ThunderbirdAccountWriter writer(request, machine.registry, files, machine.environment, machine.clock, log,
                                     kTestProvider);

@@ -302,7 +302,7 @@ void ExpectEveryFailedWriteIsUndone(MemoryRegistry& registry, const AccountReque
     MemoryClock clock;
     files.PutFolder("C:\\L");
     RunLog log;
-    log.Open(files, clock, "C:\\L\\Postwright.log");
+    EXPECT_EQ(err::kSuccess, log.Open(files, clock, "C:\\L\\Postwright.log"));
     FaultPlan plan;
     FaultInjectingRegistry faulty(registry, plan);
     plan.FailNthMutation(n, err::kWriteFault);

@@ -38,7 +38,7 @@ struct LoggedMachine {
 
   LoggedMachine() {
     machine.files.PutFolder("C:\\Users\\jo\\AppData");
-    log.Open(machine.files, machine.clock, kLogPath);
+    EXPECT_EQ(err::kSuccess, log.Open(machine.files, machine.clock, kLogPath));
   }
   // What the log file holds so far (a line not yet ended is not in it).
   std::string LogText() { return machine.files.FileBytes(kLogPath); }

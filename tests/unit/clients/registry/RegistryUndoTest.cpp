@@ -23,11 +23,11 @@ TEST(RegistryUndo, RemovesEveryKeyItMadeAndRestoresValuesByTypeAndBytes) {
 
   RegKeyPtr key;
   ASSERT_EQ(err::kSuccess, registry.CreateKey(kHkcu, "A\\B\\C", RegAccess::kAllAccess, &key));
-  key->SetValue("X", regtype::kSz, "x");
+  ASSERT_EQ(err::kSuccess, key->SetValue("X", regtype::kSz, "x"));
   key.reset();
   ASSERT_EQ(err::kSuccess, registry.OpenKey(kHkcu, "A", RegAccess::kAllAccess, &key));
-  key->SetValue("Port", regtype::kSz, "995");
-  key->SetValue("New", regtype::kSz, "new");
+  ASSERT_EQ(err::kSuccess, key->SetValue("Port", regtype::kSz, "995"));
+  ASSERT_EQ(err::kSuccess, key->SetValue("New", regtype::kSz, "new"));
   key.reset();
 
   EXPECT_EQ(err::kSuccess, undo.Undo());

@@ -1,0 +1,23 @@
+#include "platform/win32/Win32Io.h"
+
+namespace pw {
+
+namespace {
+
+constexpr size_t kMaxPiece = 64 * 1024;
+
+}  // namespace
+
+Status WriteWhole(HANDLE handle, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD piece = static_cast<DWORD>(bytes.size() - done < kMaxPiece ? bytes.size() - done : kMaxPiece);
+    DWORD written = 0;
+    if (!WriteFile(handle, bytes.data() + done, piece, &written, nullptr)) return LastError();
+    if (written == 0) return err::kWriteFault;  // a handle that takes nothing would loop forever
+    done += written;
+  }
+  return err::kSuccess;
+}
+
+}  // namespace pw
