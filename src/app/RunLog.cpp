@@ -12,6 +12,15 @@ Status RunLog::Open(FileSystem& files, Clock& clock, const std::string& path) {
   return Reopen();
 }
 
+Status RunLog::OpenIn(FileSystem& files, Clock& clock, const std::vector<std::string>& folders) {
+  Status status = err::kPathNotFound;
+  for (const std::string& folder : folders) {
+    status = Open(files, clock, folder + "\\Postwright.log");
+    if (status == err::kSuccess) break;
+  }
+  return status;
+}
+
 Status RunLog::Reopen() {
   Close();
   if (!files_ || path_.empty()) return err::kPathNotFound;
@@ -75,19 +84,6 @@ std::string FormatTimeStamp(const LocalTime& t) {
   std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d on %02d/%02d/%02d", t.hour, t.minute, t.second, t.month,
                 t.day, t.year % 100);
   return buffer;
-}
-
-bool RegistryAppDataFolder(Registry& registry, std::string* folder) {
-  RegKeyPtr key;
-  if (registry.OpenKey(RegRoot::kCurrentUser, "Volatile Environment\\", RegAccess::kRead, &key)) return false;
-  return ReadRegTextInBuffer(*key, "APPDATA", kRegTextBufferBytes, folder);
-}
-
-std::string RunLogPath(Registry& registry, Environment& environment) {
-  std::string folder;
-  if (!RegistryAppDataFolder(registry, &folder) && environment.ShellAppDataFolder(&folder) != err::kSuccess)
-    return std::string();
-  return folder + "\\Postwright.log";
 }
 
 }  // namespace pw

@@ -4,9 +4,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
-#include "platform/Registry.h"
 #include "platform/System.h"
 
 namespace pw {
@@ -21,6 +21,11 @@ class RunLog {
 
   // Opens `path` for appending; on failure the log stays closed.
   Status Open(FileSystem& files, Clock& clock, const std::string& path);
+  // Opens Postwright.log in the first of `folders` that can hold it; the
+  // answer of the last try (3, path not found, when there is no folder).
+  Status OpenIn(FileSystem& files, Clock& clock, const std::vector<std::string>& folders);
+  // The file of the last open, whether or not it opened.
+  const std::string& path() const { return path_; }
   bool IsOpen() const { return file_ != nullptr; }
 
   RunLog& operator<<(const std::string& text);
@@ -53,14 +58,5 @@ class RunLog {
 };
 
 std::string FormatTimeStamp(const LocalTime& time);
-
-// The application-data folder from HKCU "Volatile Environment" APPDATA, read as
-// the program has always read it (text of at most 300 bytes). False when the
-// value cannot be read.
-bool RegistryAppDataFolder(Registry& registry, std::string* folder);
-
-// Where this user's log goes: the registry's application-data folder, else the
-// shell's; empty when neither is known.
-std::string RunLogPath(Registry& registry, Environment& environment);
 
 }  // namespace pw

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/AppDataFolder.h"
 #include "app/ProviderSettings.h"
 #include "ui/AboutDlg.h"
 #include "ui/ClientTexts.h"
@@ -108,7 +109,8 @@ bool CConfigDlg::OnInitDialog() {
   launch_box_.Enable(false);
 
   // Without a log the run goes on: every write is dropped.
-  static_cast<void>(log_.Open(platform_.files, platform_.clock, RunLogPath(platform_.registry, platform_.environment)));
+  static_cast<void>(
+      log_.OpenIn(platform_.files, platform_.clock, AppDataFolders(platform_.registry, platform_.environment)));
   log_.WriteHeader(!HasWindow());
 
   DetectInstalledClients();

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/AppDataFolder.h"
 #include "clients/files/SettingsFile.h"
 #include "platform/Text.h"
 
@@ -60,8 +61,9 @@ ConfigureResult ThunderbirdAccountWriter::Configure() {
 // would put the profile list below the root of the current drive, so the
 // shell's folder (where Thunderbird itself looks) stands in.
 bool ThunderbirdAccountWriter::FindAppDataFolder(std::string* folder) {
-  if (RegistryAppDataFolder(registry_, folder) && !folder->empty()) return true;
-  return environment_.ShellAppDataFolder(folder) == err::kSuccess && !folder->empty();
+  const std::optional<std::string> found = AppDataFolder(registry_, environment_);
+  if (found) *folder = *found;
+  return found.has_value();
 }
 
 bool ThunderbirdAccountWriter::LocateProfile(const std::string& app_data, Profile* profile) {

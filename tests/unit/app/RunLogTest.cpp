@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/AppDataFolder.h"
 #include "platform/fault/FaultInjecting.h"
 #include "platform/memory/MemoryPlatform.h"
 
@@ -74,20 +75,38 @@ TEST_F(RunLogTest, FailuresDropWritesAndNeverStopTheRun) {
   EXPECT_EQ("kept\r\n", machine.files.FileBytes(kPath));
 }
 
-TEST_F(RunLogTest, PathComesFromTheRegistryThenTheShell) {
-  EXPECT_EQ("", RunLogPath(machine.registry, machine.environment)) << "neither is known";
+// The folders come from the registry, then the shell; the log goes into the
+// first that can hold it.
+TEST_F(RunLogTest, LogGoesIntoTheFirstApplicationDataFolderThatCanHoldIt) {
+  using Folders = std::vector<std::string>;
+  const auto put_app_data = [&](uint32_t type, const std::string& bytes) {
+    machine.registry.Put(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", type, bytes);
+  };
+  EXPECT_EQ(Folders{}, AppDataFolders(machine.registry, machine.environment)) << "neither is known";
+  EXPECT_EQ(std::nullopt, AppDataFolder(machine.registry, machine.environment));
   machine.environment.SetShellAppData("C:\\Shell");
-  EXPECT_EQ("C:\\Shell\\Postwright.log", RunLogPath(machine.registry, machine.environment));
-  machine.registry.Put(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", regtype::kExpandSz,
-                       std::string("C:\\AppData\0junk", 15));
-  EXPECT_EQ("C:\\AppData\\Postwright.log", RunLogPath(machine.registry, machine.environment));
-  machine.registry.Put(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", regtype::kSz,
-                       std::string(300, 'x'));
-  EXPECT_EQ(std::string(300, 'x') + "\\Postwright.log", RunLogPath(machine.registry, machine.environment))
+  EXPECT_EQ(Folders{"C:\\Shell"}, AppDataFolders(machine.registry, machine.environment));
+  put_app_data(regtype::kExpandSz, std::string("C:\\AppData\0junk", 15));
+  EXPECT_EQ((Folders{"C:\\AppData", "C:\\Shell"}), AppDataFolders(machine.registry, machine.environment));
+  EXPECT_EQ("C:\\AppData", AppDataFolder(machine.registry, machine.environment));
+  put_app_data(regtype::kSz, std::string(300, 'x'));
+  EXPECT_EQ((Folders{std::string(300, 'x'), "C:\\Shell"}), AppDataFolders(machine.registry, machine.environment))
       << "300 bytes still fit";
-  machine.registry.Put(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", regtype::kSz,
-                       std::string(301, 'x'));
-  EXPECT_EQ("C:\\Shell\\Postwright.log", RunLogPath(machine.registry, machine.environment));
+  for (const std::string& unusable : {std::string(301, 'x'), std::string(), std::string(1, '\0')}) {
+    put_app_data(regtype::kSz, unusable);
+    EXPECT_EQ(Folders{"C:\\Shell"}, AppDataFolders(machine.registry, machine.environment)) << unusable.size();
+  }
+
+  // The registry's folder is missing: the log goes to the shell's.
+  machine.files.PutFolder("C:\\Shell");
+  put_app_data(regtype::kSz, "C:\\Gone");
+  EXPECT_EQ(err::kSuccess, log.OpenIn(machine.files, machine.clock, AppDataFolders(machine.registry, machine.environment)));
+  EXPECT_EQ("C:\\Shell\\Postwright.log", log.path());
+  log.Line("here");
+  log.Close();
+  EXPECT_EQ("here\r\n", machine.files.FileBytes("C:\\Shell\\Postwright.log"));
+  EXPECT_EQ(err::kPathNotFound, log.OpenIn(machine.files, machine.clock, {}));
+  EXPECT_FALSE(log.IsOpen());
 }
 
 }  // namespace
