@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/AddressRules.h"
 #include "platform/Text.h"
 
 namespace pw {
@@ -74,6 +75,8 @@ CommandLineRequest ParseCommandLine(const std::string& raw) {
   request.display_name = *name;
   request.client = AtoiLike(*client);
   request.user_name = *user;
+  if (const std::optional<std::string> fault = UserNameFault(*user))
+    request.refusal = "the user name given with -a " + *fault + ".";
   return request;
 }
 

@@ -35,6 +35,7 @@ struct RunOptions {
 struct CommandLineRequest {
   RunOptions run;
   std::string missing_option;  // the first required option not given; empty when complete
+  std::string refusal;         // why a value given cannot be used; empty when every one can
   std::string display_name;    // -n, explicit mode
   int client = -1;             // -c, explicit mode, read like atoi
   std::string user_name;       // -a, explicit mode

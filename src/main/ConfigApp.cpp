@@ -7,10 +7,11 @@ namespace pw {
 
 bool CConfigApp::InitInstance() {
   const CommandLineRequest request = ParseCommandLine(m_lpCmdLine);
-  if (!request.missing_option.empty()) {
-    // Nothing logged, nothing changed, no window: only the usage line.
-    platform_.std_out.Err(kUsageLine);
-    exit_status_ = exit_status::kMissingOption;
+  // A command line that cannot run logs nothing, changes nothing and shows
+  // no window: one line on standard error says why.
+  if (!request.missing_option.empty() || !request.refusal.empty()) {
+    platform_.std_out.Err(request.refusal.empty() ? std::string(kUsageLine) : "Postwright: " + request.refusal + "\n");
+    exit_status_ = exit_status::kUnusableCommandLine;
     return false;
   }
 

@@ -15,7 +15,7 @@ namespace pw {
 namespace exit_status {
 constexpr int kConfigured = 0;  // also every interactive run
 constexpr int kFailed = 1;
-constexpr int kMissingOption = 2;
+constexpr int kUnusableCommandLine = 2;  // a required option missing, or a value refused
 constexpr int kClientRunning = 3;
 }  // namespace exit_status
 

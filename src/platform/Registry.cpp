@@ -18,6 +18,13 @@ std::string ReadRegText(RegKey& key, const std::string& name) {
   return RegText(value);
 }
 
+std::string ReadRegString(RegKey& key, const std::string& name) {
+  RegValue value;
+  if (key.QueryValue(name, &value) != err::kSuccess) return std::string();
+  if (value.type != regtype::kSz && value.type != regtype::kExpandSz) return std::string();
+  return RegText(value);
+}
+
 bool ReadRegTextInBuffer(RegKey& key, const std::string& name, size_t buffer_bytes, std::string* text) {
   RegValue value;
   if (key.QueryValue(name, &value) != err::kSuccess) return false;

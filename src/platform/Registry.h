@@ -69,6 +69,9 @@ std::string RegText(const RegValue& value);
 std::string RegDwordBytes(uint32_t value);
 // Reads a value as text; a value that cannot be read gives the empty text.
 std::string ReadRegText(RegKey& key, const std::string& name);
+// The same for a value that must be a string (REG_SZ or REG_EXPAND_SZ): a
+// number or raw bytes give the empty text too.
+std::string ReadRegString(RegKey& key, const std::string& name);
 // The program reads some values into fixed 300-byte buffers: a value that does
 // not fit cannot be read at all.
 constexpr size_t kRegTextBufferBytes = 300;

@@ -55,4 +55,13 @@ std::string ErrorText(ClientKind kind, ConfigureResult result) {
   return "";
 }
 
+std::string UnknownClientText(int number) {
+  std::string known;
+  for (const MailClient& client : MailClients()) {
+    const int n = ClientNumber(client.marks.kind);
+    known += (n == 0 ? " " : n + 1 == kClientCount ? " or " : ", ") + std::to_string(n) + " (" + client.name + ")";
+  }
+  return "ERROR: There is no mail client number " + std::to_string(number) + "; the numbers are" + known + ".";
+}
+
 }  // namespace pw

@@ -13,5 +13,7 @@ std::string ClientName(ClientKind kind);
 std::string SuccessText(ClientKind kind);
 // The message for a failed configure; empty for a pair the program has no text for.
 std::string ErrorText(ClientKind kind, ConfigureResult result);
+// The message for a client number that names no client.
+std::string UnknownClientText(int number);
 
 }  // namespace pw

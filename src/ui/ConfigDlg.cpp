@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/AddressRules.h"
 #include "app/AppDataFolder.h"
 #include "app/ProviderSettings.h"
 #include "ui/AboutDlg.h"
@@ -201,7 +202,8 @@ bool CConfigDlg::OnCommand(int id, int notify_code) {
 
 void CConfigDlg::OnInputChanged() {
   if (HasWindow()) UpdateData(true);
-  save_button_.Enable(!user_name_.empty() && !display_name_.empty() && SelectedClient().has_value());
+  // A user name that cannot make an address never reaches a writer.
+  save_button_.Enable(!UserNameFault(user_name_) && !display_name_.empty() && SelectedClient().has_value());
   // Eudora has no default-account setting.
   make_default_box_.Enable(SelectedClient() != ClientKind::kEudora);
   if (HasWindow()) UpdateData(false);
@@ -251,7 +253,7 @@ void CConfigDlg::ReportOutcome(ConfigureResult result) {
     log_.WriteClosing(Closing::kComplete);
     return;
   }
-  const std::string text = kind ? ErrorText(*kind, result) : std::string();
+  const std::string text = kind ? ErrorText(*kind, result) : UnknownClientText(selected_client_);
   message_.SetCaption(text);
   log_ << "Email Client Configuration failed with error code: " << static_cast<int>(result);
   log_.EndLine();
@@ -284,6 +286,12 @@ bool CConfigDlg::FindAutomaticAccount(AccountRequest* request) {
   }
   if (!address) {
     FailAutomatic("defaultDNE", "The system's default email client's default account no longer exists.");
+    return false;
+  }
+  // The address becomes a key name and a settings line: it must be plain text.
+  if (const std::optional<std::string> fault = StoredAddressFault(*address)) {
+    FailAutomatic("unusableAddr", "The e-mail address of the system's default email client's default account " +
+                                      *fault + ", so it cannot be rewritten.");
     return false;
   }
   request->address = *address;

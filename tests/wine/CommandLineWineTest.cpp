@@ -1,5 +1,6 @@
-// Command lines that lack a required option: the program must refuse them
-// before it touches anything, say how it is used, and exit with status 2.
+// Command lines that lack a required option or give a user name that cannot
+// make an address: the program must refuse them before it touches anything,
+// say why in one line, and exit with status 2.
 #include <gtest/gtest.h>
 
 #include "WineBed.h"
@@ -47,6 +48,30 @@ TEST_F(CommandLineWineTest, MissingRequiredOptionStopsWithTheUsageLineAndTouches
     EXPECT_FALSE(run.timed_out);
     EXPECT_EQ(2u, run.exit_code);
     EXPECT_EQ(kUsageLine, run.err);
+    EXPECT_EQ("", run.out);
+    EXPECT_FALSE(bed::ReadLog().has_value());
+    EXPECT_EQ("", bed::DescribeChanges(before, bed::CaptureState()));
+  }
+}
+
+// "-a" with a backslash would name another account's key; an empty one would
+// configure the bare domain.
+TEST_F(CommandLineWineTest, UserNameThatCannotMakeAnAddressIsRefused) {
+  SeedMailUser();
+  const bed::State before = bed::CaptureState();
+  const struct {
+    const char* arguments;
+    const char* error;
+  } kRefused[] = {
+      {"-n \"Jo\" -c 0 -a ..\\Accounts\\00000001 -u", "Postwright: the user name given with -a holds a backslash.\n"},
+      {"-n \"Jo\" -c 0 -a  -u", "Postwright: the user name given with -a is empty.\n"},
+  };
+  for (const auto& refused : kRefused) {
+    SCOPED_TRACE(refused.arguments);
+    const bed::RunResult run = bed::RunPostwright(refused.arguments);
+    ASSERT_TRUE(run.started);
+    EXPECT_EQ(2u, run.exit_code);
+    EXPECT_EQ(refused.error, run.err);
     EXPECT_EQ("", run.out);
     EXPECT_FALSE(bed::ReadLog().has_value());
     EXPECT_EQ("", bed::DescribeChanges(before, bed::CaptureState()));

@@ -31,6 +31,12 @@ const std::vector<std::string> kHeaderAndNoClients = {
     "",
 };
 
+std::string UnknownClient(int number) {
+  return "Description: ERROR: There is no mail client number " + std::to_string(number) +
+         "; the numbers are 0 (Microsoft Outlook Express), 1 (Microsoft Outlook), 2 (Microsoft Windows Mail), 3 "
+         "(Qualcomm Eudora) or 4 (Mozilla Thunderbird).";
+}
+
 std::vector<std::string> Expect(std::vector<std::string> tail) {
   std::vector<std::string> all = kHeaderAndNoClients;
   all.insert(all.end(), tail.begin(), tail.end());
@@ -46,7 +52,7 @@ TEST_F(RunTest, ExplicitRunForAnUnknownClientLeavesTheWholeRecord) {
   EXPECT_EQ("", run.err);
   EXPECT_EQ(Expect({"User Entered E-Mail Address: jdoe@quillset.example", "User Entered Display Name: Jo Doe",
                     "Make Account Default: No", "Overwrite Existing Account: No",
-                    "Email Client Configuration failed with error code: -1", "Description: ",
+                    "Email Client Configuration failed with error code: -1", UnknownClient(7),
                     "* Configuration Failed at <time> *", ""}),
             WithoutTimes(bed::LogLines()));
 }
@@ -60,7 +66,7 @@ TEST_F(RunTest, SecondRunAppendsItsRecord) {
   ASSERT_EQ(first, both.substr(0, first.size()));
   EXPECT_EQ(Expect({"User Entered E-Mail Address: ann@quillset.example", "User Entered Display Name: Ann -Lee",
                     "Make Account Default: Yes", "Overwrite Existing Account: Yes",
-                    "Email Client Configuration failed with error code: -1", "Description: ",
+                    "Email Client Configuration failed with error code: -1", UnknownClient(5),
                     "* Configuration Failed at <time> *", ""}),
             WithoutTimes(bed::SplitLines(both.substr(first.size()))));
 }

@@ -60,7 +60,8 @@ std::optional<std::string> OutlookExpressAccountLookup::GetAcctAddr(const std::o
   log_ << "GetAcctAddr Test Result: " << status;
   log_.EndLine();
   if (status) return std::nullopt;
-  const std::string address = ReadRegText(*key, kSmtpEmailAddress);
+  // An address that is not a string reads as none: automatic mode refuses it.
+  const std::string address = ReadRegString(*key, kSmtpEmailAddress);
   key.reset();
   log_.Line("Result: " + address);
   return address;
@@ -70,7 +71,7 @@ std::optional<std::string> OutlookExpressAccountLookup::GetAcctDisplayName(
     const std::optional<std::string>& account_key) {
   RegKeyPtr key;
   if (OpenAccount(account_key, &key)) return std::nullopt;
-  return ReadRegText(*key, kSmtpDisplayName);
+  return ReadRegString(*key, kSmtpDisplayName);
 }
 
 Status OutlookExpressAccountLookup::OpenAccount(const std::optional<std::string>& account_key, RegKeyPtr* key) {

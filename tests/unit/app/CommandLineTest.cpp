@@ -83,6 +83,29 @@ TEST(CommandLine, ExplicitRunReportsTheFirstMissingOption) {
   EXPECT_EQ("-n", ParseCommandLine("stray").missing_option);
 }
 
+// A user name that cannot make an address is refused with the reason; the
+// first refused character names it.
+TEST(CommandLine, UserNamesThatCannotMakeAnAddressAreRefused) {
+  const struct {
+    const char* arguments;
+    const char* refusal;
+  } kCases[] = {
+      {"-a  -d", "the user name given with -a is empty."},
+      {"-a jo@doe", "the user name given with -a holds \"@\"."},
+      {"-a ..\\Accounts\\x", "the user name given with -a holds a backslash."},
+      {"-a jo/doe", "the user name given with -a holds a slash."},
+      {"-a \"jo\"", "the user name given with -a holds a double quote."},
+      {"-a jo doe", "the user name given with -a holds a blank."},
+      {"-a jo\tdoe", "the user name given with -a holds a control character."},
+      {"-a jo\x7f", "the user name given with -a holds a control character."},
+      {"-a jdoe", ""},
+      {"-a j.doe-1_x+tag", ""},
+      {"-a j\xf6rg", ""},  // a letter of the ANSI code page is text
+  };
+  for (const auto& c : kCases)
+    EXPECT_EQ(c.refusal, ParseCommandLine(std::string("-n \"Jo\" -c 0 ") + c.arguments).refusal) << c.arguments;
+}
+
 TEST(CommandLine, AutomaticRun) {
   const CommandLineRequest r = ParseCommandLine("-auto -p \"QS \" -s \"jo@x.example\" -u -x");
   EXPECT_EQ(RunMode::kAutomatic, r.run.mode);

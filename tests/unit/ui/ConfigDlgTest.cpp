@@ -37,14 +37,17 @@ Lines Join(std::initializer_list<Lines> parts) {
   return all;
 }
 
-TEST(ConfigRun, ExplicitRunWithoutWriterFailsWithMinusOne) {
+TEST(ConfigRun, ExplicitRunWithAnUnknownClientFailsWithMinusOne) {
   DialogTestBed bed;
   EXPECT_EQ(1, bed.Run("-n \"Jo Doe\" -c 7 -a jdoe"));
   EXPECT_EQ(Join({Header(true), NothingInstalled(),
                   {"Detecting default e-mail client ... done.", "",
                    "User Entered E-Mail Address: jdoe@quillset.example", "User Entered Display Name: Jo Doe",
                    "Make Account Default: No", "Overwrite Existing Account: No",
-                   "Email Client Configuration failed with error code: -1", "Description: ",
+                   "Email Client Configuration failed with error code: -1",
+                   "Description: ERROR: There is no mail client number 7; the numbers are 0 (Microsoft Outlook "
+                   "Express), 1 (Microsoft Outlook), 2 (Microsoft Windows Mail), 3 (Qualcomm Eudora) or 4 (Mozilla "
+                   "Thunderbird).",
                    std::string("* Configuration Failed at ") + kStamp + " *", ""}}),
             bed.LogLines());
   EXPECT_FALSE(bed.log.IsOpen());
@@ -60,12 +63,24 @@ TEST(ConfigRun, FlagsReachTheRequestLines) {
   EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "Overwrite Existing Account: Yes"));
 }
 
-TEST(ConfigRun, MissingOptionWritesNothingButTheUsageLine) {
-  for (const char* line : {"-auto", "-auto -s \"x\"", "-n \"Jo\" -c 1", "-c 1 -a jdoe", "-n \"Jo\" -a jdoe"}) {
+TEST(ConfigRun, MissingOptionOrRefusedUserNameWritesNothingButOneLine) {
+  const std::string refused = "Postwright: the user name given with -a holds a backslash.\n";
+  const struct {
+    const char* line;
+    std::string error;
+  } kCases[] = {
+      {"-auto", kUsageLine},          {"-auto -s \"x\"", kUsageLine},
+      {"-n \"Jo\" -c 1", kUsageLine}, {"-c 1 -a jdoe", kUsageLine},
+      {"-n \"Jo\" -a jdoe", kUsageLine}, {"-n \"Jo\" -c 0 -a a\\b -u", refused},
+  };
+  for (const auto& c : kCases) {
     DialogTestBed bed;
-    EXPECT_EQ(2, bed.Run(line)) << line;
-    EXPECT_EQ(kUsageLine, bed.machine.std_out.err) << line;
-    EXPECT_FALSE(bed.machine.files.HasFile(kLogPath)) << line;
+    const std::string accounts = "Software\\Microsoft\\Internet Account Manager\\Accounts";
+    bed.machine.registry.PutKey(RegRoot::kCurrentUser, accounts);
+    EXPECT_EQ(2, bed.Run(c.line)) << c.line;
+    EXPECT_EQ(c.error, bed.machine.std_out.err) << c.line;
+    EXPECT_FALSE(bed.machine.files.HasFile(kLogPath)) << c.line;
+    EXPECT_FALSE(bed.machine.registry.HasKey(RegRoot::kCurrentUser, accounts + "\\a")) << c.line;
     EXPECT_TRUE(bed.host.runs().empty());
   }
 }
@@ -173,6 +188,45 @@ TEST(ConfigRun, AutomaticModeLooksUpTheAccountThenRewritesIt) {
   }
 }
 
+// An address read from the client's store that is not plain text never
+// becomes a key name: the run fails with its own error.
+TEST(ConfigRun, AutomaticModeRefusesAnUnusableStoredAddress) {
+  const std::string manager = "Software\\Microsoft\\Internet Account Manager";
+  const struct {
+    uint32_t type;
+    std::string bytes;
+    const char* fault;
+  } kCases[] = {
+      {regtype::kSz, std::string(1, '\0'), "is empty"},
+      {regtype::kSz, std::string("..\\Accounts\\jdoe@example.org") + '\0', "holds a backslash"},
+      {regtype::kSz, "jdoe@example.org\r\nx", "holds a control character"},
+      {regtype::kDword, RegDwordBytes(0x6f6a6f6a), "is empty"},  // not text: reads as none
+  };
+  for (const auto& c : kCases) {
+    DialogTestBed bed;
+    bed.detection.default_client = 1;
+    bed.machine.registry.Put(RegRoot::kCurrentUser, manager + "\\Accounts\\00000002", "SMTP Email Address", c.type,
+                             c.bytes);
+    bed.machine.registry.PutText(RegRoot::kCurrentUser, manager, "Default Mail Account", "00000002");
+    EXPECT_EQ(1, bed.Run("-auto -p \"QS-\" -u")) << c.fault;
+    const Lines lines = bed.LogLines();
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ((Lines{"Email Client Configuration failed with error : unusableAddr",
+                     std::string("Description: The e-mail address of the system's default email client's default "
+                                 "account ") +
+                         c.fault + ", so it cannot be rewritten.",
+                     std::string("* Configuration Failed at ") + kStamp + " *", ""}),
+              Lines(lines.end() - 4, lines.end()))
+        << c.fault;
+    RegKeyPtr accounts;
+    uint32_t count = 0;
+    ASSERT_EQ(err::kSuccess,
+              bed.machine.registry.OpenKey(RegRoot::kCurrentUser, manager + "\\Accounts", RegAccess::kRead, &accounts));
+    ASSERT_EQ(err::kSuccess, accounts->CountSubkeys(&count));
+    EXPECT_EQ(1u, count) << "no account was made";
+  }
+}
+
 TEST(ConfigRun, OutlookVersionIsLoggedWithABlankLine) {
   DialogTestBed bed;
   bed.detection.Install(ClientKind::kOutlook);
@@ -204,6 +258,13 @@ TEST_F(Interactive, SaveIsEnabledOnlyWithBothNamesAndAClient) {
     EXPECT_FALSE(s.IsEnabled(IDC_SAVE));
     user.Type(IDC_USER_NAME, "jdoe");
     EXPECT_TRUE(s.IsEnabled(IDC_SAVE));
+    // A user name that cannot make an address keeps Save disabled.
+    for (const char* refused : {"jo@doe", "a\\b", "a/b", "a\"b", "jo doe", "jo\x01", " "}) {
+      user.Type(IDC_USER_NAME, refused);
+      EXPECT_FALSE(s.IsEnabled(IDC_SAVE)) << refused;
+      user.Type(IDC_USER_NAME, "jdoe");
+      EXPECT_TRUE(s.IsEnabled(IDC_SAVE));
+    }
     user.Type(IDC_DISPLAY_NAME, "");
     EXPECT_FALSE(s.IsEnabled(IDC_SAVE));
   });

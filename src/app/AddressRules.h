@@ -1,0 +1,21 @@
+// What may become an e-mail address in a client's store. The address names
+// registry keys and stands in settings files, so a character that separates
+// keys, paths or lines there must never reach it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace pw {
+
+// Why a typed user name cannot make an address with the provider's domain
+// ("is empty", "holds a backslash", ...); none when it can. Refused: nothing
+// at all, "@" (the domain brings its own), a backslash or a slash (key and
+// path separators), a double quote, a blank and any control character.
+std::optional<std::string> UserNameFault(const std::string& user_name);
+
+// Why an address read from a client's store cannot be rewritten ("is empty",
+// "holds a backslash", "holds a control character"); none when it can.
+std::optional<std::string> StoredAddressFault(const std::string& address);
+
+}  // namespace pw
