@@ -6,10 +6,16 @@
 # with a demo user who has Outlook Express and Thunderbird installed and
 # Outlook Express as the default mail client, and runs Postwright.exe there
 # with the arguments given. Then it shows the exit status and the record the
-# run appended to the user's Postwright.log.
+# run appended to the user's Postwright.log, and exits with that status.
 #
-# Without arguments it configures Outlook Express for the demo user:
+# Without arguments it shows the whole story: an explicit run that configures
+# Outlook Express for the demo user and makes the account the default,
 #   -n "Demo User" -c 0 -a demo -d -u
+# then an automatic run that rewrites the default account of the default
+# client (that same account) under an account name with a prefix,
+#   -auto -p "Quillset " -u
+# then the records both runs appended to the log. It exits with the first
+# status that is not 0, or 0.
 # --interactive starts the program without arguments, which opens its window;
 # that needs an X display (DISPLAY).
 set -euo pipefail
@@ -17,8 +23,9 @@ cd "$(dirname "$0")/.."
 root=$PWD
 scripts/bootstrap.sh
 
+story=false
 if [ $# -eq 0 ]; then
-  set -- -n "Demo User" -c 0 -a demo -d -u
+  story=true
 elif [ "$1" = "--interactive" ]; then
   if [ -z "${DISPLAY:-}" ]; then
     echo "demo: --interactive needs an X display; set DISPLAY (for example to an Xvfb server)" >&2
@@ -65,23 +72,35 @@ appdata=$(in_wine reg query 'HKCU\Volatile Environment' /v APPDATA | tr -d '\r' 
 log_file=$(in_wine winepath -u "$appdata\\Postwright.log" | tr -d '\r')
 log_size_before=$(stat -c %s "$log_file" 2>/dev/null || echo 0)
 
-# Shown as Wine hands it over: an argument with a blank in double quotes.
-shown=""
-for arg in "$@"; do
-  case "$arg" in *" "*) shown+=" \"$arg\"" ;; *) shown+=" $arg" ;; esac
-done
-echo "== Postwright.exe$shown"
-set +e
-in_wine build/win64/Postwright.exe "$@"
-status=$?
-set -e
-echo "== exit status $status"
+# Runs Postwright.exe with the given arguments, shown as Wine hands them
+# over (an argument with a blank in double quotes); sets `status`.
+run_postwright() {
+  local shown="" arg
+  for arg in "$@"; do
+    case "$arg" in *" "*) shown+=" \"$arg\"" ;; *) shown+=" $arg" ;; esac
+  done
+  echo "== Postwright.exe$shown"
+  set +e
+  in_wine build/win64/Postwright.exe "$@"
+  status=$?
+  set -e
+  echo "== exit status $status"
+}
+
+if $story; then
+  run_postwright -n "Demo User" -c 0 -a demo -d -u
+  first=$status
+  run_postwright -auto -p "Quillset " -u
+  [ "$first" -eq 0 ] || status=$first
+else
+  run_postwright "$@"
+fi
 
 log_size_after=$(stat -c %s "$log_file" 2>/dev/null || echo 0)
 if [ "$log_size_after" -gt "$log_size_before" ]; then
-  echo "== this run's record in $appdata\\Postwright.log"
+  echo "== what this demo appended to $appdata\\Postwright.log"
   tail -c +"$((log_size_before + 1))" "$log_file" | tr -d '\r'
 else
-  echo "== this run wrote nothing to $appdata\\Postwright.log"
+  echo "== this demo wrote nothing to $appdata\\Postwright.log"
 fi
 exit "$status"

@@ -30,10 +30,15 @@ bool CConfigApp::InitInstance() {
   dlg.OnInitDialog();
   if (dlg.stopped_by_running_client_) {
     exit_status_ = exit_status::kClientRunning;
-    return false;
+  } else {
+    dlg.OnSave();
+    exit_status_ = dlg.configured_ ? exit_status::kConfigured : exit_status::kFailed;
   }
-  dlg.OnSave();
-  exit_status_ = dlg.configured_ ? exit_status::kConfigured : exit_status::kFailed;
+  // An unattended run that did not configure says why where a deployment
+  // tool sees it, and where the whole story is.
+  if (exit_status_ != exit_status::kConfigured)
+    platform_.std_out.Err("Postwright: " + dlg.failure_description_ + " (log: " + dlg.log_path_.value_or("none") +
+                          ")\n");
   return false;
 }
 

@@ -110,8 +110,9 @@ bool CConfigDlg::OnInitDialog() {
   launch_box_.Enable(false);
 
   // Without a log the run goes on: every write is dropped.
-  static_cast<void>(
-      log_.OpenIn(platform_.files, platform_.clock, AppDataFolders(platform_.registry, platform_.environment)));
+  if (log_.OpenIn(platform_.files, platform_.clock, AppDataFolders(platform_.registry, platform_.environment)) ==
+      err::kSuccess)
+    log_path_ = log_.path();
   log_.WriteHeader(!HasWindow());
 
   DetectInstalledClients();
@@ -155,7 +156,8 @@ bool CConfigDlg::StopForRunningClients() {
     ShowFinishedState();
     message_.SetCaption("Please exit all running email clients, and then restart Postwright.");
   }
-  log_.Line("Running Email Client Detected. Closing.");
+  failure_description_ = "Running Email Client Detected. Closing.";
+  log_.Line(failure_description_);
   log_.BlankLine();
   log_.WriteClosing(Closing::kTerminatedAutomatically);
   return true;
@@ -255,8 +257,9 @@ void CConfigDlg::ReportOutcome(ConfigureResult result) {
   }
   const std::string text = kind ? ErrorText(*kind, result) : UnknownClientText(selected_client_);
   message_.SetCaption(text);
-  log_ << "Email Client Configuration failed with error code: " << static_cast<int>(result);
-  log_.EndLine();
+  const std::string failed = "Email Client Configuration failed with error code: " + std::to_string(result);
+  failure_description_ = text.empty() ? failed : text;
+  log_.Line(failed);
   log_.Line("Description: " + text);
   if (kind == ClientKind::kOutlook && PointsAtTheProfile(result)) {
     log_.Line("Relevant Registry Structure:");
@@ -301,6 +304,7 @@ bool CConfigDlg::FindAutomaticAccount(AccountRequest* request) {
 }
 
 void CConfigDlg::FailAutomatic(const std::string& error, const std::string& description) {
+  failure_description_ = description;
   log_.Line("Email Client Configuration failed with error : " + error);
   log_.Line("Description: " + description);
   log_.WriteClosing(Closing::kFailed);

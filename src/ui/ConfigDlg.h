@@ -55,6 +55,10 @@ class CConfigDlg : public CDialog {
   int outlook_version_ = -1;
   bool stopped_by_running_client_ = false;  // initialisation ended the run
   bool configured_ = false;                 // the last Configure returned 0
+  // Why the run failed or stopped, as the log describes it; empty otherwise.
+  std::string failure_description_;
+  // The run log's file; none when the run could not open one.
+  std::optional<std::string> log_path_;
 
  protected:
   void DoDataExchange(CDataExchange& dx) override;

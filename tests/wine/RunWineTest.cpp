@@ -49,7 +49,7 @@ TEST_F(RunTest, ExplicitRunForAnUnknownClientLeavesTheWholeRecord) {
   const bed::RunResult run = bed::RunPostwright("-n \"Jo Doe\" -c 7 -a jdoe");
   ASSERT_TRUE(run.started);
   EXPECT_EQ(1u, run.exit_code);
-  EXPECT_EQ("", run.err);
+  EXPECT_EQ("Postwright: " + UnknownClient(7).substr(13) + " (log: " + bed::LogPath() + ")\n", run.err);
   EXPECT_EQ(Expect({"User Entered E-Mail Address: jdoe@quillset.example", "User Entered Display Name: Jo Doe",
                     "Make Account Default: No", "Overwrite Existing Account: No",
                     "Email Client Configuration failed with error code: -1", UnknownClient(7),

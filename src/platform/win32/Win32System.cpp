@@ -61,10 +61,33 @@ Status Win32UuidSource::NewUuid(std::string* text) {
 
 namespace {
 
-// Nothing to write to, or a write that fails: the text is dropped.
+// A handle the process can write to: a file or pipe it was redirected to, or
+// a console it owns. A GUI program started from a console prompt has none
+// (or the prompt's console handles, which are not valid in it).
+bool Writable(HANDLE handle) {
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+// Redirected, the text goes where it was sent; otherwise to the console of
+// the program that started this one, when there is one. Nowhere to write, or
+// a write that fails: the text is dropped.
 void WriteTo(DWORD which, const std::string& text) {
   HANDLE handle = GetStdHandle(which);
-  if (handle != nullptr && handle != INVALID_HANDLE_VALUE) static_cast<void>(WriteWhole(handle, text));
+  if (Writable(handle)) {
+    static_cast<void>(WriteWhole(handle, text));
+    return;
+  }
+  // Access denied: the process has a console already (Wine gives one to a
+  // window program started from a console, without handles to it).
+  const bool attached = AttachConsole(ATTACH_PARENT_PROCESS);
+  if (!attached && GetLastError() != ERROR_ACCESS_DENIED) return;
+  HANDLE console = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+  if (console != INVALID_HANDLE_VALUE) {
+    static_cast<void>(WriteWhole(console, text));
+    CloseHandle(console);
+  }
+  if (attached) FreeConsole();
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ class Win32UuidSource : public UuidSource {
   Status NewUuid(std::string* text) override;
 };
 
-// A program started without standard handles (a GUI program from the shell)
-// writes nothing, silently.
+// Writes where the streams were redirected; a GUI program started from a
+// console prompt without redirection writes to that console instead.
 class Win32StdOut : public StdOut {
  public:
   void Out(const std::string& text) override;

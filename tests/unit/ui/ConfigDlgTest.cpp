@@ -111,6 +111,7 @@ TEST(ConfigRun, LogFallsBackToTheShellFolderAndOtherwiseIsDropped) {
   none.machine.registry.DenyAccess(RegRoot::kCurrentUser, "Volatile Environment");
   EXPECT_EQ(1, none.Run("-n \"Jo\" -c 7 -a jdoe")) << "the run goes on without a log";
   EXPECT_FALSE(none.machine.files.HasFile(kLogPath));
+  EXPECT_EQ(" (log: none)\n", none.machine.std_out.err.substr(none.machine.std_out.err.size() - 13));
 }
 
 TEST(ConfigRun, RunningClientStopsCommandLineRun) {
@@ -118,6 +119,8 @@ TEST(ConfigRun, RunningClientStopsCommandLineRun) {
   bed.detection.running = RunningClients::kStop;
   EXPECT_EQ(3, bed.Run("-n \"Jo\" -c 0 -a jdoe"));
   EXPECT_FALSE(bed.detection.asked_to_close) << "-x belongs to automatic mode";
+  EXPECT_EQ(std::string("Postwright: Running Email Client Detected. Closing. (log: ") + kLogPath + ")\n",
+            bed.machine.std_out.err);
   EXPECT_EQ(Join({Header(true), NothingInstalled(),
                   {"Running Email Client Detected. Closing.", "",
                    std::string("* Configuration Incomplete. Terminated automatically at ") + kStamp + " *", ""}}),
@@ -185,6 +188,9 @@ TEST(ConfigRun, AutomaticModeLooksUpTheAccountThenRewritesIt) {
     EXPECT_EQ(c.lines, Lines(lines.begin() + 14, lines.begin() + 14 + c.lines.size())) << c.command_line;
     EXPECT_EQ(c.exit_status == 0,
               bed.machine.registry.HasKey(RegRoot::kCurrentUser, manager + "\\Accounts\\QS-jdoe@example.org"));
+    if (c.exit_status != 0)
+      EXPECT_EQ("Postwright: " + c.lines[c.lines.size() - 3].substr(13) + " (log: " + kLogPath + ")\n",
+                bed.machine.std_out.err);
   }
 }
 
@@ -613,6 +619,7 @@ TEST_F(Dispatch, WriterGetsTheRequestAndTheOutlookVersion) {
   EXPECT_TRUE(writers.asked.make_default);
   EXPECT_FALSE(writers.asked.overwrite);
   EXPECT_EQ(std::nullopt, writers.asked_prefix);
+  EXPECT_EQ("", bed.machine.std_out.err) << "a configured run is silent";
   EXPECT_EQ((Lines{"User Entered E-Mail Address: jdoe@quillset.example", "User Entered Display Name: Jo Doe",
                    "Make Account Default: Yes", "Overwrite Existing Account: No",
                    "Client Selected to Configure: Microsoft Outlook", "", "Email Client Configuration Successful!", "",
@@ -687,12 +694,18 @@ TEST_F(Dispatch, EveryOtherFailureIsDescribed) {
   };
   for (const auto& c : kCases) {
     static_cast<void>(bed.machine.files.Remove(kLogPath));  // there is none before the first run
+    bed.machine.std_out.err.clear();
     const std::string kind = std::to_string(ClientNumber(c.kind));
     EXPECT_EQ(1, Run("-n \"Jo\" -c " + kind + " -a jdoe", c.result));
     EXPECT_EQ((Lines{"Email Client Configuration failed with error code: " + std::to_string(c.result),
                      "Description: " + c.description, std::string("* Configuration Failed at ") + kStamp + " *", ""}),
               Tail(19))
         << kind << " " << c.result;
+    // A deployment tool hears the description too, or the code where there is none.
+    const std::string said =
+        c.description.empty() ? "Email Client Configuration failed with error code: " + std::to_string(c.result)
+                              : c.description;
+    EXPECT_EQ("Postwright: " + said + " (log: " + kLogPath + ")\n", bed.machine.std_out.err);
   }
 }
 
