@@ -21,10 +21,12 @@ constexpr Status kWriteFault{29};
 constexpr Status kSharingViolation{32};
 constexpr Status kDiskFull{112};
 constexpr Status kInvalidParameter{87};
+constexpr Status kDirNotEmpty{145};
 constexpr Status kAlreadyExists{183};
 constexpr Status kMoreData{234};
 constexpr Status kWaitTimeout{258};
 constexpr Status kNoMoreItems{259};
+constexpr Status kDirectory{267};  // a file where a folder was asked for
 constexpr Status kKeyDeleted{1018};
 }  // namespace err
 

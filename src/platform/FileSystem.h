@@ -29,12 +29,23 @@ class OutputFile {
 
 using OutputFilePtr = std::unique_ptr<OutputFile>;
 
+// What a file or folder is marked with. A read-only file can be read but not
+// removed (5); Windows also refuses to write or replace it (5), where Wine lets
+// it be replaced and, run as root, written: a caller that must not change such
+// a file reads its attributes first.
+struct FileAttributes {
+  bool folder = false;
+  bool read_only = false;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
   // Missing file: 2; missing folder on the way: 3.
   virtual Status ReadAll(const std::string& path, std::string* bytes) = 0;
+  // Missing: 2; missing folder on the way: 3.
+  virtual Status ReadAttributes(const std::string& path, FileAttributes* attributes) = 0;
   // Opens (or creates) a file and writes at its end.
   virtual Status OpenAppend(const std::string& path, OutputFilePtr* out) = 0;
   // Creates a file, truncating one that exists.
@@ -44,6 +55,8 @@ class FileSystem {
   virtual Status Remove(const std::string& path) = 0;
   // Creates one folder; its parent must exist. An existing folder: 183.
   virtual Status MakeFolder(const std::string& path) = 0;
+  // Removes one empty folder. Not empty: 145; a file: 267; missing: 2.
+  virtual Status RemoveFolder(const std::string& path) = 0;
   // Names (not paths) of the entries matching a wildcard such as
   // "C:\dir\account*", sorted; "." and ".." are never listed. No match: 2;
   // missing folder: 3.

@@ -18,6 +18,9 @@ struct ContractBackend {
   // A registry path below HKEY_CURRENT_USER the tests may fill, made empty.
   virtual std::string ScratchKey() = 0;
 
+  // Marks an existing file read-only, as the file's properties or attrib +r do.
+  virtual void MakeReadOnly(const std::string& path) = 0;
+
   // Creates the key (below HKEY_CURRENT_USER) so that everyone may read it
   // but nobody may open it for writing.
   virtual void DenyWrite(const std::string& key) = 0;

@@ -98,6 +98,11 @@ Status FaultInjectingFileSystem::ReadAll(const std::string& path, std::string* b
   return inner_.ReadAll(path, bytes);
 }
 
+Status FaultInjectingFileSystem::ReadAttributes(const std::string& path, FileAttributes* attributes) {
+  if (Status s = plan_.OnAccess(path)) return s;
+  return inner_.ReadAttributes(path, attributes);
+}
+
 Status FaultInjectingFileSystem::OpenAppend(const std::string& path, OutputFilePtr* out) {
   if (Status s = plan_.OnMutation(path)) return s;
   OutputFilePtr file;
@@ -128,6 +133,11 @@ Status FaultInjectingFileSystem::Remove(const std::string& path) {
 Status FaultInjectingFileSystem::MakeFolder(const std::string& path) {
   if (Status s = plan_.OnMutation(path)) return s;
   return inner_.MakeFolder(path);
+}
+
+Status FaultInjectingFileSystem::RemoveFolder(const std::string& path) {
+  if (Status s = plan_.OnMutation(path)) return s;
+  return inner_.RemoveFolder(path);
 }
 
 Status FaultInjectingFileSystem::List(const std::string& pattern, std::vector<std::string>* names) {

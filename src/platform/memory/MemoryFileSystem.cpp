@@ -9,6 +9,8 @@ namespace pw {
 struct MemoryFileSystem::Entry {
   std::string name;
   bool folder = false;
+  // Opening it for writing and removing it are refused; replacing it is not, as under Wine.
+  bool read_only = false;
   std::string bytes;
   // Open output files. Like a Windows program's, a writer lets others read
   // the file but not write, delete or rename it.
@@ -95,14 +97,25 @@ Status MemoryFileSystem::ReadAll(const std::string& path, std::string* bytes) {
   return err::kSuccess;
 }
 
-// The file to write at `path`, created when missing; a folder or a file that
-// another writer holds cannot be opened.
+Status MemoryFileSystem::ReadAttributes(const std::string& path, FileAttributes* attributes) {
+  Entry* parent = nullptr;
+  std::string name;
+  if (Status s = Parent(path, &parent, &name)) return s;
+  auto entry = parent->Child(name);
+  if (!entry) return err::kFileNotFound;
+  attributes->folder = entry->folder;
+  attributes->read_only = entry->read_only;
+  return err::kSuccess;
+}
+
+// The file to write at `path`, created when missing; a folder, a read-only
+// file or a file that another writer holds cannot be opened.
 Status MemoryFileSystem::OpenForWriting(const std::string& path, std::shared_ptr<Entry>* out) {
   Entry* parent = nullptr;
   std::string name;
   if (Status s = Parent(path, &parent, &name)) return s;
   auto file = parent->Child(name);
-  if (file && file->folder) return err::kAccessDenied;
+  if (file && (file->folder || file->read_only)) return err::kAccessDenied;
   if (file && file->writers > 0) return err::kSharingViolation;
   if (!file) {
     file = std::make_shared<Entry>();
@@ -158,7 +171,7 @@ Status MemoryFileSystem::Remove(const std::string& path) {
   if (Status s = Parent(path, &parent, &name)) return s;
   auto file = parent->Child(name);
   if (!file) return err::kFileNotFound;
-  if (file->folder) return err::kAccessDenied;
+  if (file->folder || file->read_only) return err::kAccessDenied;
   if (file->writers > 0) return err::kSharingViolation;
   parent->children.erase(std::find(parent->children.begin(), parent->children.end(), file));
   return err::kSuccess;
@@ -173,6 +186,18 @@ Status MemoryFileSystem::MakeFolder(const std::string& path) {
   folder->name = name;
   folder->folder = true;
   parent->children.push_back(folder);
+  return err::kSuccess;
+}
+
+Status MemoryFileSystem::RemoveFolder(const std::string& path) {
+  Entry* parent = nullptr;
+  std::string name;
+  if (Status s = Parent(path, &parent, &name)) return s;
+  auto folder = parent->Child(name);
+  if (!folder) return err::kFileNotFound;
+  if (!folder->folder) return err::kDirectory;
+  if (!folder->children.empty()) return err::kDirNotEmpty;
+  parent->children.erase(std::find(parent->children.begin(), parent->children.end(), folder));
   return err::kSuccess;
 }
 
@@ -218,6 +243,10 @@ void MemoryFileSystem::PutFile(const std::string& path, const std::string& bytes
     parent->children.push_back(file);
   }
   file->bytes = bytes;
+}
+
+void MemoryFileSystem::SetReadOnly(const std::string& path, bool read_only) {
+  if (Entry* entry = Find(path)) entry->read_only = read_only;
 }
 
 bool MemoryFileSystem::HasFile(const std::string& path) const {

@@ -17,16 +17,20 @@ class MemoryFileSystem : public FileSystem {
   ~MemoryFileSystem() override;
 
   Status ReadAll(const std::string& path, std::string* bytes) override;
+  Status ReadAttributes(const std::string& path, FileAttributes* attributes) override;
   Status OpenAppend(const std::string& path, OutputFilePtr* out) override;
   Status OpenNew(const std::string& path, OutputFilePtr* out) override;
   Status Replace(const std::string& from, const std::string& to) override;
   Status Remove(const std::string& path) override;
   Status MakeFolder(const std::string& path) override;
+  Status RemoveFolder(const std::string& path) override;
   Status List(const std::string& pattern, std::vector<std::string>* names) override;
 
   // Seeding and inspection for tests. Putting a file makes its folders.
   void PutFile(const std::string& path, const std::string& bytes);
   void PutFolder(const std::string& path);
+  // Marks an existing file read-only (or writable again).
+  void SetReadOnly(const std::string& path, bool read_only = true);
   bool HasFile(const std::string& path) const;
   bool HasFolder(const std::string& path) const;
   std::string FileBytes(const std::string& path) const;  // empty when missing

@@ -53,6 +53,14 @@ Status Win32FileSystem::ReadAll(const std::string& path, std::string* bytes) {
   return status;
 }
 
+Status Win32FileSystem::ReadAttributes(const std::string& path, FileAttributes* attributes) {
+  const DWORD bits = GetFileAttributesA(path.c_str());
+  if (bits == INVALID_FILE_ATTRIBUTES) return LastError();
+  attributes->folder = (bits & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  attributes->read_only = (bits & FILE_ATTRIBUTE_READONLY) != 0;
+  return err::kSuccess;
+}
+
 Status Win32FileSystem::OpenAppend(const std::string& path, OutputFilePtr* out) {
   return OpenForWriting(path, FILE_APPEND_DATA, OPEN_ALWAYS, out);
 }
@@ -71,6 +79,10 @@ Status Win32FileSystem::Remove(const std::string& path) {
 
 Status Win32FileSystem::MakeFolder(const std::string& path) {
   return Checked(CreateDirectoryA(path.c_str(), nullptr));
+}
+
+Status Win32FileSystem::RemoveFolder(const std::string& path) {
+  return Checked(RemoveDirectoryA(path.c_str()));
 }
 
 Status Win32FileSystem::List(const std::string& pattern, std::vector<std::string>* names) {

@@ -24,6 +24,8 @@ struct MemoryContractBackend : ContractBackend {
 
   std::string ScratchKey() override { return "Software\\PostwrightContract\\Run" + std::to_string(++scratch); }
 
+  void MakeReadOnly(const std::string& path) override { platform.files.SetReadOnly(path); }
+
   void DenyWrite(const std::string& key) override { platform.registry.DenyWrite(RegRoot::kCurrentUser, key); }
 
   void DenyAccess(const std::string& key) override { platform.registry.DenyAccess(RegRoot::kCurrentUser, key); }

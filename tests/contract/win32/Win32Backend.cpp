@@ -51,10 +51,12 @@ void RemoveFolderTree(const std::string& folder) {
       const std::string name = found.cFileName;
       if (name == "." || name == "..") continue;
       const std::string path = folder + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveFolderTree(path);
-      else
+      } else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // Windows deletes no read-only file
         DeleteFileA(path.c_str());
+      }
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }
@@ -100,6 +102,10 @@ struct Win32ContractBackend : ContractBackend {
   }
 
   std::string ScratchKey() override { return std::string(kScratchRoot) + "\\Run" + std::to_string(++scratch); }
+
+  void MakeReadOnly(const std::string& path) override {
+    if (!SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY)) ADD_FAILURE() << "cannot mark " << path;
+  }
 
   void DenyWrite(const std::string& key) override { CreateProtected(key, kReadOnly); }
 
