@@ -148,7 +148,7 @@ TEST_F(ThunderbirdWineTest, PrefsThatCannotBeReplacedStayAsTheyWere) {
   SeedProfile(Crlf(TwoAccountsPrefs()));
   const bed::State before = bed::CaptureState();
   // Another program has prefs.js open and lets nobody delete or move it meanwhile:
-  // Windows refuses to replace it (access denied, which is not retried).
+  // Windows refuses to replace it (access denied, retried a few times in vain).
   const HANDLE held = CreateFileA(Prefs().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, held);

@@ -2,25 +2,41 @@
 
 namespace pw {
 
-std::vector<std::string> SplitLines(const std::string& bytes) {
-  std::vector<std::string> lines;
+namespace {
+
+template <typename Text>
+std::vector<Text> SplitTextLines(const Text& text) {
+  std::vector<Text> lines;
   size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    std::string line = bytes.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+  while (start < text.size()) {
+    size_t end = start;
+    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+    lines.push_back(text.substr(start, end - start));
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
     start = end + 1;
   }
   return lines;
 }
 
-std::string JoinLines(const std::vector<std::string>& lines) {
-  std::string bytes;
-  for (const std::string& line : lines) bytes += line + "\r\n";
-  return bytes;
+template <typename Text>
+Text JoinTextLines(const std::vector<Text>& lines) {
+  Text text;
+  for (const Text& line : lines) {
+    text += line;
+    text += '\r';
+    text += '\n';
+  }
+  return text;
 }
+
+bool IsBriefHold(Status s) { return s == err::kSharingViolation || s == err::kAccessDenied; }
+
+}  // namespace
+
+std::vector<std::string> SplitLines(const std::string& text) { return SplitTextLines(text); }
+std::vector<std::u16string> SplitLines(const std::u16string& text) { return SplitTextLines(text); }
+std::string JoinLines(const std::vector<std::string>& lines) { return JoinTextLines(lines); }
+std::u16string JoinLines(const std::vector<std::u16string>& lines) { return JoinTextLines(lines); }
 
 std::string SaveOutcome::Describe() const {
   const char* verb = "Saving";
@@ -61,7 +77,7 @@ SaveOutcome SettingsFile::Save(const std::string& path, const std::string& temp_
 
 Status SettingsFile::ReplaceWithRetry(const std::string& temp_path, const std::string& path) {
   Status s = files_.Replace(temp_path, path);
-  for (int attempt = 1; s == err::kSharingViolation && attempt < kReplaceAttempts; ++attempt) {
+  for (int attempt = 1; IsBriefHold(s) && attempt < kReplaceAttempts; ++attempt) {
     clock_.Pause(kReplacePauseMs);
     s = files_.Replace(temp_path, path);
   }

@@ -12,11 +12,14 @@
 
 namespace pw {
 
-// The lines of a file: split on LF, each without a trailing CR. A last line
-// without a line end counts; an empty file has none.
-std::vector<std::string> SplitLines(const std::string& bytes);
+// The lines of a settings file, read as the clients read them: a line ends at
+// CR LF, LF or a lone CR. A last line without a line end counts; an empty file
+// has none. For 8-bit files and for UTF-16 files read as 16-bit code units.
+std::vector<std::string> SplitLines(const std::string& text);
+std::vector<std::u16string> SplitLines(const std::u16string& text);
 // Every line followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
+std::u16string JoinLines(const std::vector<std::u16string>& lines);
 
 // The step of a save that failed.
 enum class SaveStep { kNone, kCreate, kWrite, kFlush, kClose, kReplace };
@@ -33,8 +36,9 @@ struct SaveOutcome {
 
 class SettingsFile {
  public:
-  // A replace refused with a sharing violation is tried this often in all,
-  // with a pause between tries: virus scanners hold a freshly closed file briefly.
+  // A replace refused with a sharing violation or access denied is tried this
+  // often in all, with a pause between tries: virus scanners hold a freshly
+  // closed file briefly, and Windows and Wine report that either way.
   static constexpr int kReplaceAttempts = 5;
   static constexpr unsigned kReplacePauseMs = 200;
 

@@ -12,16 +12,35 @@ const std::string kTemp = "C:\\Profile\\prefs.tmp";
 const std::string kOriginal = "user_pref(\"a\", 1);\r\n";
 const std::string kNew = "user_pref(\"a\", 2);\r\n";
 
-TEST(SettingsFile, LinesSplitOnLineFeedsAndJoinWithCrLf) {
+std::u16string Widened(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+TEST(SettingsFile, LinesEndAtCrLfLfOrALoneCrAndJoinWithCrLf) {
   using Lines = std::vector<std::string>;
-  EXPECT_EQ(Lines({"a", "b"}), SplitLines("a\r\nb\r\n"));
-  EXPECT_EQ(Lines({"a", "b"}), SplitLines("a\nb"));                // a last line without its line end counts
-  EXPECT_EQ(Lines({"a", "", "b"}), SplitLines("a\n\r\nb\n"));      // empty lines stay
-  EXPECT_EQ(Lines({"a\rb", "c\r"}), SplitLines("a\rb\nc\r\r\n"));  // only one CR before the LF goes
-  EXPECT_EQ(Lines(), SplitLines(""));
-  EXPECT_EQ(Lines({""}), SplitLines("\r\n"));
-  EXPECT_EQ("a\r\n\r\nb\r\n", JoinLines({"a", "", "b"}));
-  EXPECT_EQ("", JoinLines({}));
+  const struct {
+    const char* text;
+    Lines lines;
+  } cases[] = {
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\nb", {"a", "b"}},  // a last line without its line end counts
+      {"a\rb\r", {"a", "b"}},
+      {"a\n\r\nb\n", {"a", "", "b"}},  // empty lines stay
+      {"a\rb\nc\r\r\n", {"a", "b", "c", ""}},
+      {"a\n\rb", {"a", "", "b"}},  // LF CR is two line ends
+      {"  a \t\r\n", {"  a \t"}},
+      {"\r\n", {""}},
+      {"", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.text));
+    EXPECT_EQ(c.lines, SplitLines(std::string(c.text)));
+    // The same for the 16-bit code units of a UTF-16 file.
+    std::vector<std::u16string> wide;
+    for (const std::string& line : c.lines) wide.push_back(Widened(line));
+    EXPECT_TRUE(wide == SplitLines(Widened(c.text)));
+  }
+  EXPECT_EQ("a\r\n\r\nb\r\n", JoinLines(Lines{"a", "", "b"}));
+  EXPECT_EQ("", JoinLines(Lines{}));
+  EXPECT_TRUE(u"a\r\nb\r\n" == JoinLines(std::vector<std::u16string>{u"a", u"b"}));
 }
 
 TEST(SettingsFile, SaveReplacesTheFileOrCreatesIt) {
@@ -72,46 +91,49 @@ TEST(SettingsFile, EveryFailingStepLeavesTheOriginalAndNoTemporaryFile) {
   }
 }
 
-TEST(SettingsFile, SharingViolationsOnReplaceAreRetriedAfterAPause) {
-  {
-    // Held once, then free: the second try goes through.
-    MemoryPlatform machine;
-    machine.files.PutFile(kPath, kOriginal);
-    FaultPlan plan;
-    FaultInjectingFileSystem files(machine.files, plan);
-    plan.FailNthMutation(5, err::kSharingViolation);
-    EXPECT_TRUE(SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew).ok());
-    EXPECT_EQ(kNew, machine.files.FileBytes(kPath));
-    EXPECT_EQ(SettingsFile::kReplacePauseMs, machine.clock.paused_ms);
-    EXPECT_FALSE(machine.files.HasFile(kTemp));
+// Wine and virus scanners hold a freshly closed file briefly, and a replace
+// then fails with a sharing violation or with access denied.
+TEST(SettingsFile, BriefHoldsOnReplaceAreRetriedAfterAPause) {
+  for (Status held : {err::kSharingViolation, err::kAccessDenied}) {
+    SCOPED_TRACE(held);
+    {
+      // Held once, then free: the second try goes through.
+      MemoryPlatform machine;
+      machine.files.PutFile(kPath, kOriginal);
+      FaultPlan plan;
+      FaultInjectingFileSystem files(machine.files, plan);
+      plan.FailNthMutation(5, held);
+      EXPECT_TRUE(SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew).ok());
+      EXPECT_EQ(kNew, machine.files.FileBytes(kPath));
+      EXPECT_EQ(SettingsFile::kReplacePauseMs, machine.clock.paused_ms);
+      EXPECT_FALSE(machine.files.HasFile(kTemp));
+    }
+    {
+      // Held throughout: every try fails, and the original stays.
+      MemoryPlatform machine;
+      machine.files.PutFile(kPath, kOriginal);
+      FaultPlan plan;
+      FaultInjectingFileSystem files(machine.files, plan);
+      plan.FailPath(kPath, held);
+      const SaveOutcome outcome = SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew);
+      EXPECT_EQ(held, outcome.status);
+      EXPECT_EQ(SaveStep::kReplace, outcome.step);
+      EXPECT_EQ(5 + 4 + 1, plan.mutations());  // four steps, five tries, the removal
+      EXPECT_EQ((SettingsFile::kReplaceAttempts - 1) * SettingsFile::kReplacePauseMs, machine.clock.paused_ms);
+      EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
+      EXPECT_FALSE(machine.files.HasFile(kTemp));
+    }
   }
-  {
-    // Held throughout: every try fails, and the original stays.
-    MemoryPlatform machine;
-    machine.files.PutFile(kPath, kOriginal);
-    FaultPlan plan;
-    FaultInjectingFileSystem files(machine.files, plan);
-    plan.FailPath(kPath, err::kSharingViolation);
-    const SaveOutcome outcome = SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew);
-    EXPECT_EQ(err::kSharingViolation, outcome.status);
-    EXPECT_EQ(SaveStep::kReplace, outcome.step);
-    EXPECT_EQ(5 + 4 + 1, plan.mutations());  // four steps, five tries, the removal
-    EXPECT_EQ((SettingsFile::kReplaceAttempts - 1) * SettingsFile::kReplacePauseMs, machine.clock.paused_ms);
-    EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
-    EXPECT_FALSE(machine.files.HasFile(kTemp));
-  }
-  {
-    // Other refusals are final at once.
-    MemoryPlatform machine;
-    machine.files.PutFile(kPath, kOriginal);
-    FaultPlan plan;
-    FaultInjectingFileSystem files(machine.files, plan);
-    plan.FailNthMutation(5, err::kAccessDenied);
-    EXPECT_EQ(err::kAccessDenied, SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew).status);
-    EXPECT_EQ(0u, machine.clock.paused_ms);
-    EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
-    EXPECT_FALSE(machine.files.HasFile(kTemp));
-  }
+  // Other refusals are final at once.
+  MemoryPlatform machine;
+  machine.files.PutFile(kPath, kOriginal);
+  FaultPlan plan;
+  FaultInjectingFileSystem files(machine.files, plan);
+  plan.FailNthMutation(5, err::kDiskFull);
+  EXPECT_EQ(err::kDiskFull, SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew).status);
+  EXPECT_EQ(0u, machine.clock.paused_ms);
+  EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
+  EXPECT_FALSE(machine.files.HasFile(kTemp));
 }
 
 TEST(SettingsFile, MissingFolderFailsAtCreation) {

@@ -240,23 +240,23 @@ TEST(ThunderbirdAccountWriter, EveryFailingChangeToAnExistingProfileLeavesItAsIt
       ThunderbirdMachine tb;
       tb.PutProfile(s.prefs);
       const Lines before = tb.Tree();
-      tb.plan.FailNthMutation(n, err::kAccessDenied);
+      tb.plan.FailNthMutation(n, err::kDiskFull);
       EXPECT_EQ(7, tb.Run(TbRequest(true, s.overwrite)));
       EXPECT_EQ(s.prefs, tb.machine.files.FileBytes(kPrefs));
       EXPECT_EQ(before, tb.Tree());
       const Lines log = tb.LogLines();
       ASSERT_EQ(6u, log.size());
       EXPECT_EQ("", log[3]);
-      EXPECT_NE(std::string::npos, log[4].find(" failed with error code 5.")) << log[4];
+      EXPECT_NE(std::string::npos, log[4].find(" failed with error code 112.")) << log[4];
       EXPECT_EQ("", log[5]);
     }
   }
   ThunderbirdMachine tb;
   tb.PutProfile(Crlf(TwoAccountsPrefs()));
-  tb.plan.FailNthMutation(5, err::kAccessDenied);
+  tb.plan.FailNthMutation(5, err::kDiskFull);
   EXPECT_EQ(7, tb.Run(TbRequest(false, false)));
   EXPECT_EQ(Lines({"Starting Thunderbird configuration...", "", kSearch + "not found. Creating new account.", "",
-                   "Replacing " + kPrefs + " failed with error code 5.", ""}),
+                   "Replacing " + kPrefs + " failed with error code 112.", ""}),
             tb.LogLines());
 }
 
