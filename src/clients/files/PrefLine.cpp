@@ -26,4 +26,145 @@ std::string PrefText(const std::string& text) { return "\"" + EscapePrefText(tex
 
 std::string PrefNumber(long long number) { return std::to_string(number); }
 
+namespace {
+
+// Walks one line from left to right; each step consumes what it recognises.
+class PrefLineReader {
+ public:
+  explicit PrefLineReader(const std::string& line) : line_(line) {}
+
+  bool Read(Pref* pref) {
+    Blanks();
+    if (!Word("user_pref") || !Punctuation('(') || !String(&pref->name) || !Punctuation(',') || !Value(pref) ||
+        !Punctuation(')') || !Punctuation(';'))
+      return false;
+    Blanks();
+    return at_ == line_.size() || line_.compare(at_, 2, "//") == 0;
+  }
+
+ private:
+  bool More() const { return at_ < line_.size(); }
+  char Next() const { return line_[at_]; }
+
+  void Blanks() {
+    while (More() && (Next() == ' ' || Next() == '\t' || Next() == '\f' || Next() == '\v')) ++at_;
+  }
+
+  bool Word(const std::string& word) {
+    if (line_.compare(at_, word.size(), word) != 0) return false;
+    at_ += word.size();
+    return true;
+  }
+
+  // The character, after any blanks.
+  bool Punctuation(char c) {
+    Blanks();
+    if (!More() || Next() != c) return false;
+    ++at_;
+    return true;
+  }
+
+  bool Value(Pref* pref) {
+    Blanks();
+    if (More() && (Next() == '"' || Next() == '\'')) {
+      pref->is_text = true;
+      return String(&pref->value);
+    }
+    pref->is_text = false;
+    const size_t start = at_;
+    if (!Word("true") && !Word("false")) {
+      if (More() && (Next() == '+' || Next() == '-')) ++at_;
+      const size_t digits = at_;
+      while (More() && Next() >= '0' && Next() <= '9') ++at_;
+      if (at_ == digits) return false;
+    }
+    pref->value = line_.substr(start, at_ - start);
+    return true;
+  }
+
+  bool String(std::string* text) {
+    Blanks();
+    if (!More() || (Next() != '"' && Next() != '\'')) return false;
+    const char quote = line_[at_++];
+    text->clear();
+    while (More() && Next() != quote) {
+      const char c = line_[at_++];
+      if (c != '\\') {
+        *text += c;
+      } else if (!Escape(text)) {
+        return false;
+      }
+    }
+    if (!More()) return false;
+    ++at_;  // the closing quote
+    return true;
+  }
+
+  bool Escape(std::string* text) {
+    if (!More()) return false;
+    unsigned code = 0;
+    switch (line_[at_++]) {
+      case '"': *text += '"'; return true;
+      case '\'': *text += '\''; return true;
+      case '\\': *text += '\\'; return true;
+      case 'n': *text += '\n'; return true;
+      case 'r': *text += '\r'; return true;
+      case 'x':
+        if (!Hex(2, &code)) return false;
+        *text += static_cast<char>(code);
+        return true;
+      case 'u':
+        return CodePoint(text);
+      default:
+        return false;
+    }
+  }
+
+  // \uHHHH, or a pair of them for a character beyond the first 65536.
+  bool CodePoint(std::string* text) {
+    unsigned code = 0;
+    if (!Hex(4, &code)) return false;
+    if (code >= 0xDC00 && code <= 0xDFFF) return false;
+    if (code >= 0xD800 && code <= 0xDBFF) {
+      unsigned low = 0;
+      if (!Word("\\u") || !Hex(4, &low) || low < 0xDC00 || low > 0xDFFF) return false;
+      code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+    }
+    AppendUtf8(code, text);
+    return true;
+  }
+
+  bool Hex(int count, unsigned* code) {
+    for (int i = 0; i < count; ++i, ++at_) {
+      if (!More()) return false;
+      const char c = Next();
+      const int digit = c >= '0' && c <= '9' ? c - '0'
+                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                               : -1;
+      if (digit < 0) return false;
+      *code = *code * 16 + static_cast<unsigned>(digit);
+    }
+    return true;
+  }
+
+  static void AppendUtf8(unsigned code, std::string* text) {
+    if (code < 0x80) {
+      *text += static_cast<char>(code);
+      return;
+    }
+    const int continuation = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+    const unsigned lead_marks[] = {0, 0xC0, 0xE0, 0xF0};
+    *text += static_cast<char>(lead_marks[continuation] | (code >> (6 * continuation)));
+    for (int i = continuation - 1; i >= 0; --i) *text += static_cast<char>(0x80 | ((code >> (6 * i)) & 0x3F));
+  }
+
+  const std::string& line_;
+  size_t at_ = 0;
+};
+
+}  // namespace
+
+bool ReadPrefLine(const std::string& line, Pref* pref) { return PrefLineReader(line).Read(pref); }
+
 }  // namespace pw

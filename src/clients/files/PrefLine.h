@@ -18,4 +18,19 @@ std::string EscapePrefText(const std::string& text);
 std::string PrefNumber(long long number);
 extern const char kPrefTrue[];
 
+// A preference as a line of prefs.js sets it.
+struct Pref {
+  std::string name;
+  bool is_text = false;
+  std::string value;  // a string's text, without quotes and escapes; a number, true or false as written
+};
+
+// Reads a line the way Thunderbird's preference reader reads it: blanks may
+// stand before the line and around every part of it; the name and a text
+// value are strings in double or single quotes with the escapes \" \' \\ \n
+// \r \xHH and \uHHHH (UTF-8 in the result); a value may also be a decimal
+// number with an optional sign, true or false; a // comment may follow the
+// semicolon. False, with `pref` unspecified, for any other line.
+bool ReadPrefLine(const std::string& line, Pref* pref);
+
 }  // namespace pw
