@@ -56,7 +56,8 @@ user_pref("mail.smtpservers", "smtp1");
 }
 
 // TwoAccountsPrefs after adding jdoe@quillset.example ("Jo Doe") as account3,
-// identity 2, server 3; `default_account` is the default afterwards.
+// identity 2, server 3 with an SMTP server of its own, smtp2; Ann's smtp1
+// stays as it was; `default_account` is the default afterwards.
 inline std::string TwoAccountsPlusJdoe(const std::string& default_account) {
   return R"(# Mozilla User Preferences
 
@@ -71,7 +72,7 @@ user_pref("mail.account.account2.server", "server2");
 user_pref("mail.accountmanager.accounts", "account1,account2,account3");
 user_pref("mail.accountmanager.defaultaccount", ")" + default_account + R"(");
 user_pref("mail.identity.id2.fullName", "Jo Doe");
-user_pref("mail.identity.id2.smtpServer", "smtp1");
+user_pref("mail.identity.id2.smtpServer", "smtp2");
 user_pref("mail.server.server3.hostname", "pop.quillset.example");
 user_pref("mail.server.server3.login_at_startup", true);
 user_pref("mail.server.server3.type", "pop3");
@@ -99,12 +100,16 @@ user_pref("mail.server.server2.name", "Local Folders");
 user_pref("mail.server.server2.type", "none");
 user_pref("mail.server.server2.userName", "nobody");
 user_pref("mail.smtp.defaultserver", "smtp1");
-user_pref("mail.smtpserver.smtp1.auth_method", 1);
-user_pref("mail.smtpserver.smtp1.hostname", "smtp.quillset.example");
-user_pref("mail.smtpserver.smtp1.port", 465);
-user_pref("mail.smtpserver.smtp1.username", "jdoe@quillset.example");
-user_pref("mail.smtpservers", "smtp1");
-user_pref("mail.smtpserver.smtp1.try_ssl", 3);
+user_pref("mail.smtpserver.smtp1.auth_method", 0);
+user_pref("mail.smtpserver.smtp1.hostname", "smtp.example.org");
+user_pref("mail.smtpserver.smtp1.port", 25);
+user_pref("mail.smtpserver.smtp1.username", "ann");
+user_pref("mail.smtpservers", "smtp1,smtp2");
+user_pref("mail.smtpserver.smtp2.auth_method", 1);
+user_pref("mail.smtpserver.smtp2.port", 465);
+user_pref("mail.smtpserver.smtp2.try_ssl", 3);
+user_pref("mail.smtpserver.smtp2.hostname", "smtp.quillset.example");
+user_pref("mail.smtpserver.smtp2.username", "jdoe@quillset.example");
 )";
 }
 
@@ -192,14 +197,15 @@ user_pref("mail.smtpserver.smtp2.try_ssl", 3);
 
 // The complete set of one account (a new profile's prefs.js, and the run
 // log's report) for "Jo Doe", jdoe@quillset.example.
-inline std::string CompleteSet(int account, int identity, int server) {
-  const std::string a = std::to_string(account), i = std::to_string(identity), s = std::to_string(server);
+inline std::string CompleteSet(int account, int identity, int server, int smtp = 1) {
+  const std::string a = std::to_string(account), i = std::to_string(identity), s = std::to_string(server),
+                    m = "smtp" + std::to_string(smtp);
   return "user_pref(\"mail.account.account" + a + ".identities\", \"id" + i + "\");\n" +
          "user_pref(\"mail.account.account" + a + ".server\", \"server" + s + "\");\n" +
          "user_pref(\"mail.accountmanager.accounts\", \"account" + a + "\");\n" +
          "user_pref(\"mail.accountmanager.defaultaccount\", \"account" + a + "\");\n" +
          "user_pref(\"mail.identity.id" + i + ".fullName\", \"Jo Doe\");\n" +
-         "user_pref(\"mail.identity.id" + i + ".smtpServer\", \"smtp1\");\n" +
+         "user_pref(\"mail.identity.id" + i + ".smtpServer\", \"" + m + "\");\n" +
          "user_pref(\"mail.server.server" + s + ".hostname\", \"pop.quillset.example\");\n" +
          "user_pref(\"mail.server.server" + s + ".login_at_startup\", true);\n" +
          "user_pref(\"mail.server.server" + s + ".type\", \"pop3\");\n" +
@@ -210,13 +216,13 @@ inline std::string CompleteSet(int account, int identity, int server) {
          "user_pref(\"mail.identity.id" + i + ".useremail\", \"jdoe@quillset.example\");\n" +
          "user_pref(\"mail.identity.id" + i + ".draft_folder\", \"mailbox://nobody@Local%20Folders/Drafts\");\n" +
          "user_pref(\"mail.identity.id" + i + ".fcc_folder\", \"mailbox://nobody@Local%20Folders/Sent\");\n" +
-         "user_pref(\"mail.smtpserver.smtp1.auth_method\", 1);\n"
-         "user_pref(\"mail.smtpserver.smtp1.port\", 465);\n"
-         "user_pref(\"mail.smtpserver.smtp1.try_ssl\", 3);\n"
-         "user_pref(\"mail.smtpserver.smtp1.hostname\", \"smtp.quillset.example\");\n"
-         "user_pref(\"mail.smtpserver.smtp1.username\", \"jdoe@quillset.example\");\n"
-         "user_pref(\"mail.smtpservers\", \"smtp1\");\n"
-         "user_pref(\"mail.smtp.defaultserver\", \"smtp1\");\n";
+         "user_pref(\"mail.smtpserver." + m + ".auth_method\", 1);\n" +
+         "user_pref(\"mail.smtpserver." + m + ".port\", 465);\n" +
+         "user_pref(\"mail.smtpserver." + m + ".try_ssl\", 3);\n" +
+         "user_pref(\"mail.smtpserver." + m + ".hostname\", \"smtp.quillset.example\");\n" +
+         "user_pref(\"mail.smtpserver." + m + ".username\", \"jdoe@quillset.example\");\n" +
+         "user_pref(\"mail.smtpservers\", \"" + m + "\");\n" +
+         "user_pref(\"mail.smtp.defaultserver\", \"" + m + "\");\n";
 }
 
 }  // namespace pw

@@ -4,7 +4,8 @@
 //
 //   node eval-prefs.js check FILE...
 //       every file evaluates, with exactly one user_pref call per line that
-//       begins with user_pref( and two arguments in each call
+//       begins with user_pref and its parenthesis (blanks allowed before and
+//       between them) and two arguments in each call
 //   node eval-prefs.js expect FILE EXPECTATION...
 //       the file evaluates, and after it:
 //         NAME=JSON   the preference's last value is the JSON value
@@ -19,7 +20,8 @@ function evaluate(file) {
   const text = fs.readFileSync(file, 'latin1');
   // Mozilla's preference reader also takes '#' comment lines, which
   // Thunderbird's older files begin with; JavaScript does not.
-  const source = text.split('\n').map((line) => (line.startsWith('#') ? '//' + line : line)).join('\n');
+  const lines = text.split(/\r\n|\n|\r/);
+  const source = lines.map((line) => (line.trimStart().startsWith('#') ? '//' + line : line)).join('\n');
   const prefs = new Map();
   let calls = 0;
   const sandbox = {
@@ -33,8 +35,8 @@ function evaluate(file) {
     },
   };
   vm.runInNewContext(source, sandbox, { filename: file });
-  const lines = text.split('\n').filter((line) => line.startsWith('user_pref(')).length;
-  if (calls !== lines) throw new Error(`${calls} user_pref calls on ${lines} user_pref lines`);
+  const prefLines = lines.filter((line) => /^\s*user_pref\s*\(/.test(line)).length;
+  if (calls !== prefLines) throw new Error(`${calls} user_pref calls on ${prefLines} user_pref lines`);
   return prefs;
 }
 

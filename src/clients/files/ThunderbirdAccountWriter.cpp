@@ -1,7 +1,5 @@
 #include "clients/files/ThunderbirdAccountWriter.h"
 
-#include <vector>
-
 #include "app/AppDataFolder.h"
 #include "clients/files/SettingsFile.h"
 #include "platform/Text.h"
@@ -12,22 +10,33 @@ namespace {
 
 bool IsMissing(Status s) { return s == err::kFileNotFound || s == err::kPathNotFound; }
 
-std::string ReadFailure(const std::string& path, Status s) {
-  return "Reading " + path + " failed with error code " + std::to_string(s) + ".";
+std::string Failure(const std::string& verb, const std::string& path, Status s) {
+  return verb + " " + path + " failed with error code " + std::to_string(s) + ".";
 }
 
-std::vector<std::string> PathParts(const std::string& path) {
-  std::vector<std::string> parts;
-  std::string part;
-  for (char c : path + "\\") {
-    if (c != '\\' && c != '/') {
-      part += c;
-    } else if (!part.empty()) {
-      parts.push_back(part);
-      part.clear();
-    }
+bool StartsWithUtf16Mark(const std::string& bytes) {
+  return bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
+}
+
+// The folders from the Thunderbird folder (or from the drive or share of an
+// absolute path) down to the profile's own, which is the last. Either slash
+// of profiles.ini separates folders.
+std::vector<std::string> ProfileFolders(const std::string& thunderbird, const DefaultProfile& profile) {
+  const std::vector<std::string> parts = SplitPath(profile.path, "\\/");
+  std::string folder = thunderbird;
+  size_t first = 0;
+  if (!profile.relative) {
+    const bool share = profile.path.compare(0, 2, "\\\\") == 0 || profile.path.compare(0, 2, "//") == 0;
+    first = share ? 2 : 1;
+    folder = share && parts.size() >= 2 ? "\\\\" + parts[0] + "\\" + parts[1] : parts.empty() ? "" : parts[0];
   }
-  return parts;
+  std::vector<std::string> folders;
+  for (size_t i = first; i < parts.size(); ++i) {
+    folder += "\\" + parts[i];
+    folders.push_back(folder);
+  }
+  if (folders.empty()) folders.push_back(folder);
+  return folders;
 }
 
 }  // namespace
@@ -53,8 +62,10 @@ ConfigureResult ThunderbirdAccountWriter::Configure() {
     return result::kSaveFailed;
   }
   Profile profile;
-  if (!LocateProfile(app_data, &profile)) return result::kSaveFailed;
-  return WritePrefs(profile);
+  const ConfigureResult result = LocateProfile(app_data, &profile) ? WritePrefs(profile) : result::kSaveFailed;
+  // The caller reports that no changes have been made.
+  if (result != result::kConfigured) RemoveCreated();
+  return result;
 }
 
 // The registry's folder, as the run log finds it; a registry without one
@@ -68,93 +79,107 @@ bool ThunderbirdAccountWriter::FindAppDataFolder(std::string* folder) {
 
 bool ThunderbirdAccountWriter::LocateProfile(const std::string& app_data, Profile* profile) {
   const std::string thunderbird = app_data + "\\Thunderbird";
-  const std::string list_path = thunderbird + "\\profiles.ini";
-  std::string bytes;
-  DefaultProfile found;
-  Status s = files_.ReadAll(list_path, &bytes);
-  if (IsMissing(s)) {
-    if (!CreateProfileList(thunderbird)) return false;
-    found.path = kNewProfileFolder;
-  } else if (s) {
-    LogFailure(ReadFailure(list_path, s));
-    return false;
-  } else {
-    found = FindDefaultProfilePath(SplitLines(bytes));
-    const size_t slash = found.path.find('/');
-    if (slash != std::string::npos) found.path[slash] = '\\';
-  }
+  DefaultProfile chosen;
+  if (!ChooseProfile(thunderbird, &chosen)) return false;
 
-  const std::string folder = found.relative ? thunderbird + "\\" + found.path : found.path;
-  profile->prefs_path = folder + "\\prefs.js";
-  profile->temp_path = folder + "\\prefs.tmp";
-  s = files_.ReadAll(profile->prefs_path, &bytes);
+  const std::vector<std::string> folders = ProfileFolders(thunderbird, chosen);
+  profile->prefs_path = folders.back() + "\\prefs.js";
+  profile->temp_path = folders.back() + "\\prefs.tmp";
+  std::string bytes;
+  const Status s = files_.ReadAll(profile->prefs_path, &bytes);
   if (IsMissing(s)) {
     log_ << "Profile directory not found. Creating in user's application data folder ... ";
-    MakeProfileFolders(thunderbird, found);
-    profile->no_prefs = true;
+    for (const std::string& folder : folders)
+      if (!MakeFolder(folder)) return false;
     log_.Line("done.");
-  } else if (s) {
-    LogFailure(ReadFailure(profile->prefs_path, s));
-    return false;
-  } else {
-    profile->prefs = SplitLines(bytes);
+    profile->no_prefs = true;
+    return true;
   }
+  if (s) {
+    LogFailure(Failure("Reading", profile->prefs_path, s));
+    return false;
+  }
+  if (!Rewritable(profile->prefs_path, bytes)) return false;
+  profile->prefs = SplitLines(bytes);
   return true;
+}
+
+bool ThunderbirdAccountWriter::ChooseProfile(const std::string& thunderbird, DefaultProfile* chosen) {
+  const std::string list_path = thunderbird + "\\profiles.ini";
+  std::string bytes;
+  const Status s = files_.ReadAll(list_path, &bytes);
+  if (IsMissing(s)) {
+    if (!CreateProfileList(thunderbird)) return false;
+    *chosen = {true, kNewProfileFolder, true};
+    return true;
+  }
+  if (s) {
+    LogFailure(Failure("Reading", list_path, s));
+    return false;
+  }
+  if (!Rewritable(list_path, bytes)) return false;
+  *chosen = FindDefaultProfilePath(SplitLines(bytes));
+  if (!chosen->found) LogFailure("No default profile was found in " + list_path + ".");
+  return chosen->found;
 }
 
 bool ThunderbirdAccountWriter::CreateProfileList(const std::string& thunderbird) {
   log_ << "Profile data not found. Creating in user's application data folder ... ";
-  static_cast<void>(files_.MakeFolder(thunderbird));  // may exist already
-  const SaveOutcome saved = SettingsFile(files_, clock_).Save(thunderbird + "\\profiles.ini",
-                                                              thunderbird + "\\profiles.tmp",
-                                                              JoinLines(NewProfilesIni()));
+  if (!MakeFolder(thunderbird)) return false;
+  const std::string list_path = thunderbird + "\\profiles.ini";
+  const SaveOutcome saved =
+      SettingsFile(files_, clock_).Save(list_path, thunderbird + "\\profiles.tmp", JoinLines(NewProfilesIni()));
   if (!saved.ok()) {
     log_.Line("failed.");
     LogFailure(saved.Describe());
     return false;
   }
+  created_.push_back({list_path, false});
   log_.Line("done.");
   return true;
 }
 
-// Creates the profile folder one level at a time, every level that is
-// missing; results are not checked, as saving prefs.js there will tell.
-void ThunderbirdAccountWriter::MakeProfileFolders(const std::string& thunderbird, const DefaultProfile& found) {
-  std::vector<std::string> folders;
-  std::vector<std::string> parts = PathParts(found.path);
-  std::string base = thunderbird;
-  size_t first = 0;
-  if (found.relative) {
-    folders.push_back(thunderbird + "\\Profiles");
-  } else if (found.path.compare(0, 2, "\\\\") == 0 && parts.size() >= 2) {
-    base = "\\\\" + parts[0] + "\\" + parts[1];  // \\server\share
-    first = 2;
-  } else if (!parts.empty()) {
-    base = parts[0];  // the drive
-    first = 1;
+// Completes a "Creating ... " log line when the folder cannot be made; one
+// that exists already is fine.
+bool ThunderbirdAccountWriter::MakeFolder(const std::string& path) {
+  const Status s = files_.MakeFolder(path);
+  if (s == err::kSuccess) created_.push_back({path, true});
+  if (s == err::kSuccess || s == err::kAlreadyExists) return true;
+  log_.Line("failed.");
+  LogFailure(Failure("Creating", path, s));
+  return false;
+}
+
+// A file in another encoding would be mangled, and a read-only one is locked
+// on purpose (and Windows would refuse to replace it anyway).
+bool ThunderbirdAccountWriter::Rewritable(const std::string& path, const std::string& bytes) {
+  if (StartsWithUtf16Mark(bytes)) {
+    LogFailure(path + " is UTF-16 text; it is left as it is.");
+    return false;
   }
-  for (size_t i = first; i < parts.size(); ++i) {
-    base += "\\" + parts[i];
-    if (!EqualsNoCase(base, folders.empty() ? std::string() : folders.back())) folders.push_back(base);
+  FileAttributes attributes;
+  if (Status s = files_.ReadAttributes(path, &attributes)) {
+    LogFailure(Failure("Reading", path, s));
+    return false;
   }
-  for (const std::string& folder : folders) static_cast<void>(files_.MakeFolder(folder));
+  if (attributes.read_only) LogFailure(path + " is marked read-only; it is left as it is.");
+  return !attributes.read_only;
 }
 
 ConfigureResult ThunderbirdAccountWriter::WritePrefs(const Profile& profile) {
   const ThunderbirdPrefs prefs(request_, provider_);
   log_ << "Searching for existant " << request_.address << " account ... ";
-  std::string identity;
-  const bool found = !profile.no_prefs && prefs.FindIdentity(profile.prefs, &identity);
+  PrefNumbers numbers;
+  const bool found = !profile.no_prefs && prefs.FindAccount(profile.prefs, &numbers);
   if (found && !request_.overwrite) {
     log_.Line(" found. No changes will be made.");
     return result::kAlreadyExists;
   }
 
-  PrefNumbers numbers;
   PrefLines lines;
   if (found) {
     log_.Line(" found. Reseting settings to defaults.");
-    lines = prefs.Rewrite(profile.prefs, identity, &numbers);
+    lines = prefs.Rewrite(profile.prefs, &numbers);
   } else {
     log_.Line("not found. Creating new account.");
     lines = profile.no_prefs ? prefs.NewProfile(&numbers) : prefs.Add(profile.prefs, &numbers);
@@ -168,6 +193,14 @@ ConfigureResult ThunderbirdAccountWriter::WritePrefs(const Profile& profile) {
   }
   LogReport(prefs.CompleteSet(numbers));
   return result::kConfigured;
+}
+
+// Deepest first; a removal that fails leaves the rest standing as well.
+void ThunderbirdAccountWriter::RemoveCreated() {
+  for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
+    if (it->folder ? files_.RemoveFolder(it->path) : files_.Remove(it->path)) break;
+  }
+  created_.clear();
 }
 
 // The same block for every outcome: the account's complete set with its numbers.

@@ -1,10 +1,12 @@
-// Puts one POP3/SMTP account into the default Thunderbird profile of the
-// current user: finds the profile through profiles.ini (creating the list and
-// the profile folder for a user who has never run Thunderbird), then rewrites,
-// adds or creates the account's lines in the profile's prefs.js.
+// Puts one POP3/SMTP account into the Thunderbird profile of the current user
+// that Thunderbird opens when started: finds it through profiles.ini
+// (creating the list and the profile folder for a user who has never run
+// Thunderbird), then rewrites, adds or creates the account's lines in the
+// profile's prefs.js.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/ProviderSettings.h"
 #include "app/RunLog.h"
@@ -25,8 +27,10 @@ class ThunderbirdAccountWriter : public AccountWriter {
                            const ProviderSettings& provider = kProvider);
 
   // 0 written; 5 an account with this address exists and overwrite is off;
-  // 7 a settings file could not be read or saved (prefs.js and profiles.ini
-  // are then as they were, and no temporary file is left).
+  // 7 no default profile was found, or a settings file could not be read,
+  // was refused (read-only, UTF-16) or could not be saved. Unless it returns
+  // 0, every file is as it was: what this run created is removed again, and
+  // no temporary file is left.
   ConfigureResult Configure() override;
 
  private:
@@ -37,11 +41,19 @@ class ThunderbirdAccountWriter : public AccountWriter {
     PrefLines prefs;
   };
 
+  struct Created {
+    std::string path;
+    bool folder;
+  };
+
   bool FindAppDataFolder(std::string* folder);
   bool LocateProfile(const std::string& app_data, Profile* profile);
+  bool ChooseProfile(const std::string& thunderbird, DefaultProfile* chosen);
   bool CreateProfileList(const std::string& thunderbird);
-  void MakeProfileFolders(const std::string& thunderbird, const DefaultProfile& found);
+  bool MakeFolder(const std::string& path);
+  bool Rewritable(const std::string& path, const std::string& bytes);
   ConfigureResult WritePrefs(const Profile& profile);
+  void RemoveCreated();
   void LogReport(const PrefLines& lines);
   void LogFailure(const std::string& text);
 
@@ -52,6 +64,7 @@ class ThunderbirdAccountWriter : public AccountWriter {
   Clock& clock_;
   RunLog& log_;
   ProviderSettings provider_;
+  std::vector<Created> created_;  // in the order this run created them
 };
 
 }  // namespace pw

@@ -1,5 +1,10 @@
 #include "clients/files/ThunderbirdPrefs.h"
 
+#include <algorithm>
+#include <climits>
+#include <map>
+#include <set>
+
 #include "clients/files/PrefLine.h"
 #include "platform/Text.h"
 
@@ -9,76 +14,102 @@ namespace {
 
 const char kAccounts[] = "mail.accountmanager.accounts";
 const char kDefaultAccount[] = "mail.accountmanager.defaultaccount";
-// A default-account line up to its account number.
-const char kDefaultAccountPrefix[] = "user_pref(\"mail.accountmanager.defaultaccount\", \"account";
+const char kSmtpServers[] = "mail.smtpservers";
+const char kDefaultSmtpServer[] = "mail.smtp.defaultserver";
 const char kLocalFolders[] = "mailbox://nobody@Local%20Folders";
 const char* const kSmtpSuffixes[] = {".auth_method", ".port", ".try_ssl", ".hostname", ".username"};
-constexpr int kSmtpSuffixCount = 5;
-constexpr int kFlaggedSmtpSuffixes = 3;  // auth_method, port and try_ssl
+// A rewritten account's SMTP server gets these three when it lacks them.
+const char* const kCompletedSmtpSuffixes[] = {".auth_method", ".port", ".try_ssl"};
 
-bool Contains(const std::string& line, const std::string& text) { return line.find(text) != std::string::npos; }
+std::string AccountName(const std::string& account) { return "mail.account.account" + account; }
+std::string IdentityName(const std::string& identity) { return "mail.identity.id" + identity; }
+std::string ServerName(const std::string& server) { return "mail.server.server" + server; }
+std::string SmtpName(const std::string& smtp) { return "mail.smtpserver.smtp" + smtp; }
 
-bool AnyContains(const PrefLines& prefs, const std::string& text) {
-  for (const std::string& line : prefs)
-    if (Contains(line, text)) return true;
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// The text between `prefix` and `suffix` when `text` is made of the three
+// and that text is not empty.
+bool Middle(const std::string& text, const std::string& prefix, const std::string& suffix, std::string* middle) {
+  if (text.size() <= prefix.size() + suffix.size() || !StartsWith(text, prefix) ||
+      text.compare(text.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return false;
+  *middle = text.substr(prefix.size(), text.size() - prefix.size() - suffix.size());
+  return true;
+}
+
+// The preferences that the lines set, in their order.
+std::vector<Pref> ReadPrefs(const PrefLines& lines) {
+  std::vector<Pref> prefs;
+  Pref pref;
+  for (const std::string& line : lines)
+    if (ReadPrefLine(line, &pref)) prefs.push_back(pref);
+  return prefs;
+}
+
+// The last text value of the preference `name`: the one Thunderbird keeps.
+bool LastText(const std::vector<Pref>& prefs, const std::string& name, std::string* value) {
+  for (auto it = prefs.rbegin(); it != prefs.rend(); ++it) {
+    if (it->name != name) continue;
+    if (!it->is_text) return false;
+    *value = it->value;
+    return true;
+  }
   return false;
 }
 
-// The text after the first `before` up to the next `after`; empty when either is missing.
-std::string Between(const std::string& line, const std::string& before, const std::string& after) {
-  const size_t start = line.find(before);
-  if (start == std::string::npos) return std::string();
-  const size_t from = start + before.size();
-  const size_t end = line.find(after, from);
-  return end == std::string::npos ? std::string() : line.substr(from, end - from);
-}
-
-std::string Trim(const std::string& text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// Whether an account's ".identities" line names identity `id` in its list.
-bool ListsIdentity(const std::string& line, const std::string& id) {
-  const std::string marker = ".identities\", \"";
-  const size_t start = line.find(marker);
-  if (start == std::string::npos) return false;
-  const size_t from = start + marker.size();
-  const std::string list = line.substr(from, line.find('"', from) - from);
+// The items of a comma-separated list, without the blanks around them.
+std::vector<std::string> ListItems(const std::string& list) {
+  std::vector<std::string> items;
   size_t begin = 0;
   while (begin <= list.size()) {
     size_t end = list.find(',', begin);
     if (end == std::string::npos) end = list.size();
-    if (Trim(list.substr(begin, end - begin)) == "id" + id) return true;
+    const std::string item = list.substr(begin, end - begin);
+    const size_t first = item.find_first_not_of(" \t");
+    if (first != std::string::npos) items.push_back(item.substr(first, item.find_last_not_of(" \t") - first + 1));
     begin = end + 1;
   }
-  return false;
+  return items;
 }
 
-bool AnyListsIdentity(const PrefLines& prefs, const std::string& id) {
-  for (const std::string& line : prefs)
-    if (ListsIdentity(line, id)) return true;
-  return false;
+bool ListHas(const std::string& list, const std::string& item) {
+  const std::vector<std::string> items = ListItems(list);
+  return std::find(items.begin(), items.end(), item) != items.end();
 }
 
-// The account list of an accounts line with one more account.
-std::string ExtendedAccountList(const std::string& line, long long account) {
-  const size_t start = line.find(kAccounts) + 32;  // past the name and ", "
-  std::string list;
-  if (start < line.size()) {
-    const size_t end = line.find("\")", start);
-    list = line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+// The list with `item` at its end, unless it holds it already.
+std::string Extended(const std::string& list, const std::string& item) {
+  if (ListHas(list, item)) return list;
+  return ListItems(list).empty() ? item : list + "," + item;
+}
+
+// The number after `stem` in `key`, when the rest of the key is decimal
+// digits that fit 64 bits.
+bool KeyNumber(const std::string& key, const std::string& stem, long long* number) {
+  if (key.size() <= stem.size() || !StartsWith(key, stem)) return false;
+  long long value = 0;
+  for (size_t i = stem.size(); i < key.size(); ++i) {
+    if (key[i] < '0' || key[i] > '9') return false;
+    const int digit = key[i] - '0';
+    if (value > (LLONG_MAX - digit) / 10) return false;
+    value = value * 10 + digit;
   }
-  const std::string added = "account" + std::to_string(account);
-  return list.empty() ? added : list + "," + added;
+  *number = value;
+  return true;
 }
 
-// The SMTP-server number of an identity's smtpServer line: its value after "smtp".
-std::string SmtpNumberOf(const std::string& line) {
-  const size_t from = line.find(".smtpServer") + 19;
-  if (line.size() < 3 || from >= line.size() - 3) return std::string();
-  return line.substr(from, line.size() - 3 - from);
+// 1 + the largest used number; past the largest 64-bit number, the smallest free one.
+long long NextFree(std::vector<long long> used) {
+  const long long largest = used.empty() ? 0 : *std::max_element(used.begin(), used.end());
+  if (largest < LLONG_MAX) return largest + 1;
+  std::sort(used.begin(), used.end());
+  long long free = 1;
+  for (long long n : used)
+    if (n == free) ++free;
+  return free;
 }
 
 }  // namespace
@@ -86,205 +117,234 @@ std::string SmtpNumberOf(const std::string& line) {
 ThunderbirdPrefs::ThunderbirdPrefs(const AccountRequest& request, const ProviderSettings& provider)
     : request_(request), provider_(provider) {}
 
-long long ThunderbirdPrefs::NextNumber(const PrefLines& prefs, const std::string& marker, size_t position) {
-  long long largest = 0;
-  for (const std::string& line : prefs) {
-    if (!Contains(line, marker) || line.size() <= position) continue;
-    const long long number = AtoiLike(line.substr(position));
-    if (number > largest) largest = number;
+long long ThunderbirdPrefs::NextNumber(const PrefLines& prefs, const std::string& branch, const std::string& stem) {
+  std::vector<long long> used;
+  long long number = 0;
+  for (const Pref& pref : ReadPrefs(prefs)) {
+    if (StartsWith(pref.name, branch)) {
+      const size_t end = pref.name.find('.', branch.size());
+      if (end != std::string::npos && KeyNumber(pref.name.substr(branch.size(), end - branch.size()), stem, &number))
+        used.push_back(number);
+    }
+    if (!pref.is_text || !StartsWith(pref.name, "mail.")) continue;
+    for (const std::string& item : ListItems(pref.value))
+      if (KeyNumber(item, stem, &number)) used.push_back(number);
   }
-  return largest + 1;
+  return NextFree(used);
 }
 
 long long ThunderbirdPrefs::NextAccountNumber(const PrefLines& prefs) {
-  return NextNumber(prefs, "mail.account.account", 31);
+  return NextNumber(prefs, "mail.account.", "account");
 }
 
 long long ThunderbirdPrefs::NextIdentityNumber(const PrefLines& prefs) {
-  return NextNumber(prefs, "mail.identity.id", 27);
+  return NextNumber(prefs, "mail.identity.", "id");
 }
 
 long long ThunderbirdPrefs::NextServerNumber(const PrefLines& prefs) {
-  return NextNumber(prefs, "mail.server.server", 29);
+  return NextNumber(prefs, "mail.server.", "server");
+}
+
+long long ThunderbirdPrefs::NextSmtpNumber(const PrefLines& prefs) {
+  return NextNumber(prefs, "mail.smtpserver.", "smtp");
 }
 
 bool ThunderbirdPrefs::UsesLocalFolders(const PrefLines& prefs, long long identity) {
   if (identity == 1) return true;
-  return AnyContains(prefs, std::string(".fcc_folder\", \"") + kLocalFolders) ||
-         AnyContains(prefs, std::string(".draft_folder\", \"") + kLocalFolders);
-}
-
-bool ThunderbirdPrefs::FindIdentity(const PrefLines& prefs, std::string* identity) const {
-  // Compared in the escaped form the address has in the file.
-  const std::string wanted = ".useremail\", \"" + AsciiLower(EscapePrefText(request_.address)) + "\"";
-  const std::string prefix = "mail.identity.id";
-  for (const std::string& line : prefs) {
-    const std::string lower = AsciiLower(line);
-    const size_t match = lower.find(wanted);
-    if (match == std::string::npos) continue;
-    const size_t start = lower.find(prefix);
-    if (start == std::string::npos || start + prefix.size() > match) continue;
-    const std::string id = line.substr(start + prefix.size(), match - start - prefix.size());
-    // An identity that no account uses is left over from a removed account.
-    if (!AnyListsIdentity(prefs, id)) continue;
-    *identity = id;
-    return true;
+  std::string id;
+  for (const Pref& pref : ReadPrefs(prefs)) {
+    const bool folder = Middle(pref.name, "mail.identity.", ".fcc_folder", &id) ||
+                        Middle(pref.name, "mail.identity.", ".draft_folder", &id);
+    if (folder && pref.is_text && StartsWith(pref.value, kLocalFolders)) return true;
   }
   return false;
 }
 
-PrefLines ThunderbirdPrefs::Rewrite(const PrefLines& prefs, const std::string& identity,
-                                    PrefNumbers* numbers) const {
-  PrefLines out;
-  size_t i = 0;
-  bool account_found = false;
-  while (i < prefs.size() && !account_found) {
-    out.push_back(prefs[i]);
-    account_found = ListsIdentity(prefs[i++], identity);
-  }
-  // Thunderbird keeps an account's ".server" line right after its ".identities" line.
-  std::string server;
-  long long account = 0;
-  if (account_found && i < prefs.size()) {
-    const std::string& line = prefs[i++];
-    out.push_back(line);
-    server = Between(line, ".server\", \"server", "\"");
-    account = AtoiLike(Between(line, "mail.account.account", ".server"));
-  }
-
-  const std::string id = Identity(identity), srv = Server(server);
-  std::string smtp;  // the SMTP-server number, once the identity's smtpServer line is read
-  bool written[kFlaggedSmtpSuffixes] = {};
-  for (; i < prefs.size(); ++i) {
-    const std::string& line = prefs[i];
-    if (request_.make_default && Contains(line, kDefaultAccountPrefix)) {
-      out.push_back(DefaultAccountLine(account));
-    } else if (Contains(line, id + ".fullName")) {
-      out.push_back(PrefLine(id + ".fullName", PrefText(request_.display_name)));
-    } else if (Contains(line, id + ".smtpServer")) {
-      out.push_back(line);
-      smtp = SmtpNumberOf(line);
-    } else if (Contains(line, srv + ".hostname")) {
-      out.push_back(PrefLine(srv + ".hostname", PrefText(provider_.pop3_host)));
-    } else if (Contains(line, srv + ".login_at_startup")) {
-      out.push_back(PrefLine(srv + ".login_at_startup", kPrefTrue));
-    } else if (Contains(line, srv + ".type")) {
-      out.push_back(PrefLine(srv + ".type", PrefText("pop3")));
-    } else if (Contains(line, srv + ".port")) {
-      out.push_back(PrefLine(srv + ".port", PrefNumber(provider_.pop3_port)));
-    } else if (Contains(line, srv + ".socketType")) {
-      out.push_back(PrefLine(srv + ".socketType", PrefNumber(3)));
-    } else if (Contains(line, srv + ".userName")) {
-      out.push_back(PrefLine(srv + ".userName", PrefText(request_.address)));
-    } else {
-      int k = 0;
-      while (k < kSmtpSuffixCount && !Contains(line, SmtpServer(smtp) + kSmtpSuffixes[k])) ++k;
-      if (k == kSmtpSuffixCount) {
-        out.push_back(line);
-        continue;
+bool ThunderbirdPrefs::FindAccount(const PrefLines& lines, PrefNumbers* found) const {
+  const std::vector<Pref> prefs = ReadPrefs(lines);
+  PrefNumbers n;
+  for (const Pref& email : prefs) {
+    if (!Middle(email.name, "mail.identity.id", ".useremail", &n.identity) || !email.is_text ||
+        !EqualsNoCase(email.value, request_.address))
+      continue;
+    // An identity that no account uses (left by a removed account) is not the account.
+    for (const Pref& list : prefs) {
+      std::string server;
+      if (Middle(list.name, "mail.account.account", ".identities", &n.account) && list.is_text &&
+          ListHas(list.value, "id" + n.identity) && LastText(prefs, AccountName(n.account) + ".server", &server) &&
+          Middle(server, "server", "", &n.server)) {
+        *found = n;
+        return true;
       }
-      out.push_back(SmtpLine(smtp, kSmtpSuffixes[k]));
-      if (k < kFlaggedSmtpSuffixes) written[k] = true;
     }
   }
-  // An identity without an SMTP server of its own has no server to complete.
-  if (!smtp.empty()) {
-    for (int k = 0; k < kFlaggedSmtpSuffixes; ++k)
-      if (!written[k]) out.push_back(SmtpLine(smtp, kSmtpSuffixes[k]));
-  }
+  return false;
+}
 
-  *numbers = {account, AtoiLike(identity), AtoiLike(server)};
+bool ThunderbirdPrefs::FindSmtpServer(const PrefLines& lines, std::string* smtp) const {
+  const std::vector<Pref> prefs = ReadPrefs(lines);
+  std::string username;
+  for (const Pref& host : prefs) {
+    if (Middle(host.name, "mail.smtpserver.smtp", ".hostname", smtp) && host.is_text &&
+        EqualsNoCase(host.value, provider_.smtp_host) && LastText(prefs, SmtpName(*smtp) + ".username", &username) &&
+        EqualsNoCase(username, request_.address))
+      return true;
+  }
+  return false;
+}
+
+namespace {
+
+// New lines by preference name; each records whether it took an old line's place.
+class Replacements {
+ public:
+  void Set(const std::string& line) {
+    Pref pref;
+    if (ReadPrefLine(line, &pref)) lines_[pref.name] = line;
+  }
+  // The new line for this line's preference, or the line itself.
+  std::string For(const std::string& line) {
+    Pref pref;
+    if (!ReadPrefLine(line, &pref)) return line;
+    const auto it = lines_.find(pref.name);
+    if (it == lines_.end()) return line;
+    replaced_.insert(pref.name);
+    return it->second;
+  }
+  bool Replaced(const std::string& name) const { return replaced_.count(name) > 0; }
+
+ private:
+  std::map<std::string, std::string> lines_;
+  std::set<std::string> replaced_;
+};
+
+}  // namespace
+
+PrefLines ThunderbirdPrefs::Rewrite(const PrefLines& prefs, PrefNumbers* n) const {
+  std::string smtp_value;
+  n->smtp.clear();
+  if (LastText(ReadPrefs(prefs), IdentityName(n->identity) + ".smtpServer", &smtp_value))
+    Middle(smtp_value, "smtp", "", &n->smtp);
+
+  const std::string srv = ServerName(n->server);
+  Replacements replacements;
+  if (request_.make_default) replacements.Set(DefaultAccountLine(n->account));
+  replacements.Set(PrefLine(IdentityName(n->identity) + ".fullName", PrefText(request_.display_name)));
+  replacements.Set(PrefLine(srv + ".hostname", PrefText(provider_.pop3_host)));
+  replacements.Set(PrefLine(srv + ".login_at_startup", kPrefTrue));
+  replacements.Set(PrefLine(srv + ".type", PrefText("pop3")));
+  replacements.Set(PrefLine(srv + ".port", PrefNumber(provider_.pop3_port)));
+  replacements.Set(PrefLine(srv + ".socketType", PrefNumber(3)));
+  replacements.Set(PrefLine(srv + ".userName", PrefText(request_.address)));
+  // An identity without an SMTP server of its own has no server to rewrite.
+  if (!n->smtp.empty())
+    for (const char* suffix : kSmtpSuffixes) replacements.Set(SmtpLine(n->smtp, suffix));
+
+  PrefLines out;
+  for (const std::string& line : prefs) out.push_back(replacements.For(line));
+  if (!n->smtp.empty())
+    for (const char* suffix : kCompletedSmtpSuffixes)
+      if (!replacements.Replaced(SmtpName(n->smtp) + suffix)) out.push_back(SmtpLine(n->smtp, suffix));
   return out;
 }
 
 PrefLines ThunderbirdPrefs::Add(const PrefLines& prefs, PrefNumbers* numbers) const {
-  const PrefNumbers n{NextAccountNumber(prefs), NextIdentityNumber(prefs), NextServerNumber(prefs)};
-  const bool local_folders = UsesLocalFolders(prefs, n.identity);
+  const long long identity = NextIdentityNumber(prefs);
+  PrefNumbers n{std::to_string(NextAccountNumber(prefs)), std::to_string(identity),
+                std::to_string(NextServerNumber(prefs)), ""};
+  const bool reused = FindSmtpServer(prefs, &n.smtp);
+  if (!reused) n.smtp = std::to_string(NextSmtpNumber(prefs));
+  const std::string smtp_key = "smtp" + n.smtp;
+
+  Replacements replacements;
+  if (request_.make_default) replacements.Set(DefaultAccountLine(n.account));
+  // A server that already sends as the address is ours to rewrite; no other is.
+  if (reused)
+    for (const char* suffix : kSmtpSuffixes) replacements.Set(SmtpLine(n.smtp, suffix));
+
+  const PrefLines account_lines = AccountLines(n);
+  const PrefLines identity_lines = NewIdentityAndServerLines(n, UsesLocalFolders(prefs, identity), true);
   PrefLines out;
-  size_t i = 0;
-
-  // The comment header: everything before the first preference line.
-  while (i < prefs.size() && (prefs[i].empty() || prefs[i][0] != 'u')) out.push_back(prefs[i++]);
-  for (const std::string& line : AccountLines(n)) out.push_back(line);
-
-  bool listed = false;
-  while (i < prefs.size() && !listed) {
-    const std::string& line = prefs[i++];
-    listed = Contains(line, kAccounts);
-    out.push_back(listed ? AccountsLine(ExtendedAccountList(line, n.account)) : line);
-  }
-  // A profile without an account list has no account yet: the new one is its first.
-  if (!listed) out.push_back(AccountsLine("account" + std::to_string(n.account)));
-
-  bool default_found = false;
-  while (i < prefs.size() && !default_found) {
-    const std::string& line = prefs[i++];
-    default_found = Contains(line, kDefaultAccountPrefix);
-    out.push_back(default_found && request_.make_default ? DefaultAccountLine(n.account) : line);
-  }
-  if (!AnyContains(prefs, kDefaultAccountPrefix) && (request_.make_default || !listed))
-    out.push_back(DefaultAccountLine(n.account));
-
-  for (const std::string& line : NewIdentityAndServerLines(n, local_folders, true)) out.push_back(line);
-
-  // The new identity sends through smtp1, which gets the provider's settings.
-  bool written[kSmtpSuffixCount] = {};
-  for (; i < prefs.size(); ++i) {
-    int k = 0;
-    while (k < kSmtpSuffixCount && !Contains(prefs[i], SmtpServer("1") + kSmtpSuffixes[k])) ++k;
-    if (k == kSmtpSuffixCount) {
-      out.push_back(prefs[i]);
+  bool accounts_found = false, default_found = false, smtp_listed = false, default_smtp_found = false;
+  bool account_written = false, identity_written = false;
+  std::string first_smtp = smtp_key;
+  for (const std::string& line : prefs) {
+    Pref pref;
+    const bool is_pref = ReadPrefLine(line, &pref);
+    // Before the first preference stands the comment header.
+    if (is_pref && !account_written) {
+      out.insert(out.end(), account_lines.begin(), account_lines.end());
+      account_written = true;
+    }
+    if (is_pref && pref.name == kAccounts && pref.is_text) {
+      out.push_back(AccountsLine(Extended(pref.value, "account" + n.account)));
+      accounts_found = true;
+    } else if (is_pref && pref.name == kSmtpServers && pref.is_text) {
+      const std::string list = Extended(pref.value, smtp_key);
+      out.push_back(PrefLine(kSmtpServers, PrefText(list)));
+      first_smtp = ListItems(list).front();
+      smtp_listed = true;
     } else {
-      out.push_back(SmtpLine("1", kSmtpSuffixes[k]));
-      written[k] = true;
+      out.push_back(replacements.For(line));
+    }
+    default_smtp_found = default_smtp_found || (is_pref && pref.name == kDefaultSmtpServer);
+    if (is_pref && pref.name == kDefaultAccount && !identity_written) {
+      default_found = true;
+      out.insert(out.end(), identity_lines.begin(), identity_lines.end());
+      identity_written = true;
     }
   }
-  for (int k = 0; k < kSmtpSuffixCount; ++k)
-    if (!written[k]) out.push_back(SmtpLine("1", kSmtpSuffixes[k]));
-  if (!AnyContains(prefs, "\"mail.smtpservers\"")) out.push_back(PrefLine("mail.smtpservers", PrefText("smtp1")));
-  if (!AnyContains(prefs, "\"mail.smtp.defaultserver\""))
-    out.push_back(PrefLine("mail.smtp.defaultserver", PrefText("smtp1")));
+  if (!account_written) out.insert(out.end(), account_lines.begin(), account_lines.end());
+  // A profile without an account list has no account yet: the new one is its first.
+  if (!accounts_found) out.push_back(AccountsLine("account" + n.account));
+  if (!default_found && (request_.make_default || !accounts_found)) out.push_back(DefaultAccountLine(n.account));
+  if (!identity_written) out.insert(out.end(), identity_lines.begin(), identity_lines.end());
+
+  for (const char* suffix : kSmtpSuffixes)
+    if (!replacements.Replaced(SmtpName(n.smtp) + suffix)) out.push_back(SmtpLine(n.smtp, suffix));
+  if (!smtp_listed) out.push_back(PrefLine(kSmtpServers, PrefText(smtp_key)));
+  // Without a default server Thunderbird uses the first of the list.
+  if (!default_smtp_found) out.push_back(PrefLine(kDefaultSmtpServer, PrefText(first_smtp)));
 
   *numbers = n;
   return out;
 }
 
 PrefLines ThunderbirdPrefs::NewProfile(PrefNumbers* numbers) const {
-  *numbers = {2, 1, 2};
+  *numbers = {"2", "1", "2", "1"};
   return CompleteSet(*numbers);
 }
 
 PrefLines ThunderbirdPrefs::CompleteSet(const PrefNumbers& n) const {
   PrefLines out = AccountLines(n);
-  out.push_back(AccountsLine("account" + std::to_string(n.account)));
+  out.push_back(AccountsLine("account" + n.account));
   out.push_back(DefaultAccountLine(n.account));
   for (const std::string& line : NewIdentityAndServerLines(n, true, false)) out.push_back(line);
-  for (const char* suffix : kSmtpSuffixes) out.push_back(SmtpLine("1", suffix));
-  out.push_back(PrefLine("mail.smtpservers", PrefText("smtp1")));
-  out.push_back(PrefLine("mail.smtp.defaultserver", PrefText("smtp1")));
+  for (const char* suffix : kSmtpSuffixes) out.push_back(SmtpLine(n.smtp, suffix));
+  out.push_back(PrefLine(kSmtpServers, PrefText("smtp" + n.smtp)));
+  out.push_back(PrefLine(kDefaultSmtpServer, PrefText("smtp" + n.smtp)));
   return out;
 }
 
 std::string ThunderbirdPrefs::AccountsLine(const std::string& list) const {
-  return PrefLine(kAccounts, "\"" + list + "\"");  // the list as it stands in the file
+  return PrefLine(kAccounts, PrefText(list));
 }
 
-std::string ThunderbirdPrefs::DefaultAccountLine(long long account) const {
-  return PrefLine(kDefaultAccount, PrefText("account" + std::to_string(account)));
+std::string ThunderbirdPrefs::DefaultAccountLine(const std::string& account) const {
+  return PrefLine(kDefaultAccount, PrefText("account" + account));
 }
 
 PrefLines ThunderbirdPrefs::AccountLines(const PrefNumbers& n) const {
-  const std::string account = "mail.account.account" + std::to_string(n.account);
-  return {PrefLine(account + ".identities", PrefText("id" + std::to_string(n.identity))),
-          PrefLine(account + ".server", PrefText("server" + std::to_string(n.server)))};
+  return {PrefLine(AccountName(n.account) + ".identities", PrefText("id" + n.identity)),
+          PrefLine(AccountName(n.account) + ".server", PrefText("server" + n.server))};
 }
 
 PrefLines ThunderbirdPrefs::NewIdentityAndServerLines(const PrefNumbers& n, bool local_folders,
                                                       bool socket_type) const {
-  const std::string id = Identity(std::to_string(n.identity)), srv = Server(std::to_string(n.server));
+  const std::string id = IdentityName(n.identity), srv = ServerName(n.server);
   PrefLines lines{
       PrefLine(id + ".fullName", PrefText(request_.display_name)),
-      PrefLine(id + ".smtpServer", PrefText("smtp1")),
+      PrefLine(id + ".smtpServer", PrefText("smtp" + n.smtp)),
       PrefLine(srv + ".hostname", PrefText(provider_.pop3_host)),
       PrefLine(srv + ".login_at_startup", kPrefTrue),
       PrefLine(srv + ".type", PrefText("pop3")),
@@ -300,8 +360,8 @@ PrefLines ThunderbirdPrefs::NewIdentityAndServerLines(const PrefNumbers& n, bool
   return lines;
 }
 
-std::string ThunderbirdPrefs::SmtpLine(const std::string& id, const std::string& suffix) const {
-  const std::string name = SmtpServer(id) + suffix;
+std::string ThunderbirdPrefs::SmtpLine(const std::string& smtp, const std::string& suffix) const {
+  const std::string name = SmtpName(smtp) + suffix;
   if (suffix == ".auth_method") return PrefLine(name, PrefNumber(1));
   if (suffix == ".port") return PrefLine(name, PrefNumber(provider_.smtp_port));
   if (suffix == ".try_ssl") return PrefLine(name, PrefNumber(3));

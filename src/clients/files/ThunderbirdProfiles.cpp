@@ -11,35 +11,79 @@ std::vector<std::string> NewProfilesIni() {
 
 namespace {
 
-bool IsSectionHeader(const std::string& line) { return !line.empty() && line[0] == '['; }
+struct IniSection {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> entries;
+
+  // The first value of `key`; null when there is none.
+  const std::string* Find(const std::string& key) const {
+    for (const auto& entry : entries)
+      if (entry.first == key) return &entry.second;
+    return nullptr;
+  }
+  std::string Get(const std::string& key) const { return Find(key) ? *Find(key) : std::string(); }
+  bool NameStartsWith(const std::string& prefix) const {
+    return name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0;
+  }
+};
+
+// Like Thunderbird: blanks before a line do not count; an entry before the
+// first section, or in a header with text after its "]", belongs nowhere.
+std::vector<IniSection> ReadIni(const std::vector<std::string>& lines) {
+  std::vector<IniSection> sections;
+  bool in_section = false;
+  for (const std::string& raw : lines) {
+    const size_t start = raw.find_first_not_of(" \t");
+    if (start == std::string::npos || raw[start] == ';' || raw[start] == '#') continue;
+    const std::string line = raw.substr(start);
+    if (line[0] == '[') {
+      const size_t close = line.find(']');
+      in_section = close != std::string::npos && line.find_first_not_of(" \t", close + 1) == std::string::npos;
+      if (in_section) sections.push_back({line.substr(1, close - 1), {}});
+    } else if (in_section && line.find('=') != std::string::npos) {
+      const size_t equals = line.find('=');
+      sections.back().entries.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+    }
+  }
+  return sections;
+}
+
+// A path that names a folder, not only slashes.
+bool IsPath(const std::string& path) { return path.find_first_not_of("\\/") != std::string::npos; }
+
+bool IsAbsolute(const std::string& path) {
+  return (path.size() >= 2 && path[1] == ':') || path.compare(0, 2, "\\\\") == 0 || path.compare(0, 2, "//") == 0;
+}
+
+bool IsProfile(const IniSection& section) {
+  return section.NameStartsWith("Profile") &&
+         section.name.find_first_not_of("0123456789", 7) == std::string::npos && IsPath(section.Get("Path"));
+}
 
 // Thunderbird reads a path as relative only when its section says
 // "IsRelative=1"; a section without the line keeps the relative reading.
-bool SectionIsRelative(const std::vector<std::string>& lines, size_t path_line) {
-  size_t first = path_line;
-  while (first > 0 && !IsSectionHeader(lines[first - 1])) --first;
-  for (size_t i = first; i < lines.size() && (i == first || !IsSectionHeader(lines[i])); ++i) {
-    const std::string key = "IsRelative=";
-    if (lines[i].compare(0, key.size(), key) == 0) return lines[i].substr(key.size()) == "1";
-  }
-  return true;
+DefaultProfile ProfileOf(const IniSection& profile) {
+  const std::string* relative = profile.Find("IsRelative");
+  return {true, profile.Get("Path"), !relative || *relative == "1"};
 }
 
 }  // namespace
 
 DefaultProfile FindDefaultProfilePath(const std::vector<std::string>& profiles_ini) {
-  DefaultProfile profile;
-  bool default_seen = false;
-  for (size_t i = 0; i < profiles_ini.size(); ++i) {
-    const std::string& line = profiles_ini[i];
-    if (line.find("Name=default") != std::string::npos) default_seen = true;
-    if (default_seen && line.find("Path=") != std::string::npos) {
-      profile.path = line.substr(5);
-      profile.relative = SectionIsRelative(profiles_ini, i);
-      break;
-    }
+  const std::vector<IniSection> sections = ReadIni(profiles_ini);
+  for (const IniSection& section : sections) {
+    const std::string path = section.Get("Default");
+    if (section.NameStartsWith("Install") && IsPath(path)) return {true, path, !IsAbsolute(path)};
   }
-  return profile;
+  std::vector<const IniSection*> profiles;
+  for (const IniSection& section : sections)
+    if (IsProfile(section)) profiles.push_back(&section);
+  for (const IniSection* profile : profiles)
+    if (profile->Get("Default") == "1") return ProfileOf(*profile);
+  for (const IniSection* profile : profiles)
+    if (profile->Get("Name").find("default") != std::string::npos) return ProfileOf(*profile);
+  if (profiles.size() == 1) return ProfileOf(*profiles[0]);
+  return DefaultProfile{};
 }
 
 }  // namespace pw

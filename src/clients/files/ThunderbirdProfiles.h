@@ -1,6 +1,6 @@
 // Thunderbird's list of profiles, profiles.ini in the Thunderbird folder of
-// the user's application data: finding the profile named "default", and the
-// list written for a user who has never run Thunderbird.
+// the user's application data: choosing the profile that Thunderbird opens
+// when it is started, and the list written for a user who has never run it.
 #pragma once
 
 #include <string>
@@ -14,12 +14,18 @@ extern const char kNewProfileFolder[];
 std::vector<std::string> NewProfilesIni();
 
 struct DefaultProfile {
-  std::string path = "NULL";  // as the "Path=" line gives it; "NULL" when none was found
-  bool relative = true;       // false when its section says "IsRelative=" other than 1
+  bool found = false;
+  std::string path;      // as profiles.ini gives it
+  bool relative = true;  // to the Thunderbird folder
 };
 
-// The first "Path=" line from the first line that contains "Name=default" on
-// (a substring match, so "default-release" counts too).
+// The profile Thunderbird opens when started normally, read from the lines
+// of profiles.ini as Thunderbird reads them ([section] lines, key=value
+// lines, ; and # comments): the Default= path of the first [Install...]
+// section (each installation of Thunderbird names the profile it uses there;
+// relative unless absolute); else the [Profile...] marked Default=1; else the
+// first whose Name= contains "default"; else the only profile listed. Not
+// found when several are listed and none is chosen: Thunderbird would ask.
 DefaultProfile FindDefaultProfilePath(const std::vector<std::string>& profiles_ini);
 
 }  // namespace pw

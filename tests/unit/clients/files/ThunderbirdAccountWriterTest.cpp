@@ -28,9 +28,9 @@ std::string ProfileList(const std::string& path_line, const std::string& is_rela
 }
 
 // The run log's lines for a run that wrote the account with these numbers.
-Lines Report(int account, int identity, int server) {
+Lines Report(int account, int identity, int server, int smtp = 1) {
   Lines lines{"", kHeading, ""};
-  for (const std::string& line : SplitLines(CompleteSet(account, identity, server))) lines.push_back(line);
+  for (const std::string& line : SplitLines(CompleteSet(account, identity, server, smtp))) lines.push_back(line);
   lines.push_back("");
   return lines;
 }
@@ -62,6 +62,8 @@ class ThunderbirdMachine {
                                     kTestProvider);
     const ConfigureResult result = writer.Configure();
     log.Close();
+    // What a run wrote evaluates as JavaScript; what it refused may not.
+    if (result != result::kConfigured) return result;
     for (const char* drive : {"C:\\", "D:\\"})
       for (const std::string& path : machine.files.Tree(drive))
         if (path.size() > 9 && path.compare(path.size() - 9, 9, "\\prefs.js") == 0)
@@ -95,18 +97,40 @@ TEST(ThunderbirdAccountWriter, UserWithoutThunderbirdDataGetsProfileListFolderAn
             tb.LogLines());
 }
 
-TEST(ThunderbirdAccountWriter, AccountIsAddedToAProfileWithTwoAccounts) {
-  for (bool make_default : {false, true}) {
-    SCOPED_TRACE(make_default);
-    ThunderbirdMachine tb;
-    tb.PutProfile(TwoAccountsPrefs());  // LF line ends, as a hand-edited file may have
-    ASSERT_EQ(0, tb.Run(TbRequest(make_default, false)));
+// The lines of a "\n" text with the line ends given in turn; the last one
+// may go.
+std::string WithLineEnds(const std::string& text, const Lines& ends, bool last_end = true) {
+  std::string bytes;
+  size_t n = 0;
+  for (const std::string& line : SplitLines(text)) bytes += line + ends[n++ % ends.size()];
+  if (!last_end) bytes.resize(bytes.find_last_not_of("\r\n") + 1);
+  return bytes;
+}
 
-    EXPECT_EQ(Crlf(TwoAccountsPlusJdoe(make_default ? "account3" : "account1")), tb.machine.files.FileBytes(kPrefs));
-    EXPECT_EQ(Lines({kTb + "\\Profiles\\", kProfile + "\\", kPrefs, kProfilesIni}), tb.Tree());
-    EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + "not found. Creating new account."},
-                     Report(3, 2, 3)),
-              tb.LogLines());
+TEST(ThunderbirdAccountWriter, AccountIsAddedToAProfileWithTwoAccountsWhateverItsLineEnds) {
+  const struct {
+    const char* name;
+    std::string prefs;
+  } cases[] = {
+      {"LF", TwoAccountsPrefs()},
+      {"CR LF", Crlf(TwoAccountsPrefs())},
+      {"CR", WithLineEnds(TwoAccountsPrefs(), {"\r"})},
+      {"mixed, none after the last line", WithLineEnds(TwoAccountsPrefs(), {"\r\n", "\n", "\r"}, false)},
+  };
+  for (const auto& c : cases) {
+    for (bool make_default : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (make_default ? ", made default" : ""));
+      ThunderbirdMachine tb;
+      tb.PutProfile(c.prefs);
+      ASSERT_EQ(0, tb.Run(TbRequest(make_default, false)));
+
+      EXPECT_EQ(Crlf(TwoAccountsPlusJdoe(make_default ? "account3" : "account1")),
+                tb.machine.files.FileBytes(kPrefs));
+      EXPECT_EQ(Lines({kTb + "\\Profiles\\", kProfile + "\\", kPrefs, kProfilesIni}), tb.Tree());
+      EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + "not found. Creating new account."},
+                       Report(3, 2, 3, 2)),
+                tb.LogLines());
+    }
   }
 }
 
@@ -120,7 +144,7 @@ TEST(ThunderbirdAccountWriter, FoundAccountIsRewrittenWithItsOwnNumbers) {
     EXPECT_EQ(Crlf(JdoePrefsRewritten(make_default ? "account2" : "account1")), tb.machine.files.FileBytes(kPrefs));
     EXPECT_EQ(Lines({kTb + "\\Profiles\\", kProfile + "\\", kPrefs, kProfilesIni}), tb.Tree());
     EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + " found. Reseting settings to defaults."},
-                     Report(2, 2, 3)),
+                     Report(2, 2, 3, 2)),
               tb.LogLines());
   }
 }
@@ -176,11 +200,66 @@ TEST(ThunderbirdAccountWriter, AbsoluteProfilePathIsUsedAsItStands) {
   EXPECT_EQ(Lines({kProfilesIni}), tb.Tree());
 }
 
-TEST(ThunderbirdAccountWriter, ListWithoutADefaultProfileGetsAFolderNamedNull) {
+TEST(ThunderbirdAccountWriter, TheProfileOfTheInstallSectionGetsTheAccount) {
+  // As a fresh start of a current Thunderbird leaves it: an unused profile
+  // "default", marked Default=1, and the one it really opens.
   ThunderbirdMachine tb;
-  tb.machine.files.PutFile(kProfilesIni, "[Profile0]\r\nName=jo\r\nIsRelative=1\r\nPath=Profiles/jo\r\n");
+  const std::string list =
+      "[Profile1]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/s.default\r\nDefault=1\r\n\r\n"
+      "[InstallFDC34C9F024745EB]\r\nDefault=Profiles/x.default-release\r\nLocked=1\r\n\r\n"
+      "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/x.default-release\r\n";
+  tb.machine.files.PutFile(kProfilesIni, list);
+  tb.machine.files.PutFile(kTb + "\\Profiles\\s.default\\prefs.js", "// unused\r\n");
+  tb.machine.files.PutFile(kTb + "\\Profiles\\x.default-release\\prefs.js", Crlf(TwoAccountsPrefs()));
   ASSERT_EQ(0, tb.Run(TbRequest(false, false)));
-  EXPECT_EQ(Lines({kTb + "\\NULL\\", kTb + "\\NULL\\prefs.js", kTb + "\\Profiles\\", kProfilesIni}), tb.Tree());
+  EXPECT_EQ(Crlf(TwoAccountsPlusJdoe("account1")),
+            tb.machine.files.FileBytes(kTb + "\\Profiles\\x.default-release\\prefs.js"));
+  EXPECT_EQ("// unused\r\n", tb.machine.files.FileBytes(kTb + "\\Profiles\\s.default\\prefs.js"));
+  EXPECT_EQ(list, tb.machine.files.FileBytes(kProfilesIni));
+
+  // Where profiles stand in the Thunderbird folder itself, no Profiles folder is made.
+  ThunderbirdMachine linux_like;
+  linux_like.machine.files.PutFile(kProfilesIni, "[InstallFDC34C9F024745EB]\nDefault=o2dta244.default-default\n");
+  ASSERT_EQ(0, linux_like.Run(TbRequest(false, false)));
+  EXPECT_EQ(Lines({kTb + "\\o2dta244.default-default\\", kTb + "\\o2dta244.default-default\\prefs.js", kProfilesIni}),
+            linux_like.Tree());
+}
+
+// Files that cannot be rewritten safely, and a list that chooses no profile.
+TEST(ThunderbirdAccountWriter, WhatCannotBeWrittenSafelyIsRefusedAndLeftAsItWas) {
+  const std::string list = ProfileList("Path=Profiles/ab12cd34.default");
+  const struct {
+    const char* name;
+    std::string list;
+    std::string prefs;
+    std::string read_only;  // the file marked read-only, if any
+    std::string refusal;
+  } cases[] = {
+      {"UTF-16 LE prefs.js", list, std::string("\xff\xfe/\0/\0\r\0\n\0", 8), "",
+       kPrefs + " is UTF-16 text; it is left as it is."},
+      {"UTF-16 BE prefs.js", list, std::string("\xfe\xff\0/\0/", 6), "",
+       kPrefs + " is UTF-16 text; it is left as it is."},
+      {"read-only prefs.js", list, Crlf(TwoAccountsPrefs()), kPrefs,
+       kPrefs + " is marked read-only; it is left as it is."},
+      {"read-only profiles.ini", list, Crlf(TwoAccountsPrefs()), kProfilesIni,
+       kProfilesIni + " is marked read-only; it is left as it is."},
+      {"several profiles, none chosen",
+       "[Profile0]\r\nName=jo\r\nPath=Profiles/ab12cd34.default\r\n[Profile1]\r\nName=work\r\nPath=Profiles/w\r\n",
+       Crlf(TwoAccountsPrefs()), "", "No default profile was found in " + kProfilesIni + "."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ThunderbirdMachine tb;
+    tb.machine.files.PutFile(kProfilesIni, c.list);
+    tb.machine.files.PutFile(kPrefs, c.prefs);
+    if (!c.read_only.empty()) tb.machine.files.SetReadOnly(c.read_only);
+    const Lines before = tb.Tree();
+    EXPECT_EQ(7, tb.Run(TbRequest(true, true)));
+    EXPECT_EQ(c.list, tb.machine.files.FileBytes(kProfilesIni));
+    EXPECT_EQ(c.prefs, tb.machine.files.FileBytes(kPrefs));
+    EXPECT_EQ(before, tb.Tree());
+    EXPECT_EQ(Lines({"Starting Thunderbird configuration...", "", c.refusal, ""}), tb.LogLines());
+  }
 }
 
 TEST(ThunderbirdAccountWriter, ApplicationDataFolderComesFromTheRegistryElseTheShell) {
@@ -260,25 +339,19 @@ TEST(ThunderbirdAccountWriter, EveryFailingChangeToAnExistingProfileLeavesItAsIt
             tb.LogLines());
 }
 
-TEST(ThunderbirdAccountWriter, EveryFailingChangeToANewProfileLeavesNoTemporaryFileAndNoPrefs) {
+TEST(ThunderbirdAccountWriter, EveryFailingChangeToANewProfileLeavesNothingBehind) {
   ThunderbirdMachine clean;
   ASSERT_EQ(0, clean.Run(TbRequest(false, false)));
   const int changes = clean.plan.mutations();
   // Thunderbird folder, the list's five steps, two profile folders, the prefs' five steps.
   ASSERT_EQ(13, changes);
-  const std::string prefs = kTb + "\\Profiles\\s8eyyog6.default\\prefs.js";
   for (int n = 1; n <= changes; ++n) {
     SCOPED_TRACE("change " + std::to_string(n));
     ThunderbirdMachine tb;
     tb.plan.FailNthMutation(n, err::kDiskFull);
     EXPECT_EQ(7, tb.Run(TbRequest(false, false)));
-    EXPECT_FALSE(tb.machine.files.HasFile(prefs));
-    for (const std::string& path : tb.Tree()) EXPECT_EQ(std::string::npos, path.find(".tmp")) << path;
-    // The list stands once it was written whole; until then there is none.
-    EXPECT_EQ(n > 6, tb.machine.files.HasFile(kProfilesIni));
-    if (n > 6) {
-      EXPECT_EQ(JoinLines(NewProfilesIni()), tb.machine.files.FileBytes(kProfilesIni));
-    }
+    // What this run created is removed again: no list, no folder, no temporary file.
+    EXPECT_EQ(Lines(), tb.machine.files.Tree(kAppData));
   }
 
   ThunderbirdMachine tb;
@@ -288,6 +361,24 @@ TEST(ThunderbirdAccountWriter, EveryFailingChangeToANewProfileLeavesNoTemporaryF
                    "Profile data not found. Creating in user's application data folder ... failed.",
                    "Writing " + kTb + "\\profiles.tmp failed with error code 112.", ""}),
             tb.LogLines());
+
+  ThunderbirdMachine folder;
+  folder.plan.FailNthMutation(7, err::kAccessDenied);
+  EXPECT_EQ(7, folder.Run(TbRequest(false, false)));
+  EXPECT_EQ(Lines({"Starting Thunderbird configuration...", "",
+                   "Profile data not found. Creating in user's application data folder ... done.",
+                   "Profile directory not found. Creating in user's application data folder ... failed.",
+                   "Creating " + kTb + "\\Profiles failed with error code 5.", ""}),
+            folder.LogLines());
+}
+
+// A list that names a profile whose folder is missing: the folders made for it go again.
+TEST(ThunderbirdAccountWriter, AFailingSaveRemovesTheProfileFoldersItMade) {
+  ThunderbirdMachine tb;
+  tb.machine.files.PutFile(kProfilesIni, ProfileList("Path=Profiles/deep/er.default"));
+  tb.plan.FailPath(kTb + "\\Profiles\\deep\\er.default\\prefs.tmp", err::kDiskFull);
+  EXPECT_EQ(7, tb.Run(TbRequest(false, false)));
+  EXPECT_EQ(Lines({kProfilesIni}), tb.Tree());
 }
 
 }  // namespace

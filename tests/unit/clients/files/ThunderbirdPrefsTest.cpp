@@ -3,6 +3,7 @@
 #include "clients/files/PrefLine.h"
 #include "clients/files/SettingsFile.h"
 #include "clients/files/ThunderbirdPrefs.h"
+#include "platform/Text.h"
 #include "unit/clients/files/ThunderbirdTestSupport.h"
 
 namespace pw {
@@ -21,10 +22,28 @@ std::string Add(const std::string& prefs, bool make_default, PrefNumbers* number
   return out;
 }
 
-void ExpectNumbers(const PrefNumbers& n, long long account, long long identity, long long server) {
+void ExpectNumbers(const PrefNumbers& n, const std::string& account, const std::string& identity,
+                   const std::string& server, const std::string& smtp) {
   EXPECT_EQ(account, n.account);
   EXPECT_EQ(identity, n.identity);
   EXPECT_EQ(server, n.server);
+  EXPECT_EQ(smtp, n.smtp);
+}
+
+// The preferences the lines set, one "name=value" each (a text value in
+// quotes), in their order.
+std::vector<std::string> Settings(const PrefLines& lines) {
+  std::vector<std::string> settings;
+  Pref pref;
+  for (const std::string& line : lines)
+    if (ReadPrefLine(line, &pref)) settings.push_back(pref.name + "=" + (pref.is_text ? "\"" + pref.value + "\"" : pref.value));
+  return settings;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
 }
 
 TEST(ThunderbirdPrefs, PrefLinesEscapeTextAsThunderbirdDoes) {
@@ -37,19 +56,69 @@ TEST(ThunderbirdPrefs, PrefLinesEscapeTextAsThunderbirdDoes) {
             PrefLine("n", PrefText("x\"); user_pref(\"mail.smtpserver.smtp1.hostname\", \"evil\"")));
 }
 
-TEST(ThunderbirdPrefs, NextNumbersReadTheNumberAtItsFixedPlace) {
+TEST(ThunderbirdPrefs, PrefLinesAreReadByTheirSyntax) {
+  const struct {
+    const char* line;
+    const char* setting;  // as Settings() gives it; null when the line sets no preference
+  } cases[] = {
+      {R"(user_pref("mail.a", "x");)", R"(mail.a="x")"},
+      {"  user_pref ( \"mail.a\" ,\t\"x\" ) ;  ", R"(mail.a="x")"},
+      {R"(user_pref('mail.a', 'it\'s');)", R"(mail.a="it's")"},
+      {R"(user_pref("mail.a", "q\"\\\n\r");)", "mail.a=\"q\"\\\n\r\""},
+      {R"(user_pref("mail.a", "\x41\u00e9\ud83d\ude00");)", "mail.a=\"A\xc3\xa9\xf0\x9f\x98\x80\""},
+      {R"(user_pref("mail.a", 465);)", "mail.a=465"},
+      {R"(user_pref("mail.a",-1);)", "mail.a=-1"},
+      {R"(user_pref("mail.a", +7);)", "mail.a=+7"},
+      {R"(user_pref("mail.a", true);)", "mail.a=true"},
+      {R"(user_pref("mail.a", false); // a comment)", "mail.a=false"},
+      {R"(// user_pref("mail.a", 1);)", nullptr},
+      {R"(user_pref("mail.a", 1))", nullptr},
+      {R"(user_pref("mail.a", 1); x)", nullptr},
+      {R"(user_pref("mail.a", "x);)", nullptr},
+      {R"(user_pref("mail.a" "x");)", nullptr},
+      {R"(user_pref("mail.a", yes);)", nullptr},
+      {R"(user_pref("mail.a", 1, 2);)", nullptr},
+      {R"(user_pref("mail.a", "\q");)", nullptr},
+      {R"(user_pref("mail.a", "\ud800");)", nullptr},
+      {R"(user_prefs("mail.a", 1);)", nullptr},
+      {R"(pref("mail.a", 1);)", nullptr},
+      {"", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const std::vector<std::string> settings = Settings({c.line});
+    EXPECT_EQ(c.setting ? std::vector<std::string>{c.setting} : std::vector<std::string>{}, settings);
+  }
+}
+
+TEST(ThunderbirdPrefs, NextNumbersFollowTheLargestInNamesAndValues) {
   const PrefLines prefs = Lines(R"(user_pref("mail.account.account9.server", "server9");
-user_pref("mail.account.account10.identities", "id1");
-// mail.account.account99 in a comment has no number where one is read
+  user_pref ( "mail.account.account10.identities" , "id1" ) ;
+// mail.account.account99 in a comment is no preference
 user_pref("mail.identity.id4.useremail", "a@b");
 user_pref("mail.server.server12.hostname", "x");
 user_pref("mail.server.server3.hostname", "y");
+user_pref("mail.accountmanager.accounts", "account9, account10 ,account11");
+user_pref("mail.identity.id4.smtpServer", "smtp6");
+user_pref("mail.smtpserver.smtp2.hostname", "x");
+user_pref("mail.smtpservers", "smtp2,smtp3");
+user_pref("mail.server.server2x.hostname", "not a number");
 )");
-  EXPECT_EQ(11, ThunderbirdPrefs::NextAccountNumber(prefs));
+  EXPECT_EQ(12, ThunderbirdPrefs::NextAccountNumber(prefs));
   EXPECT_EQ(5, ThunderbirdPrefs::NextIdentityNumber(prefs));
   EXPECT_EQ(13, ThunderbirdPrefs::NextServerNumber(prefs));
+  EXPECT_EQ(7, ThunderbirdPrefs::NextSmtpNumber(prefs));
   EXPECT_EQ(1, ThunderbirdPrefs::NextAccountNumber({}));
   EXPECT_EQ(1, ThunderbirdPrefs::NextIdentityNumber({"user_pref(\"mail.identity.idx.fullName\", \"\");"}));
+
+  // 64 bits: numbers beyond them are no key we could make; past the largest, the smallest free one.
+  EXPECT_EQ(4294967297, ThunderbirdPrefs::NextServerNumber(Lines(R"(user_pref("mail.server.server4294967296.type", "pop3");
+user_pref("mail.server.server99999999999999999999.type", "pop3");
+)")));
+  EXPECT_EQ(2, ThunderbirdPrefs::NextServerNumber(Lines(R"(user_pref("mail.server.server9223372036854775807.type", "x");
+user_pref("mail.server.server1.type", "none");
+user_pref("mail.server.server3.type", "none");
+)")));
 }
 
 TEST(ThunderbirdPrefs, LocalFoldersAreUsedByTheFirstIdentityOrWhenAnotherUsesThem) {
@@ -61,29 +130,35 @@ TEST(ThunderbirdPrefs, LocalFoldersAreUsedByTheFirstIdentityOrWhenAnotherUsesThe
       {R"(user_pref("mail.identity.id7.fcc_folder", "mailbox://nobody@Local%20Folders/Sent");)"}, 8));
 }
 
-TEST(ThunderbirdPrefs, IdentityIsFoundByItsAddressInAnyLetterCase) {
-  std::string id;
+TEST(ThunderbirdPrefs, AccountIsFoundByItsIdentitysAddressInAnyLetterCase) {
+  PrefNumbers n;
   const ThunderbirdPrefs prefs(TbRequest(false, false), kTestProvider);
-  ASSERT_TRUE(prefs.FindIdentity(Lines(JdoePrefs()), &id));
-  EXPECT_EQ("2", id);
-  EXPECT_FALSE(prefs.FindIdentity(Lines(TwoAccountsPrefs()), &id));
+  ASSERT_TRUE(prefs.FindAccount(Lines(JdoePrefs()), &n));
+  ExpectNumbers(n, "2", "2", "3", "");
+  EXPECT_FALSE(prefs.FindAccount(Lines(TwoAccountsPrefs()), &n));
 
   // Only the whole address counts.
-  EXPECT_FALSE(prefs.FindIdentity(Lines(R"(user_pref("mail.account.account1.identities", "id1");
+  EXPECT_FALSE(prefs.FindAccount(Lines(R"(user_pref("mail.account.account1.identities", "id1");
+user_pref("mail.account.account1.server", "server1");
 user_pref("mail.identity.id1.useremail", "xjdoe@quillset.example");
 user_pref("mail.identity.id1.useremail", "jdoe@quillset.example.org");
 user_pref("mail.server.server1.userName", "jdoe@quillset.example");
 )"),
-                                  &id));
+                                 &n));
 
   // An identity that no account uses any more (left by a removed account) is
-  // not the account; the one that an account uses is.
-  ASSERT_TRUE(prefs.FindIdentity(Lines(R"(user_pref("mail.account.account2.identities", "id1,id5");
+  // not the account, nor is one whose account has no server line; the one
+  // that an account with a server uses is, wherever its lines stand.
+  ASSERT_TRUE(prefs.FindAccount(Lines(R"(user_pref("mail.server.server8.type", "pop3");
 user_pref("mail.identity.id4.useremail", "jdoe@quillset.example");
+user_pref("mail.identity.id6.useremail", "jdoe@quillset.example");
 user_pref("mail.identity.id5.useremail", "JDOE@quillset.example");
+user_pref("mail.account.account2.identities", "id1, id5");
+user_pref("mail.account.account3.identities", "id6");
+user_pref ("mail.account.account2.server", "server8");
 )"),
-                                 &id));
-  EXPECT_EQ("5", id);
+                                &n));
+  ExpectNumbers(n, "2", "5", "8", "");
 }
 
 TEST(ThunderbirdPrefs, AnEscapedAddressIsFoundAgain) {
@@ -93,22 +168,21 @@ TEST(ThunderbirdPrefs, AnEscapedAddressIsFoundAgain) {
   const PrefLines written = prefs.NewProfile(&n);
   File(written);
   EXPECT_EQ(R"(user_pref("mail.identity.id1.useremail", "jo\"e\\x@quillset.example");)", written[13]);
-  std::string id;
-  ASSERT_TRUE(prefs.FindIdentity(written, &id));
-  EXPECT_EQ("1", id);
+  ASSERT_TRUE(prefs.FindAccount(written, &n));
+  ExpectNumbers(n, "2", "1", "2", "");
 }
 
 TEST(ThunderbirdPrefs, NewProfileGetsTheCompleteSetAsAccount2) {
   PrefNumbers n;
   const PrefLines lines = ThunderbirdPrefs(TbRequest(false, false), kTestProvider).NewProfile(&n);
   EXPECT_EQ(Crlf(CompleteSet(2, 1, 2)), File(lines));
-  ExpectNumbers(n, 2, 1, 2);
+  ExpectNumbers(n, "2", "1", "2", "1");
 }
 
 TEST(ThunderbirdPrefs, AddingToTwoAccountsGivesTheNextNumbersAndServerFolders) {
   PrefNumbers n;
   EXPECT_EQ(Crlf(TwoAccountsPlusJdoe("account1")), Add(Crlf(TwoAccountsPrefs()), false, &n));
-  ExpectNumbers(n, 3, 2, 3);
+  ExpectNumbers(n, "3", "2", "3", "2");
   EXPECT_EQ(Crlf(TwoAccountsPlusJdoe("account3")), Add(TwoAccountsPrefs(), true));
 }
 
@@ -144,7 +218,7 @@ user_pref("mail.smtp.defaultserver", "smtp1");
 )";
   PrefNumbers n;
   EXPECT_EQ(Crlf(account1 + lists + identity), Add("", false, &n));
-  ExpectNumbers(n, 1, 1, 1);
+  ExpectNumbers(n, "1", "1", "1", "1");
 
   const std::string header = "// Mozilla User Preferences\n\n";
   EXPECT_EQ(Crlf(header + account1 + lists + identity), Add(header, false));
@@ -169,11 +243,11 @@ user_pref("mail.account.account1.server", "server1");
 user_pref("mail.accountmanager.accounts", "account2");
 user_pref("mail.server.server1.type", "none");
 user_pref("mail.smtpserver.smtp1.hostname", "smtp.example.org");
-user_pref("mail.smtpservers", "smtp1");
+user_pref("mail.smtpservers", "smtp1,smtp2");
 user_pref("mail.smtp.defaultserver", "smtp1");
 )";
   const std::string tail = R"(user_pref("mail.identity.id1.fullName", "Jo Doe");
-user_pref("mail.identity.id1.smtpServer", "smtp1");
+user_pref("mail.identity.id1.smtpServer", "smtp2");
 user_pref("mail.server.server2.hostname", "pop.quillset.example");
 user_pref("mail.server.server2.login_at_startup", true);
 user_pref("mail.server.server2.type", "pop3");
@@ -185,15 +259,15 @@ user_pref("mail.server.server2.socketType", 3);
 user_pref("mail.identity.id1.useremail", "jdoe@quillset.example");
 user_pref("mail.identity.id1.draft_folder", "mailbox://nobody@Local%20Folders/Drafts");
 user_pref("mail.identity.id1.fcc_folder", "mailbox://nobody@Local%20Folders/Sent");
-user_pref("mail.smtpserver.smtp1.auth_method", 1);
-user_pref("mail.smtpserver.smtp1.port", 465);
-user_pref("mail.smtpserver.smtp1.try_ssl", 3);
-user_pref("mail.smtpserver.smtp1.hostname", "smtp.quillset.example");
-user_pref("mail.smtpserver.smtp1.username", "jdoe@quillset.example");
+user_pref("mail.smtpserver.smtp2.auth_method", 1);
+user_pref("mail.smtpserver.smtp2.port", 465);
+user_pref("mail.smtpserver.smtp2.try_ssl", 3);
+user_pref("mail.smtpserver.smtp2.hostname", "smtp.quillset.example");
+user_pref("mail.smtpserver.smtp2.username", "jdoe@quillset.example");
 )";
-  // An empty account list gets the account without a leading comma; the rest
-  // of the file went by while looking for the default-account line, so the
-  // SMTP lines come at the end, where they take effect over the earlier ones.
+  // An empty account list gets the account without a leading comma; without a
+  // default-account line to follow, the identity and server lines come at the
+  // end, before the new SMTP server.
   EXPECT_EQ(Crlf(head + tail), Add(prefs, false));
   const std::string made_default = "user_pref(\"mail.accountmanager.defaultaccount\", \"account2\");\n";
   EXPECT_EQ(Crlf(head + made_default + tail), Add(prefs, true));
@@ -203,10 +277,11 @@ TEST(ThunderbirdPrefs, RewriteKeepsTheAccountsNumbersAndChangesItsValues) {
   for (bool make_default : {false, true}) {
     SCOPED_TRACE(make_default);
     const ThunderbirdPrefs prefs(TbRequest(make_default, true), kTestProvider);
+    const PrefLines lines = Lines(Crlf(JdoePrefs()));
     PrefNumbers n;
-    EXPECT_EQ(Crlf(JdoePrefsRewritten(make_default ? "account2" : "account1")),
-              File(prefs.Rewrite(Lines(Crlf(JdoePrefs())), "2", &n)));
-    ExpectNumbers(n, 2, 2, 3);
+    ASSERT_TRUE(prefs.FindAccount(lines, &n));
+    EXPECT_EQ(Crlf(JdoePrefsRewritten(make_default ? "account2" : "account1")), File(prefs.Rewrite(lines, &n)));
+    ExpectNumbers(n, "2", "2", "3", "2");
   }
 }
 
@@ -232,28 +307,149 @@ user_pref("mail.server.server5.hostname", "other.example");
 user_pref("mail.server.server6.hostname", "pop.quillset.example");
 )";
   // Without an smtpServer line the identity has no SMTP server of its own, so none is completed.
+  const ThunderbirdPrefs tb(TbRequest(false, true), kTestProvider);
   PrefNumbers n;
-  EXPECT_EQ(Crlf(rewritten),
-            File(ThunderbirdPrefs(TbRequest(false, true), kTestProvider).Rewrite(Lines(prefs), "1", &n)));
-  ExpectNumbers(n, 6, 1, 6);
+  ASSERT_TRUE(tb.FindAccount(Lines(prefs), &n));
+  EXPECT_EQ(Crlf(rewritten), File(tb.Rewrite(Lines(prefs), &n)));
+  ExpectNumbers(n, "6", "1", "6", "");
 }
 
-TEST(ThunderbirdPrefs, RewriteWithoutTheServerLineNextChangesNoServer) {
+TEST(ThunderbirdPrefs, RewriteFindsTheServerLineWhereverItStands) {
+  // The line after the account's identities is another account's server.
   const std::string prefs = R"(user_pref("mail.account.account1.identities", "id1");
-user_pref("mail.account.account1.something", "x");
+user_pref("mail.account.account2.server", "server2");
 user_pref("mail.account.account1.server", "server1");
 user_pref("mail.identity.id1.fullName", "Old");
+user_pref("mail.identity.id1.useremail", "jdoe@quillset.example");
 user_pref("mail.server.server1.hostname", "old.example");
+user_pref("mail.server.server2.hostname", "other.example");
 )";
   const std::string rewritten = R"(user_pref("mail.account.account1.identities", "id1");
-user_pref("mail.account.account1.something", "x");
+user_pref("mail.account.account2.server", "server2");
 user_pref("mail.account.account1.server", "server1");
 user_pref("mail.identity.id1.fullName", "Jo Doe");
-user_pref("mail.server.server1.hostname", "old.example");
+user_pref("mail.identity.id1.useremail", "jdoe@quillset.example");
+user_pref("mail.server.server1.hostname", "pop.quillset.example");
+user_pref("mail.server.server2.hostname", "other.example");
 )";
+  const ThunderbirdPrefs tb(TbRequest(false, true), kTestProvider);
   PrefNumbers n;
-  EXPECT_EQ(Crlf(rewritten),
-            File(ThunderbirdPrefs(TbRequest(false, true), kTestProvider).Rewrite(Lines(prefs), "1", &n)));
+  ASSERT_TRUE(tb.FindAccount(Lines(prefs), &n));
+  EXPECT_EQ(Crlf(rewritten), File(tb.Rewrite(Lines(prefs), &n)));
+}
+
+// The SMTP lines of the result (every preference whose name speaks of one),
+// for profiles with and without SMTP servers of others and of the address.
+TEST(ThunderbirdPrefs, AnAddedAccountGetsAnSmtpServerOfItsOwn) {
+  const std::string id = R"(user_pref("mail.identity.id1.smtpServer", ")";
+  const std::string ours = R"(user_pref("mail.smtpserver.smtp)";
+  const auto own_server = [&](const std::string& k) {
+    return std::vector<std::string>{ours + k + R"(.auth_method", 1);)", ours + k + R"(.port", 465);)",
+                                    ours + k + R"(.try_ssl", 3);)",
+                                    ours + k + R"(.hostname", "smtp.quillset.example");)",
+                                    ours + k + R"(.username", "jdoe@quillset.example");)"};
+  };
+  const auto concat = [](std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+  };
+  const std::string ann_smtp1 = R"(user_pref("mail.smtpserver.smtp1.hostname", "smtp.example.org");
+user_pref("mail.smtpserver.smtp1.username", "ann");
+)";
+  const struct {
+    const char* name;
+    std::string prefs;
+    std::string smtp;
+    std::vector<std::string> smtp_lines;
+  } cases[] = {
+      {"none yet", R"(user_pref("mail.rights.version", 1);)", "1",
+       concat(concat({id + "smtp1\");"}, own_server("1")),
+              {R"(user_pref("mail.smtpservers", "smtp1");)", R"(user_pref("mail.smtp.defaultserver", "smtp1");)"})},
+      {"another provider's smtp1", ann_smtp1 + R"(user_pref("mail.smtpservers", "smtp1");
+user_pref("mail.smtp.defaultserver", "smtp1");
+)",
+       "2",
+       concat({R"(user_pref("mail.smtpserver.smtp1.hostname", "smtp.example.org");)",
+               R"(user_pref("mail.smtpserver.smtp1.username", "ann");)",
+               R"(user_pref("mail.smtpservers", "smtp1,smtp2");)", R"(user_pref("mail.smtp.defaultserver", "smtp1");)",
+               id + "smtp2\");"},
+              own_server("2"))},
+      {"the largest number, whatever the gaps", R"(user_pref("mail.smtpserver.smtp7.hostname", "x");
+ user_pref ( "mail.smtpservers" , "smtp1 , smtp7" ) ;
+)",
+       "8",
+       concat({R"(user_pref("mail.smtpserver.smtp7.hostname", "x");)",
+               R"(user_pref("mail.smtpservers", "smtp1 , smtp7,smtp8");)", id + "smtp8\");"},
+              concat(own_server("8"), {R"(user_pref("mail.smtp.defaultserver", "smtp1");)"}))},
+      {"the provider's server for another address", R"(user_pref("mail.smtpserver.smtp1.hostname", "smtp.quillset.example");
+user_pref("mail.smtpserver.smtp1.username", "ann@quillset.example");
+user_pref("mail.smtpservers", "");
+)",
+       "2",
+       concat({R"(user_pref("mail.smtpserver.smtp1.hostname", "smtp.quillset.example");)",
+               R"(user_pref("mail.smtpserver.smtp1.username", "ann@quillset.example");)",
+               R"(user_pref("mail.smtpservers", "smtp2");)", id + "smtp2\");"},
+              concat(own_server("2"), {R"(user_pref("mail.smtp.defaultserver", "smtp2");)"}))},
+      {"the address's own server, reused", ann_smtp1 + R"(user_pref("mail.smtpserver.smtp3.hostname", "SMTP.Quillset.example");
+user_pref("mail.smtpserver.smtp3.port", 25);
+user_pref("mail.smtpserver.smtp3.username", "JDoe@quillset.example");
+user_pref("mail.smtpservers", "smtp1");
+)",
+       "3",
+       {R"(user_pref("mail.smtpserver.smtp1.hostname", "smtp.example.org");)",
+        R"(user_pref("mail.smtpserver.smtp1.username", "ann");)", own_server("3")[3], own_server("3")[1],
+        own_server("3")[4], R"(user_pref("mail.smtpservers", "smtp1,smtp3");)", id + "smtp3\");",
+        own_server("3")[0], own_server("3")[2], R"(user_pref("mail.smtp.defaultserver", "smtp1");)"}},
+      {"no list", ann_smtp1, "2",
+       concat(concat({R"(user_pref("mail.smtpserver.smtp1.hostname", "smtp.example.org");)",
+                      R"(user_pref("mail.smtpserver.smtp1.username", "ann");)", id + "smtp2\");"},
+                     own_server("2")),
+              {R"(user_pref("mail.smtpservers", "smtp2");)", R"(user_pref("mail.smtp.defaultserver", "smtp2");)"})},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    PrefNumbers n;
+    const PrefLines out = Lines(Add(c.prefs, false, &n));
+    EXPECT_EQ(c.smtp, n.smtp);
+    std::vector<std::string> smtp_lines;
+    for (const std::string& line : out)
+      if (AsciiLower(line).find("smtp") != std::string::npos) smtp_lines.push_back(line);
+    EXPECT_EQ(c.smtp_lines, smtp_lines);
+  }
+}
+
+// Other valid ways of writing the same preferences: what is read and written
+// is the same, apart from the lines that are left as they were.
+TEST(ThunderbirdPrefs, SpacingQuotesAndEscapesDoNotChangeWhatIsFound) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> changes;
+  } variants[] = {
+      {"blanks", {{"user_pref(", "  user_pref ( "}, {"\", ", "\" ,\t"}, {");", " ) ; // why"}}},
+      {"single quotes", {{"\"", "'"}}},
+      {"escapes", {{"@", "\\x40"}, {"account", "\\u0061ccount"}}},
+  };
+  const ThunderbirdPrefs adding(TbRequest(true, false), kTestProvider);
+  const ThunderbirdPrefs rewriting(TbRequest(true, true), kTestProvider);
+  PrefNumbers n;
+  const PrefLines added = adding.Add(Lines(TwoAccountsPrefs()), &n);
+  ASSERT_TRUE(rewriting.FindAccount(Lines(JdoePrefs()), &n));
+  const PrefLines rewritten = rewriting.Rewrite(Lines(JdoePrefs()), &n);
+
+  for (const auto& variant : variants) {
+    SCOPED_TRACE(variant.name);
+    std::string two = TwoAccountsPrefs(), jdoe = JdoePrefs();
+    for (const auto& change : variant.changes) {
+      two = Replaced(two, change.first, change.second);
+      jdoe = Replaced(jdoe, change.first, change.second);
+    }
+    ASSERT_EQ(Settings(Lines(TwoAccountsPrefs())), Settings(Lines(two)));
+    EXPECT_EQ(Settings(added), Settings(Lines(File(adding.Add(Lines(two), &n)))));
+    ExpectNumbers(n, "3", "2", "3", "2");
+    ASSERT_TRUE(rewriting.FindAccount(Lines(jdoe), &n));
+    ExpectNumbers(n, "2", "2", "3", "");
+    EXPECT_EQ(Settings(rewritten), Settings(Lines(File(rewriting.Rewrite(Lines(jdoe), &n)))));
+  }
 }
 
 }  // namespace

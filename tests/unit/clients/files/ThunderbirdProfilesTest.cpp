@@ -6,8 +6,6 @@
 namespace pw {
 namespace {
 
-DefaultProfile Find(const std::string& ini) { return FindDefaultProfilePath(SplitLines(ini)); }
-
 TEST(ThunderbirdProfiles, NewListHasTheSevenLines) {
   EXPECT_EQ(
       "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
@@ -16,40 +14,60 @@ TEST(ThunderbirdProfiles, NewListHasTheSevenLines) {
   EXPECT_STREQ("Profiles\\s8eyyog6.default", kNewProfileFolder);
 }
 
-TEST(ThunderbirdProfiles, TheDefaultProfilesPathIsFound) {
-  const DefaultProfile usual = Find(
-      "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile1]\r\nName=work\r\nIsRelative=1\r\n"
-      "Path=Profiles/w0rk.work\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/"
-      "ab12cd34.default\r\n");
-  EXPECT_EQ("Profiles/ab12cd34.default", usual.path);
-  EXPECT_TRUE(usual.relative);
-
-  // A name that only begins with "default" counts too.
-  EXPECT_EQ("Profiles/x.default-release",
-            Find("[Profile0]\nName=default-release\nIsRelative=1\nPath=Profiles/x.default-release\n").path);
-
-  // The first Path= line after the name wins, even when it belongs to the next profile.
-  EXPECT_EQ("Profiles/later",
-            Find("[Profile0]\nPath=Profiles/own\nName=default\n\n[Profile1]\nName=other\nPath=Profiles/later\n").path);
-
-  // No default profile, or no path after it.
-  EXPECT_EQ("NULL", Find("[Profile0]\nName=jo\nIsRelative=1\nPath=Profiles/jo\n").path);
-  EXPECT_EQ("NULL", Find("[Profile0]\nPath=Profiles/jo\nName=default\n").path);
-  EXPECT_EQ("NULL", Find("").path);
-}
-
-TEST(ThunderbirdProfiles, AnAbsolutePathIsToldBySectionOfItsPathLine) {
-  const DefaultProfile absolute =
-      Find("[Profile0]\r\nName=default\r\nIsRelative=0\r\nPath=D:\\Mail\\Jo\r\n\r\n[Profile1]\r\nIsRelative=1\r\n");
-  EXPECT_EQ("D:\\Mail\\Jo", absolute.path);
-  EXPECT_FALSE(absolute.relative);
-
-  // IsRelative after the Path line, still in the section.
-  EXPECT_FALSE(Find("[Profile0]\nName=default\nPath=D:\\Jo\nIsRelative=0\n").relative);
-  // The section of the winning Path line decides, not the section of the name.
-  EXPECT_TRUE(Find("[Profile0]\nName=default\nIsRelative=0\n[Profile1]\nIsRelative=1\nPath=Profiles/p\n").relative);
-  // Without the line the path stays relative.
-  EXPECT_TRUE(Find("[Profile0]\nName=default\nPath=Profiles/p\n").relative);
+TEST(ThunderbirdProfiles, TheProfileThunderbirdOpensIsChosen) {
+  const struct {
+    const char* name;
+    const char* ini;
+    const char* path;  // null: none found
+    bool relative;
+  } cases[] = {
+      {"a fresh start of a current Thunderbird on Windows: the install section names the profile it uses",
+       "[Profile1]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/s.default\r\nDefault=1\r\n\r\n"
+       "[InstallFDC34C9F024745EB]\r\nDefault=Profiles/x.default-release\r\nLocked=1\r\n\r\n"
+       "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/x.default-release\r\n\r\n"
+       "[General]\r\nStartWithLastProfile=1\r\nVersion=2\r\n",
+       "Profiles/x.default-release", true},
+      {"the same on Linux, where profiles stand in the Thunderbird folder itself",
+       "[Profile1]\nName=default\nIsRelative=1\nPath=tzpp8itu.default\nDefault=1\n\n"
+       "[InstallFDC34C9F024745EB]\nDefault=o2dta244.default-default\nLocked=1\n\n"
+       "[Profile0]\nName=default-default\nIsRelative=1\nPath=o2dta244.default-default\n",
+       "o2dta244.default-default", true},
+      {"the first install section that names a profile; an absolute one",
+       "[InstallA]\nLocked=1\n[InstallB]\nDefault=D:\\Mail\\Jo\n[InstallC]\nDefault=Profiles/c\n"
+       "[Profile0]\nName=default\nPath=Profiles/d\nDefault=1\n",
+       "D:\\Mail\\Jo", false},
+      {"without install sections, the profile marked Default=1",
+       "[Profile0]\nName=default\nIsRelative=1\nPath=Profiles/d\n[Profile1]\nName=work\nIsRelative=0\n"
+       "Path=E:\\Work\nDefault=1\n",
+       "E:\\Work", false},
+      {"else the first whose name contains \"default\", with its own section's path",
+       "[Profile0]\nName=work\nPath=Profiles/w\n[Profile1]\nPath=Profiles/own\nName=x-default-release\n"
+       "[Profile2]\nName=default\nPath=Profiles/later\n",
+       "Profiles/own", true},
+      {"else the only profile listed", "[General]\nStartWithLastProfile=1\n[Profile0]\nName=jo\nPath=Profiles/jo\n",
+       "Profiles/jo", true},
+      {"several and none chosen: Thunderbird would ask",
+       "[Profile0]\nName=jo\nPath=Profiles/jo\n[Profile1]\nName=Default\nPath=Profiles/d\n", nullptr, true},
+      {"a profile without a path is none", "[Profile0]\nName=default\nDefault=1\n[Profile1]\nName=jo\nPath=Profiles/jo\n",
+       "Profiles/jo", true},
+      {"blanks before lines, comments, lone CR line ends",
+       "  [Profile0]\r\tName=work\r; Path=Profiles/commented\r# Default=1\r  Path=Profiles/w\r", "Profiles/w", true},
+      {"a header with text after it, and entries before any section, belong nowhere",
+       "Path=Profiles/none\n[Profile0] x\nPath=Profiles/garbled\n[Profile1]\nName=jo\nPath=Profiles/jo\n",
+       "Profiles/jo", true},
+      {"IsRelative=1 or none: relative; anything else: absolute",
+       "[Profile0]\nName=default\nPath=D:\\Jo\nIsRelative=0\n", "D:\\Jo", false},
+      {"only slashes are no path", "[Install1]\nDefault=/\n[Profile0]\nName=jo\nPath=\\\n", nullptr, true},
+      {"an empty list", "", nullptr, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const DefaultProfile found = FindDefaultProfilePath(SplitLines(std::string(c.ini)));
+    EXPECT_EQ(c.path != nullptr, found.found);
+    if (!c.path) continue;
+    EXPECT_EQ(c.path, found.path);
+    EXPECT_EQ(c.relative, found.relative);
+  }
 }
 
 }  // namespace
