@@ -1,7 +1,8 @@
 // Thunderbird profiles written by real runs of Postwright.exe: the profile
 // list and folder made for a user without Thunderbird data, an account added
-// to a profile that has two, a found account rewritten with and without
-// "-d", and a prefs.js that cannot be replaced left as it was.
+// to a profile that has two, the profile an install section names, a found
+// account rewritten with and without "-d", and a prefs.js that cannot be
+// replaced or is read-only left as it was.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -70,9 +71,10 @@ Lines WriterLog() {
   return part;
 }
 
-Lines Report(int account, int identity, int server) {
+Lines Report(int account, int identity, int server, int smtp = 1) {
   Lines lines{"", "The following lines were written/overwritten in the Thunderbird configuration file:", ""};
-  for (const std::string& line : bed::SplitLines(Crlf(CompleteSet(account, identity, server)))) lines.push_back(line);
+  for (const std::string& line : bed::SplitLines(Crlf(CompleteSet(account, identity, server, smtp))))
+    lines.push_back(line);
   lines.push_back("");
   return lines;
 }
@@ -107,15 +109,33 @@ TEST_F(ThunderbirdWineTest, UserWithoutThunderbirdDataGetsProfileListFolderAndPr
             WriterLog());
 }
 
-TEST_F(ThunderbirdWineTest, AccountIsAddedToAProfileWithTwoAccounts) {
+// The other provider's smtp1 stays byte for byte; the new identity sends through smtp2.
+TEST_F(ThunderbirdWineTest, AccountIsAddedToAProfileWithTwoAccountsWithAnSmtpServerOfItsOwn) {
   SeedProfile(Crlf(TwoAccountsPrefs()));
   const bed::State before = bed::CaptureState();
   ASSERT_EQ(kConfigured, RunPostwright(kRun));
   EXPECT_EQ(Crlf(TwoAccountsPlusJdoe("account1")), bed::ReadBytes(Prefs()).value_or("(missing)"));
   EXPECT_EQ(std::set<std::string>({Prefs() + ": file changed to", bed::LogPath() + ": file created"}), Changes(before));
   EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + "not found. Creating new account."},
-                   Report(3, 2, 3)),
+                   Report(3, 2, 3, 2)),
             WriterLog());
+}
+
+// As a fresh start of a current Thunderbird leaves it: an unused profile
+// "default" marked Default=1, and the profile it opens named in its install section.
+TEST_F(ThunderbirdWineTest, TheProfileOfTheInstallSectionGetsTheAccount) {
+  const std::string used = Thunderbird() + "\\Profiles\\x.default-release\\prefs.js";
+  const std::string unused = Thunderbird() + "\\Profiles\\s.default\\prefs.js";
+  bed::SeedFile(ProfilesIni(),
+                "[Profile1]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/s.default\r\nDefault=1\r\n\r\n"
+                "[InstallFDC34C9F024745EB]\r\nDefault=Profiles/x.default-release\r\nLocked=1\r\n\r\n"
+                "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/x.default-release\r\n");
+  bed::SeedFile(unused, "// Mozilla User Preferences\r\n");
+  bed::SeedFile(used, Crlf(TwoAccountsPrefs()));
+  const bed::State before = bed::CaptureState();
+  ASSERT_EQ(kConfigured, RunPostwright(kRun));
+  EXPECT_EQ(Crlf(TwoAccountsPlusJdoe("account1")), bed::ReadBytes(used).value_or("(missing)"));
+  EXPECT_EQ(std::set<std::string>({used + ": file changed to", bed::LogPath() + ": file created"}), Changes(before));
 }
 
 TEST_F(ThunderbirdWineTest, FoundAccountIsRewrittenWithAndWithoutMakeDefault) {
@@ -130,7 +150,7 @@ TEST_F(ThunderbirdWineTest, FoundAccountIsRewrittenWithAndWithoutMakeDefault) {
     EXPECT_EQ(std::set<std::string>({Prefs() + ": file changed to", bed::LogPath() + ": file created"}),
               Changes(before));
     EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + " found. Reseting settings to defaults."},
-                     Report(2, 2, 3)),
+                     Report(2, 2, 3, 2)),
               WriterLog());
   }
 }
@@ -162,6 +182,20 @@ TEST_F(ThunderbirdWineTest, PrefsThatCannotBeReplacedStayAsTheyWere) {
   EXPECT_EQ(Lines({"Starting Thunderbird configuration...", "", kSearch + "not found. Creating new account.", "",
                    "Replacing " + Prefs() + " failed with error code 5.", ""}),
             log);
+}
+
+// An administrator locked the preferences: they are refused, not replaced
+// (Wine, unlike Windows, would let the replacement through).
+TEST_F(ThunderbirdWineTest, ReadOnlyPrefsAreLeftAsTheyWere) {
+  SeedProfile(Crlf(TwoAccountsPrefs()));
+  ASSERT_TRUE(SetFileAttributesA(Prefs().c_str(), FILE_ATTRIBUTE_READONLY));
+  const bed::State before = bed::CaptureState();
+  EXPECT_EQ(kFailed, RunPostwright(kRun));
+  EXPECT_EQ(std::set<std::string>({bed::LogPath() + ": file created"}), Changes(before));
+  EXPECT_NE(0u, GetFileAttributesA(Prefs().c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(Lines({"Starting Thunderbird configuration...", "",
+                   Prefs() + " is marked read-only; it is left as it is.", ""}),
+            WriterLog());
 }
 
 }  // namespace
