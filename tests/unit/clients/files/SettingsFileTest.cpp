@@ -91,49 +91,48 @@ TEST(SettingsFile, EveryFailingStepLeavesTheOriginalAndNoTemporaryFile) {
   }
 }
 
-// Wine and virus scanners hold a freshly closed file briefly, and a replace
-// then fails with a sharing violation or with access denied.
+// Wine and virus scanners hold a freshly closed file briefly; a replace then
+// fails with a sharing violation or with access denied.
 TEST(SettingsFile, BriefHoldsOnReplaceAreRetriedAfterAPause) {
   for (Status held : {err::kSharingViolation, err::kAccessDenied}) {
-    SCOPED_TRACE(held);
-    {
-      // Held once, then free: the second try goes through.
-      MemoryPlatform machine;
-      machine.files.PutFile(kPath, kOriginal);
-      FaultPlan plan;
-      FaultInjectingFileSystem files(machine.files, plan);
-      plan.FailNthMutation(5, held);
-      EXPECT_TRUE(SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew).ok());
-      EXPECT_EQ(kNew, machine.files.FileBytes(kPath));
-      EXPECT_EQ(SettingsFile::kReplacePauseMs, machine.clock.paused_ms);
-      EXPECT_FALSE(machine.files.HasFile(kTemp));
-    }
-    {
-      // Held throughout: every try fails, and the original stays.
-      MemoryPlatform machine;
-      machine.files.PutFile(kPath, kOriginal);
-      FaultPlan plan;
-      FaultInjectingFileSystem files(machine.files, plan);
-      plan.FailPath(kPath, held);
-      const SaveOutcome outcome = SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew);
-      EXPECT_EQ(held, outcome.status);
-      EXPECT_EQ(SaveStep::kReplace, outcome.step);
-      EXPECT_EQ(5 + 4 + 1, plan.mutations());  // four steps, five tries, the removal
-      EXPECT_EQ((SettingsFile::kReplaceAttempts - 1) * SettingsFile::kReplacePauseMs, machine.clock.paused_ms);
-      EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
-      EXPECT_FALSE(machine.files.HasFile(kTemp));
-    }
+    // Held once, then free: the second try goes through.
+    MemoryPlatform machine;
+    machine.files.PutFile(kPath, kOriginal);
+    FaultPlan plan;
+    FaultInjectingFileSystem files(machine.files, plan);
+    plan.FailNthMutation(5, held);
+    EXPECT_TRUE(SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew).ok());
+    EXPECT_EQ(kNew, machine.files.FileBytes(kPath));
+    EXPECT_EQ(SettingsFile::kReplacePauseMs, machine.clock.paused_ms);
+    EXPECT_FALSE(machine.files.HasFile(kTemp));
   }
-  // Other refusals are final at once.
-  MemoryPlatform machine;
-  machine.files.PutFile(kPath, kOriginal);
-  FaultPlan plan;
-  FaultInjectingFileSystem files(machine.files, plan);
-  plan.FailNthMutation(5, err::kDiskFull);
-  EXPECT_EQ(err::kDiskFull, SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew).status);
-  EXPECT_EQ(0u, machine.clock.paused_ms);
-  EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
-  EXPECT_FALSE(machine.files.HasFile(kTemp));
+  {
+    // Held throughout: every try fails, and the original stays.
+    MemoryPlatform machine;
+    machine.files.PutFile(kPath, kOriginal);
+    FaultPlan plan;
+    FaultInjectingFileSystem files(machine.files, plan);
+    plan.FailPath(kPath, err::kSharingViolation);
+    const SaveOutcome outcome = SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew);
+    EXPECT_EQ(err::kSharingViolation, outcome.status);
+    EXPECT_EQ(SaveStep::kReplace, outcome.step);
+    EXPECT_EQ(5 + 4 + 1, plan.mutations());  // four steps, five tries, the removal
+    EXPECT_EQ((SettingsFile::kReplaceAttempts - 1) * SettingsFile::kReplacePauseMs, machine.clock.paused_ms);
+    EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
+    EXPECT_FALSE(machine.files.HasFile(kTemp));
+  }
+  {
+    // Other refusals are final at once.
+    MemoryPlatform machine;
+    machine.files.PutFile(kPath, kOriginal);
+    FaultPlan plan;
+    FaultInjectingFileSystem files(machine.files, plan);
+    plan.FailNthMutation(5, err::kDiskFull);
+    EXPECT_EQ(err::kDiskFull, SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew).status);
+    EXPECT_EQ(0u, machine.clock.paused_ms);
+    EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
+    EXPECT_FALSE(machine.files.HasFile(kTemp));
+  }
 }
 
 TEST(SettingsFile, MissingFolderFailsAtCreation) {

@@ -338,82 +338,56 @@ user_pref("mail.server.server2.hostname", "other.example");
   EXPECT_EQ(Crlf(rewritten), File(tb.Rewrite(Lines(prefs), &n)));
 }
 
-// The SMTP lines of the result (every preference whose name speaks of one),
-// for profiles with and without SMTP servers of others and of the address.
+// The SMTP lines of the result (every line that speaks of one), for profiles
+// with and without SMTP servers of others and of the address.
 TEST(ThunderbirdPrefs, AnAddedAccountGetsAnSmtpServerOfItsOwn) {
-  const std::string id = R"(user_pref("mail.identity.id1.smtpServer", ")";
-  const std::string ours = R"(user_pref("mail.smtpserver.smtp)";
-  const auto own_server = [&](const std::string& k) {
-    return std::vector<std::string>{ours + k + R"(.auth_method", 1);)", ours + k + R"(.port", 465);)",
-                                    ours + k + R"(.try_ssl", 3);)",
-                                    ours + k + R"(.hostname", "smtp.quillset.example");)",
-                                    ours + k + R"(.username", "jdoe@quillset.example");)"};
+  const auto pref = [](const std::string& name, const std::string& literal) {
+    return "user_pref(\"" + name + "\", " + literal + ");\n";
   };
-  const auto concat = [](std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+  const auto smtp = [&](const std::string& k, const std::string& suffix, const std::string& literal) {
+    return pref("mail.smtpserver.smtp" + k + suffix, literal);
   };
-  const std::string ann_smtp1 = R"(user_pref("mail.smtpserver.smtp1.hostname", "smtp.example.org");
-user_pref("mail.smtpserver.smtp1.username", "ann");
-)";
+  const auto uses = [&](const std::string& k) { return pref("mail.identity.id1.smtpServer", "\"smtp" + k + "\""); };
+  const auto list = [&](const std::string& items) { return pref("mail.smtpservers", "\"" + items + "\""); };
+  const auto by_default = [&](const std::string& k) { return pref("mail.smtp.defaultserver", "\"smtp" + k + "\""); };
+  const auto host = [&](const std::string& k) { return smtp(k, ".hostname", "\"smtp.quillset.example\""); };
+  const auto user = [&](const std::string& k) { return smtp(k, ".username", "\"jdoe@quillset.example\""); };
+  const auto auth = [&](const std::string& k) { return smtp(k, ".auth_method", "1"); };
+  const auto port = [&](const std::string& k) { return smtp(k, ".port", "465"); };
+  const auto ssl = [&](const std::string& k) { return smtp(k, ".try_ssl", "3"); };
+  const auto own = [&](const std::string& k) { return auth(k) + port(k) + ssl(k) + host(k) + user(k); };
+  const std::string ann = smtp("1", ".hostname", "\"smtp.example.org\"") + smtp("1", ".username", "\"ann\"");
   const struct {
     const char* name;
     std::string prefs;
     std::string smtp;
-    std::vector<std::string> smtp_lines;
+    std::string smtp_lines;
   } cases[] = {
-      {"none yet", R"(user_pref("mail.rights.version", 1);)", "1",
-       concat(concat({id + "smtp1\");"}, own_server("1")),
-              {R"(user_pref("mail.smtpservers", "smtp1");)", R"(user_pref("mail.smtp.defaultserver", "smtp1");)"})},
-      {"another provider's smtp1", ann_smtp1 + R"(user_pref("mail.smtpservers", "smtp1");
-user_pref("mail.smtp.defaultserver", "smtp1");
-)",
+      {"none yet", pref("mail.rights.version", "1"), "1", uses("1") + own("1") + list("smtp1") + by_default("1")},
+      {"another provider's smtp1", ann + list("smtp1") + by_default("1"), "2",
+       ann + list("smtp1,smtp2") + by_default("1") + uses("2") + own("2")},
+      {"the largest number, whatever the gaps and blanks",
+       smtp("7", ".hostname", "\"x\"") + R"( user_pref ( "mail.smtpservers" , "smtp1 , smtp7" ) ;)" + "\n", "8",
+       smtp("7", ".hostname", "\"x\"") + list("smtp1 , smtp7,smtp8") + uses("8") + own("8") + by_default("1")},
+      {"the provider's server for another address",
+       smtp("1", ".hostname", "\"smtp.quillset.example\"") + smtp("1", ".username", "\"ann@quillset.example\"") +
+           list(""),
        "2",
-       concat({R"(user_pref("mail.smtpserver.smtp1.hostname", "smtp.example.org");)",
-               R"(user_pref("mail.smtpserver.smtp1.username", "ann");)",
-               R"(user_pref("mail.smtpservers", "smtp1,smtp2");)", R"(user_pref("mail.smtp.defaultserver", "smtp1");)",
-               id + "smtp2\");"},
-              own_server("2"))},
-      {"the largest number, whatever the gaps", R"(user_pref("mail.smtpserver.smtp7.hostname", "x");
- user_pref ( "mail.smtpservers" , "smtp1 , smtp7" ) ;
-)",
-       "8",
-       concat({R"(user_pref("mail.smtpserver.smtp7.hostname", "x");)",
-               R"(user_pref("mail.smtpservers", "smtp1 , smtp7,smtp8");)", id + "smtp8\");"},
-              concat(own_server("8"), {R"(user_pref("mail.smtp.defaultserver", "smtp1");)"}))},
-      {"the provider's server for another address", R"(user_pref("mail.smtpserver.smtp1.hostname", "smtp.quillset.example");
-user_pref("mail.smtpserver.smtp1.username", "ann@quillset.example");
-user_pref("mail.smtpservers", "");
-)",
-       "2",
-       concat({R"(user_pref("mail.smtpserver.smtp1.hostname", "smtp.quillset.example");)",
-               R"(user_pref("mail.smtpserver.smtp1.username", "ann@quillset.example");)",
-               R"(user_pref("mail.smtpservers", "smtp2");)", id + "smtp2\");"},
-              concat(own_server("2"), {R"(user_pref("mail.smtp.defaultserver", "smtp2");)"}))},
-      {"the address's own server, reused", ann_smtp1 + R"(user_pref("mail.smtpserver.smtp3.hostname", "SMTP.Quillset.example");
-user_pref("mail.smtpserver.smtp3.port", 25);
-user_pref("mail.smtpserver.smtp3.username", "JDoe@quillset.example");
-user_pref("mail.smtpservers", "smtp1");
-)",
-       "3",
-       {R"(user_pref("mail.smtpserver.smtp1.hostname", "smtp.example.org");)",
-        R"(user_pref("mail.smtpserver.smtp1.username", "ann");)", own_server("3")[3], own_server("3")[1],
-        own_server("3")[4], R"(user_pref("mail.smtpservers", "smtp1,smtp3");)", id + "smtp3\");",
-        own_server("3")[0], own_server("3")[2], R"(user_pref("mail.smtp.defaultserver", "smtp1");)"}},
-      {"no list", ann_smtp1, "2",
-       concat(concat({R"(user_pref("mail.smtpserver.smtp1.hostname", "smtp.example.org");)",
-                      R"(user_pref("mail.smtpserver.smtp1.username", "ann");)", id + "smtp2\");"},
-                     own_server("2")),
-              {R"(user_pref("mail.smtpservers", "smtp2");)", R"(user_pref("mail.smtp.defaultserver", "smtp2");)"})},
+       smtp("1", ".hostname", "\"smtp.quillset.example\"") + smtp("1", ".username", "\"ann@quillset.example\"") +
+           list("smtp2") + uses("2") + own("2") + by_default("2")},
+      {"the address's own server, reused in place",
+       ann + smtp("3", ".hostname", "\"SMTP.Quillset.example\"") + smtp("3", ".port", "25") +
+           smtp("3", ".username", "\"JDoe@quillset.example\"") + list("smtp1"),
+       "3", ann + host("3") + port("3") + user("3") + list("smtp1,smtp3") + uses("3") + auth("3") + ssl("3") + by_default("1")},
+      {"no list", ann, "2", ann + uses("2") + own("2") + list("smtp2") + by_default("2")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     PrefNumbers n;
-    const PrefLines out = Lines(Add(c.prefs, false, &n));
+    std::string smtp_lines;
+    for (const std::string& line : Lines(Add(c.prefs, false, &n)))
+      if (AsciiLower(line).find("smtp") != std::string::npos) smtp_lines += line + "\n";
     EXPECT_EQ(c.smtp, n.smtp);
-    std::vector<std::string> smtp_lines;
-    for (const std::string& line : out)
-      if (AsciiLower(line).find("smtp") != std::string::npos) smtp_lines.push_back(line);
     EXPECT_EQ(c.smtp_lines, smtp_lines);
   }
 }
