@@ -265,8 +265,8 @@ PrefLines ThunderbirdPrefs::Add(const PrefLines& prefs, PrefNumbers* numbers) co
   const PrefLines account_lines = AccountLines(n);
   const PrefLines identity_lines = NewIdentityAndServerLines(n, UsesLocalFolders(prefs, identity), true);
   PrefLines out;
-  bool accounts_found = false, default_found = false, smtp_listed = false, default_smtp_found = false;
-  bool account_written = false, identity_written = false;
+  bool accounts_found = false, smtp_listed = false, default_smtp_found = false;
+  bool account_written = false, identity_written = false;  // the latter follow the default-account line
   std::string first_smtp = smtp_key;
   for (const std::string& line : prefs) {
     Pref pref;
@@ -289,7 +289,6 @@ PrefLines ThunderbirdPrefs::Add(const PrefLines& prefs, PrefNumbers* numbers) co
     }
     default_smtp_found = default_smtp_found || (is_pref && pref.name == kDefaultSmtpServer);
     if (is_pref && pref.name == kDefaultAccount && !identity_written) {
-      default_found = true;
       out.insert(out.end(), identity_lines.begin(), identity_lines.end());
       identity_written = true;
     }
@@ -297,7 +296,7 @@ PrefLines ThunderbirdPrefs::Add(const PrefLines& prefs, PrefNumbers* numbers) co
   if (!account_written) out.insert(out.end(), account_lines.begin(), account_lines.end());
   // A profile without an account list has no account yet: the new one is its first.
   if (!accounts_found) out.push_back(AccountsLine("account" + n.account));
-  if (!default_found && (request_.make_default || !accounts_found)) out.push_back(DefaultAccountLine(n.account));
+  if (!identity_written && (request_.make_default || !accounts_found)) out.push_back(DefaultAccountLine(n.account));
   if (!identity_written) out.insert(out.end(), identity_lines.begin(), identity_lines.end());
 
   for (const char* suffix : kSmtpSuffixes)
