@@ -188,9 +188,10 @@ TEST(ConfigRun, AutomaticModeLooksUpTheAccountThenRewritesIt) {
     EXPECT_EQ(c.lines, Lines(lines.begin() + 14, lines.begin() + 14 + c.lines.size())) << c.command_line;
     EXPECT_EQ(c.exit_status == 0,
               bed.machine.registry.HasKey(RegRoot::kCurrentUser, manager + "\\Accounts\\QS-jdoe@example.org"));
-    if (c.exit_status != 0)
+    if (c.exit_status != 0) {
       EXPECT_EQ("Postwright: " + c.lines[c.lines.size() - 3].substr(13) + " (log: " + kLogPath + ")\n",
                 bed.machine.std_out.err);
+    }
   }
 }
 
