@@ -5,6 +5,8 @@
 #include "clients/registry/OutlookAccountWriter.h"
 #include "clients/registry/OutlookExpressAccountLookup.h"
 #include "clients/registry/OutlookExpressAccountWriter.h"
+#include "clients/registry/OutlookProfileAccountLookup.h"
+#include "clients/registry/OutlookProfileAccountWriter.h"
 #include "ui/resource.h"
 
 namespace pw {
@@ -28,12 +30,13 @@ bool KeepsAccountsInProfile(const WriterContext& c) { return c.outlook_version >
 std::unique_ptr<AccountWriter> OutlookWriter(const AccountRequest& request, const AutomaticPrefix& prefix,
                                              const WriterContext& c) {
   const Platform& p = c.platform;
-  if (KeepsAccountsInProfile(c)) return nullptr;
+  if (KeepsAccountsInProfile(c))
+    return std::make_unique<OutlookProfileAccountWriter>(request, prefix, p.registry, c.log);
   return std::make_unique<OutlookAccountWriter>(request, prefix, p.registry, p.mapi, p.std_out, c.log);
 }
 
 std::unique_ptr<AccountLookup> OutlookLookup(const WriterContext& c) {
-  if (KeepsAccountsInProfile(c)) return nullptr;
+  if (KeepsAccountsInProfile(c)) return std::make_unique<OutlookProfileAccountLookup>(c.platform.registry);
   return std::make_unique<OutlookAccountLookup>(c.platform.registry, c.log);
 }
 

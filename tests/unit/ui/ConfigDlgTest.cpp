@@ -184,7 +184,7 @@ TEST(ConfigRun, OutlookVersionIsLoggedWithABlankLine) {
 }
 
 // The Outlook row picks its writer by the version detection found: Outlook
-// 2000's for 9 and below and for an unknown version.
+// 2000's for 9 and below and for an unknown version, else the profile writer.
 TEST(ConfigRun, OutlookWriterFollowsTheDetectedVersion) {
   const struct {
     int version;
@@ -193,11 +193,17 @@ TEST(ConfigRun, OutlookWriterFollowsTheDetectedVersion) {
   } kCases[] = {
       {9, 0, "Default Mail Profile is : "},
       {-1, 0, "Default Mail Profile is : "},
+      {10, 0, "Starting Outlook configuration..."},
+      {12, 0, "Starting Outlook configuration..."},
   };
   for (const auto& c : kCases) {
     DialogTestBed bed;
     bed.detection.Install(ClientKind::kOutlook);
     bed.detection.outlook_version = c.version;
+    const std::string profiles =
+        "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles";
+    bed.machine.registry.PutText(RegRoot::kCurrentUser, profiles, "DefaultProfile", "Main");
+    bed.machine.registry.PutKey(RegRoot::kCurrentUser, profiles + "\\Main\\9375CFF0413111d3B88A00104B2A6676");
     EXPECT_EQ(c.exit_status, bed.Run("-n \"Jo\" -c 1 -a jdoe")) << c.version;
     const Lines lines = bed.LogLines();
     ASSERT_LT(19u, lines.size());
