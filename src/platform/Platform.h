@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/Mapi.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/System.h"
@@ -16,6 +17,7 @@ struct Platform {
   Clock& clock;
   UuidSource& uuids;
   StdOut& std_out;
+  Mapi& mapi;
 };
 
 }  // namespace pw

@@ -1,8 +1,12 @@
 #include "ui/MailClients.h"
 
 #include "clients/files/ThunderbirdAccountWriter.h"
+#include "clients/registry/OutlookAccountLookup.h"
+#include "clients/registry/OutlookAccountWriter.h"
 #include "clients/registry/OutlookExpressAccountLookup.h"
 #include "clients/registry/OutlookExpressAccountWriter.h"
+#include "clients/registry/OutlookProfileAccountLookup.h"
+#include "clients/registry/OutlookProfileAccountWriter.h"
 #include "ui/resource.h"
 
 namespace pw {
@@ -16,6 +20,24 @@ std::unique_ptr<AccountWriter> OutlookExpressWriter(const AccountRequest& reques
 
 std::unique_ptr<AccountLookup> OutlookExpressLookup(const WriterContext& c) {
   return std::make_unique<OutlookExpressAccountLookup>(c.platform.registry, c.log);
+}
+
+// Outlook 2002 (version 10) and later keep their accounts in the MAPI
+// profile; Outlook 2000, and an Outlook whose version is unknown, in the OMI
+// Account Manager's keys.
+bool KeepsAccountsInProfile(const WriterContext& c) { return c.outlook_version > 9; }
+
+std::unique_ptr<AccountWriter> OutlookWriter(const AccountRequest& request, const AutomaticPrefix& prefix,
+                                             const WriterContext& c) {
+  const Platform& p = c.platform;
+  if (KeepsAccountsInProfile(c))
+    return std::make_unique<OutlookProfileAccountWriter>(request, prefix, p.registry, c.log);
+  return std::make_unique<OutlookAccountWriter>(request, prefix, p.registry, p.mapi, p.std_out, c.log);
+}
+
+std::unique_ptr<AccountLookup> OutlookLookup(const WriterContext& c) {
+  if (KeepsAccountsInProfile(c)) return std::make_unique<OutlookProfileAccountLookup>(c.platform.registry);
+  return std::make_unique<OutlookAccountLookup>(c.platform.registry, c.log);
 }
 
 std::unique_ptr<AccountWriter> ThunderbirdWriter(const AccountRequest& request, const AutomaticPrefix&,
@@ -35,7 +57,7 @@ const std::vector<MailClient>& MailClients() {
        OutlookExpressWriter, OutlookExpressLookup},
       {{ClientKind::kOutlook, "Microsoft Outlook", "OUTLOOK.EXE", "outlook.exe"},
        "Microsoft Outlook", "Microsoft Outlook", IDC_CLIENT_OUTLOOK, 4,
-       nullptr, nullptr},
+       OutlookWriter, OutlookLookup},
       {{ClientKind::kWindowsMail, "Windows Mail", "WinMail.exe", "winmail"},
        "Microsoft Windows Mail", "Microsoft Windows Mail", IDC_CLIENT_WINMAIL, 3,
        nullptr, nullptr},

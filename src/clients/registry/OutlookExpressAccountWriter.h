@@ -6,18 +6,12 @@
 
 #include "app/RunLog.h"
 #include "clients/AccountWriter.h"
-#include "clients/registry/InternetAccountValues.h"
 #include "platform/Registry.h"
 
 namespace pw {
 
 class OutlookExpressAccountWriter : public AccountWriter {
  public:
-  // One subkey per account.
-  static const char kAccountRoot[];
-  // Holds "Default Mail Account", the key name of the default account.
-  static const char kAccountManager[];
-
   // Nothing is read or written here. With an automatic prefix the account is
   // the one named prefix + address.
   OutlookExpressAccountWriter(const AccountRequest& request, const AutomaticPrefix& automatic_prefix,
@@ -29,16 +23,6 @@ class OutlookExpressAccountWriter : public AccountWriter {
   ConfigureResult Configure() override;
 
  private:
-  struct Target {
-    bool exists = false;
-    std::string key_path;
-  };
-
-  Target FindByAddress(RegKey& root, uint32_t count);
-  Target FindIdentical(RegKey& root, uint32_t count);
-  ConfigureResult Save(const std::string& key_path, const AccountValues& values, bool make_default);
-  Status WriteAccount(const std::string& key_path, const AccountValues& values);
-  Status WriteDefaultAccount();
   std::string AccountName() const { return automatic_prefix_.value_or("") + request_.address; }
 
   Registry& registry_;

@@ -3,6 +3,7 @@
 
 #include "platform/Platform.h"
 #include "platform/memory/MemoryFileSystem.h"
+#include "platform/memory/MemoryMapi.h"
 #include "platform/memory/MemoryRegistry.h"
 #include "platform/memory/MemorySystem.h"
 
@@ -16,12 +17,13 @@ struct MemoryPlatform {
   MemoryClock clock;
   MemoryUuidSource uuids;
   MemoryStdOut std_out;
+  MemoryMapi mapi{registry};
 
   MemoryPlatform() { processes.UseFiles(&files); }
   MemoryPlatform(const MemoryPlatform&) = delete;
   MemoryPlatform& operator=(const MemoryPlatform&) = delete;
 
-  Platform View() { return Platform{registry, files, processes, environment, clock, uuids, std_out}; }
+  Platform View() { return Platform{registry, files, processes, environment, clock, uuids, std_out, mapi}; }
 };
 
 }  // namespace pw

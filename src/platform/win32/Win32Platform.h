@@ -3,6 +3,7 @@
 
 #include "platform/Platform.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Mapi.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32System.h"
@@ -17,8 +18,9 @@ struct Win32Platform {
   Win32Clock clock;
   Win32UuidSource uuids;
   Win32StdOut std_out;
+  Win32Mapi mapi;
 
-  Platform View() { return Platform{registry, files, processes, environment, clock, uuids, std_out}; }
+  Platform View() { return Platform{registry, files, processes, environment, clock, uuids, std_out, mapi}; }
 };
 
 }  // namespace pw

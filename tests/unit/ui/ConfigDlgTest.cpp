@@ -244,6 +244,35 @@ TEST(ConfigRun, OutlookVersionIsLoggedWithABlankLine) {
   EXPECT_EQ("", lines[10]);
 }
 
+// The Outlook row picks its writer by the version detection found: Outlook
+// 2000's for 9 and below and for an unknown version, else the profile writer.
+TEST(ConfigRun, OutlookWriterFollowsTheDetectedVersion) {
+  const struct {
+    int version;
+    int exit_status;
+    const char* writer_line;
+  } kCases[] = {
+      {9, 0, "Default Mail Profile is : "},
+      {-1, 0, "Default Mail Profile is : "},
+      {10, 0, "Starting Outlook configuration..."},
+      {12, 0, "Starting Outlook configuration..."},
+  };
+  for (const auto& c : kCases) {
+    DialogTestBed bed;
+    bed.detection.Install(ClientKind::kOutlook);
+    bed.detection.outlook_version = c.version;
+    const std::string profiles =
+        "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles";
+    bed.machine.registry.PutText(RegRoot::kCurrentUser, profiles, "DefaultProfile", "Main");
+    bed.machine.registry.PutKey(RegRoot::kCurrentUser, profiles + "\\Main\\9375CFF0413111d3B88A00104B2A6676");
+    EXPECT_EQ(c.exit_status, bed.Run("-n \"Jo\" -c 1 -a jdoe")) << c.version;
+    const Lines lines = bed.LogLines();
+    ASSERT_LT(19u, lines.size());
+    EXPECT_EQ("Client Selected to Configure: Microsoft Outlook", lines[17]);
+    EXPECT_EQ(c.writer_line, lines[19]) << c.version;
+  }
+}
+
 // Interactive runs: the dialog with its (headless) window.
 
 struct Interactive : ::testing::Test {
@@ -351,10 +380,15 @@ TEST_F(Interactive, CancelBeforeSavingEndsTheRecord) {
 TEST_F(Interactive, FailedSaveShowsTheFinishedStateWithoutLaunch) {
   for (int i = 0; i < 5; ++i) bed.detection.installed[i] = true;
   bed.detection.outlook_version = 9;
+  // Outlook 2000 in Corporate/Workgroup mode, set to ask for a profile: it fails with 4.
+  bed.machine.registry.PutDword(RegRoot::kCurrentUser, "Software\\Microsoft\\Office\\9.0\\Outlook\\Setup",
+                                "MailSupport", 1);
+  bed.machine.registry.PutText(RegRoot::kCurrentUser, "Software\\Microsoft\\Exchange\\Client\\Options",
+                               "PickLogonProfile", "1");
   std::string log_after_save;
   RunDialog([&](CDialog& dialog, HeadlessSurface& s) {
     DialogDriver user(dialog, s);
-    user.ChooseRadio(kRadios, IDC_CLIENT_OUTLOOK);  // no Outlook writer here: no writer ran
+    user.ChooseRadio(kRadios, IDC_CLIENT_OUTLOOK);
     user.Type(IDC_DISPLAY_NAME, "Jo Doe");
     user.Type(IDC_USER_NAME, "jdoe");
     EXPECT_TRUE(user.Click(IDC_SAVE));
@@ -366,7 +400,7 @@ TEST_F(Interactive, FailedSaveShowsTheFinishedStateWithoutLaunch) {
     EXPECT_EQ(kIdCancel, s.default_button());
     EXPECT_FALSE(s.IsEnabled(IDC_SAVE));
     EXPECT_FALSE(s.IsVisible(IDC_LAUNCH));
-    EXPECT_EQ("", s.Caption(IDC_MESSAGE)) << "-1 has no text";
+    EXPECT_EQ(ErrorText(ClientKind::kOutlook, result::kNoDefaultProfile), s.Caption(IDC_MESSAGE));
     EXPECT_TRUE(s.IsVisible(IDC_MESSAGE));
     log_after_save = bed.Log();
     EXPECT_TRUE(user.Click(kIdCancel));
@@ -375,7 +409,7 @@ TEST_F(Interactive, FailedSaveShowsTheFinishedStateWithoutLaunch) {
   const Lines lines = bed.LogLines();
   EXPECT_EQ("User Entered E-Mail Address: jdoe@quillset.example", lines[13]);
   EXPECT_EQ("Overwrite Existing Account: Yes", lines[16]) << "the box starts checked";
-  EXPECT_EQ("Email Client Configuration failed with error code: -1", lines[17]);
+  EXPECT_EQ("Email Client Configuration failed with error code: 4", lines[19]);
 }
 
 TEST_F(Interactive, RunningClientStopShowsTheMessage) {

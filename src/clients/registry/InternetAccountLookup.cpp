@@ -1,7 +1,6 @@
-#include "clients/registry/OutlookExpressAccountLookup.h"
+#include "clients/registry/InternetAccountLookup.h"
 
 #include "clients/registry/InternetAccountValues.h"
-#include "clients/registry/OutlookExpressAccountWriter.h"
 
 namespace pw {
 
@@ -10,22 +9,16 @@ namespace {
 // How the log shows a lookup that found nothing.
 const char kNothingFound[] = "*ERROR*";
 
-std::string AccountKeyPath(const std::string& key_name) {
-  return OutlookExpressAccountWriter::kAccountRoot + key_name + "\\";
-}
-
 }  // namespace
 
-std::optional<std::string> OutlookExpressAccountLookup::GetDefAcct() {
+std::optional<std::string> InternetAccountLookup::GetDefAcct() {
   RegKeyPtr key;
-  const Status status =
-      registry_.OpenKey(RegRoot::kCurrentUser, OutlookExpressAccountWriter::kAccountManager, RegAccess::kRead, &key);
-  log_ << "GetDefAcct Test Result: " << status;
-  log_.EndLine();
+  const Status status = registry_.OpenKey(RegRoot::kCurrentUser, keys_.account_manager, RegAccess::kRead, &key);
+  LogResult("GetDefAcct Test Result: " + std::to_string(status));
   if (status) return std::nullopt;
   const std::string name = ReadRegText(*key, kDefaultMailAccount);
   key.reset();
-  log_.Line("Result: " + (name.empty() ? kNothingFound : name));
+  LogResult("Result: " + (name.empty() ? kNothingFound : name));
   // No default set: an empty name would stand for the account root itself.
   if (name.empty()) return std::nullopt;
   return name;
@@ -33,11 +26,10 @@ std::optional<std::string> OutlookExpressAccountLookup::GetDefAcct() {
 
 // The first account, in registry order, whose address contains `text`
 // (letter case counts).
-std::optional<std::string> OutlookExpressAccountLookup::FindAcctByText(const std::string& text) {
+std::optional<std::string> InternetAccountLookup::FindAcctByText(const std::string& text) {
   RegKeyPtr root;
   uint32_t count = 0;
-  Status status =
-      registry_.CreateKey(RegRoot::kCurrentUser, OutlookExpressAccountWriter::kAccountRoot, RegAccess::kAllAccess, &root);
+  Status status = registry_.CreateKey(RegRoot::kCurrentUser, keys_.account_root, RegAccess::kAllAccess, &root);
   if (!status) status = root->CountSubkeys(&count);
   // The line names the address of the writer to come, which is not known yet,
   // and its outcome is never written: the next lookup's line continues it.
@@ -48,35 +40,38 @@ std::optional<std::string> OutlookExpressAccountLookup::FindAcctByText(const std
     std::string name;
     if (root->EnumSubkey(i, &name) != err::kSuccess) continue;
     RegKeyPtr account;
-    if (registry_.OpenKey(RegRoot::kCurrentUser, AccountKeyPath(name), RegAccess::kAllAccess, &account)) continue;
+    if (registry_.OpenKey(RegRoot::kCurrentUser, keys_.AccountKeyPath(name), RegAccess::kAllAccess, &account))
+      continue;
     if (ReadRegText(*account, kSmtpEmailAddress).find(text) != std::string::npos) return name;
   }
   return std::nullopt;
 }
 
-std::optional<std::string> OutlookExpressAccountLookup::GetAcctAddr(const std::optional<std::string>& account_key) {
+std::optional<std::string> InternetAccountLookup::GetAcctAddr(const std::optional<std::string>& account_key) {
   RegKeyPtr key;
   const Status status = OpenAccount(account_key, &key);
-  log_ << "GetAcctAddr Test Result: " << status;
-  log_.EndLine();
+  LogResult("GetAcctAddr Test Result: " + std::to_string(status));
   if (status) return std::nullopt;
   // An address that is not a string reads as none: automatic mode refuses it.
   const std::string address = ReadRegString(*key, kSmtpEmailAddress);
   key.reset();
-  log_.Line("Result: " + address);
+  LogResult("Result: " + address);
   return address;
 }
 
-std::optional<std::string> OutlookExpressAccountLookup::GetAcctDisplayName(
-    const std::optional<std::string>& account_key) {
+std::optional<std::string> InternetAccountLookup::GetAcctDisplayName(const std::optional<std::string>& account_key) {
   RegKeyPtr key;
   if (OpenAccount(account_key, &key)) return std::nullopt;
   return ReadRegString(*key, kSmtpDisplayName);
 }
 
-Status OutlookExpressAccountLookup::OpenAccount(const std::optional<std::string>& account_key, RegKeyPtr* key) {
+Status InternetAccountLookup::OpenAccount(const std::optional<std::string>& account_key, RegKeyPtr* key) {
   if (!account_key) return err::kFileNotFound;
-  return registry_.OpenKey(RegRoot::kCurrentUser, AccountKeyPath(*account_key), RegAccess::kRead, key);
+  return registry_.OpenKey(RegRoot::kCurrentUser, keys_.AccountKeyPath(*account_key), RegAccess::kRead, key);
+}
+
+void InternetAccountLookup::LogResult(const std::string& line) {
+  if (logging_ == Logging::kResults) log_.Line(line);
 }
 
 }  // namespace pw

@@ -1,0 +1,87 @@
+#include "clients/registry/InternetAccountStore.h"
+
+#include "clients/registry/RegistryUndo.h"
+#include "clients/registry/SaveWithUndo.h"
+#include "platform/Text.h"
+
+namespace pw {
+
+const InternetAccountKeys kOutlookExpressAccounts = {
+    "Software\\Microsoft\\Internet Account Manager\\Accounts\\",
+    "Software\\Microsoft\\Internet Account Manager\\",
+};
+
+const InternetAccountKeys kOutlookAccounts = {
+    "Software\\Microsoft\\Office\\Outlook\\OMI Account Manager\\Accounts\\",
+    "Software\\Microsoft\\Office\\Outlook\\OMI Account Manager\\",
+};
+
+Status InternetAccountStore::OpenRoot(RegKeyPtr* root, uint32_t* count) {
+  if (Status status = registry_.OpenKey(RegRoot::kCurrentUser, keys_.account_root, RegAccess::kAllAccess, root))
+    return status;
+  return (*root)->CountSubkeys(count);
+}
+
+InternetAccountStore::Account InternetAccountStore::FindByAddress(RegKey& root, uint32_t count,
+                                                                  const std::string& address, bool list_each) {
+  Account same_name;
+  for (uint32_t i = 0; i < count; ++i) {
+    std::string name;
+    if (root.EnumSubkey(i, &name) != err::kSuccess) continue;
+    const std::string key_path = keys_.AccountKeyPath(name);
+    std::string found;
+    RegKeyPtr account;
+    if (registry_.OpenKey(RegRoot::kCurrentUser, key_path, RegAccess::kAllAccess, &account) == err::kSuccess)
+      found = ReadRegText(*account, kSmtpEmailAddress);
+    if (list_each) log_.Line("\tFound address: '" + found + "' at: " + key_path);
+    if (found == address) return Account{true, key_path};
+    if (!same_name.exists && EqualsNoCase(name, address)) same_name = Account{true, key_path};
+  }
+  if (same_name.exists) return same_name;
+  return Account{false, keys_.AccountKeyPath(address)};
+}
+
+InternetAccountStore::Account InternetAccountStore::FindByName(RegKey& root, uint32_t count,
+                                                               const std::string& key_name) {
+  for (uint32_t i = 0; i < count; ++i) {
+    std::string name;
+    if (root.EnumSubkey(i, &name) == err::kSuccess && EqualsNoCase(name, key_name))
+      return Account{true, keys_.AccountKeyPath(key_name)};
+  }
+  return Account{false, keys_.AccountKeyPath(key_name)};
+}
+
+ConfigureResult InternetAccountStore::Save(const std::string& key_path, const AccountValues& values,
+                                           bool make_default, const std::string& address) {
+  RegistryUndo undo(registry_);
+  undo.RememberKey(RegRoot::kCurrentUser, key_path);
+  Status remembered = undo.RememberValues(RegRoot::kCurrentUser, key_path, AccountValueNames(values));
+  if (!remembered && make_default)
+    remembered = undo.RememberValues(RegRoot::kCurrentUser, keys_.account_manager, {kDefaultMailAccount});
+  return SaveWithUndo(
+      undo, remembered,
+      [&]() -> Status {
+        if (Status status = WriteAccount(key_path, values)) return status;
+        return make_default ? WriteDefaultAccount(address) : err::kSuccess;
+      },
+      log_);
+}
+
+Status InternetAccountStore::WriteAccount(const std::string& key_path, const AccountValues& values) {
+  RegKeyPtr key;
+  if (Status status = registry_.CreateKey(RegRoot::kCurrentUser, key_path, RegAccess::kAllAccess, &key))
+    return status;
+  return WriteAccountValues(*key, values);
+}
+
+// Always the bare address, whatever the account key is called.
+Status InternetAccountStore::WriteDefaultAccount(const std::string& address) {
+  RegKeyPtr key;
+  if (Status status = registry_.CreateKey(RegRoot::kCurrentUser, keys_.account_manager, RegAccess::kAllAccess, &key))
+    return status;
+  const Status removed = key->DeleteValue(kDefaultMailAccount);
+  if (removed != err::kSuccess && removed != err::kFileNotFound) return removed;
+  return key->SetValue(kDefaultMailAccount, regtype::kSz, address);
+}
+
+}  // namespace pw

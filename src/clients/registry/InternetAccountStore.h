@@ -1,0 +1,68 @@
+// Internet accounts kept the way Outlook Express keeps them: one key per
+// account below an account root, and the default account named by "Default
+// Mail Account" in the account manager key. Outlook 2000 keeps keys of the
+// same shape under paths of its own. The writers of both share the search and
+// the saving here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/RunLog.h"
+#include "clients/AccountWriter.h"
+#include "clients/registry/InternetAccountValues.h"
+#include "platform/Registry.h"
+
+namespace pw {
+
+// Below HKEY_CURRENT_USER; both paths end in a backslash.
+struct InternetAccountKeys {
+  const char* account_root;     // one subkey per account
+  const char* account_manager;  // holds "Default Mail Account"
+
+  std::string AccountKeyPath(const std::string& key_name) const { return account_root + key_name + "\\"; }
+};
+
+extern const InternetAccountKeys kOutlookExpressAccounts;
+// Outlook 2000's "OMI Account Manager".
+extern const InternetAccountKeys kOutlookAccounts;
+
+class InternetAccountStore {
+ public:
+  // The account a run writes: one that exists, or the key a new one gets.
+  struct Account {
+    bool exists = false;
+    std::string key_path;
+  };
+
+  InternetAccountStore(const InternetAccountKeys& keys, Registry& registry, RunLog& log)
+      : keys_(keys), registry_(registry), log_(log) {}
+
+  // Opens the account root for writing and counts its accounts.
+  Status OpenRoot(RegKeyPtr* root, uint32_t* count);
+  // The first account, in registry order, whose "SMTP Email Address" is
+  // `address`, letter case and all; with `list_each`, every account looked at
+  // is logged with its address. Registry key names ignore case, so a key that
+  // already carries the address as its name is that account too: "creating"
+  // it would only open it and overwrite it. No match: a new key named after
+  // the address.
+  Account FindByAddress(RegKey& root, uint32_t count, const std::string& address, bool list_each);
+  // The account whose key is called `key_name`, compared as the registry
+  // compares names; or a new key of that name.
+  Account FindByName(RegKey& root, uint32_t count, const std::string& key_name);
+  // Writes the values into the account's key (made when missing) and, with
+  // `make_default`, names `address` the default account. All or nothing: 0
+  // written; 7 not, and the log says why.
+  ConfigureResult Save(const std::string& key_path, const AccountValues& values, bool make_default,
+                       const std::string& address);
+
+ private:
+  Status WriteAccount(const std::string& key_path, const AccountValues& values);
+  Status WriteDefaultAccount(const std::string& address);
+
+  const InternetAccountKeys& keys_;
+  Registry& registry_;
+  RunLog& log_;
+};
+
+}  // namespace pw

@@ -1,0 +1,56 @@
+// Puts one POP3/SMTP account into Outlook 2002 and later (version 10 and up):
+// into the account store of the default MAPI profile, with the store's
+// bookkeeping (the next account number, the account order, the change counter).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/RunLog.h"
+#include "clients/AccountWriter.h"
+#include "clients/registry/InternetAccountValues.h"
+#include "platform/Registry.h"
+
+namespace pw {
+
+class OutlookProfileAccountWriter : public AccountWriter {
+ public:
+  // Nothing is read or written here. With an automatic prefix the account is
+  // the one named prefix + address.
+  OutlookProfileAccountWriter(const AccountRequest& request, const AutomaticPrefix& automatic_prefix,
+                              Registry& registry, RunLog& log);
+
+  // 0 written; 4 Outlook asks for a profile at start-up; 3 Outlook has no
+  // profiles or no account store yet; 2 they cannot be opened for writing;
+  // 1 an existing account cannot be made the default among more than 50 keys;
+  // 5 (interactive) or 6 (automatic) the account exists and overwrite is off;
+  // 7 the store could not be read or written (what this run wrote is undone).
+  ConfigureResult Configure() override;
+
+ private:
+  // What a run changes in the store: the account's key, and for a new or a
+  // newly default account the order (and for a new one the next number).
+  struct Change {
+    std::string key_name;
+    std::optional<std::string> order;
+    std::optional<uint32_t> next_account_id;
+  };
+
+  Status OpenAccountStore(const std::string& profile, RegKeyPtr* store, std::string* store_path);
+  std::optional<std::string> FindAccount(const std::string& store_path, const std::vector<std::string>& keys);
+  bool OrderWithDefaultFirst(const std::string& store_path, const std::vector<std::string>& keys,
+                             const std::string& key_name, std::string* order);
+  Status NewAccount(RegKey& store, const std::vector<std::string>& keys, Change* change);
+  ConfigureResult Save(RegKey& store, const std::string& store_path, const Change& change,
+                       const AccountValues& values);
+  std::string AccountName() const { return automatic_prefix_.value_or("") + request_.address; }
+
+  Registry& registry_;
+  RunLog& log_;
+  AccountRequest request_;
+  AutomaticPrefix automatic_prefix_;
+};
+
+}  // namespace pw

@@ -1,0 +1,39 @@
+// Outlook 2002 and later keep their Internet mail accounts inside a MAPI
+// profile: below the profile's key, "9375CFF0413111d3B88A00104B2A6676" holds
+// one key per account, named by the account's number, and the bookkeeping of
+// the accounts. Texts there are UTF-16, in REG_BINARY values.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/Registry.h"
+
+namespace pw {
+
+// Values of the account store. An account's place in the order is its number
+// as 4 bytes, little-endian.
+extern const char kNextAccountId[];  // REG_DWORD: the number a new account gets
+extern const char kAccountOrder[];   // REG_BINARY: account numbers, 4 bytes each; the first is the default
+extern const char kLastChangeVer[];  // REG_BINARY, 8 bytes: a change counter
+
+// The account store of a profile, below HKEY_CURRENT_USER, with a trailing backslash.
+std::string ProfileAccountStorePath(const std::string& profile);
+
+// Eight lower-case hexadecimal digits: 266 is "0000010a".
+std::string AccountKeyName(uint32_t number);
+// A number as the store keeps it (in "NextAccountID", in the account order):
+// the first 4 bytes, little-endian. RegDwordBytes makes them.
+uint32_t StoredNumber(const std::string& bytes);
+// A key name read as hexadecimal, as far as it goes ("0000010a" is 266; no digits: 0).
+uint32_t AccountNumber(const std::string& key_name);
+
+// Each byte becomes one 16-bit code unit of the same value (no code page is
+// applied), then one zero unit ends the text.
+std::string ProfileTextBytes(const std::string& text);
+// The low bytes of the code units, up to the first zero.
+std::string ProfileText(const std::string& bytes);
+// A text value of an account, decoded; empty when it cannot be read.
+std::string ReadProfileText(RegKey& key, const std::string& name);
+
+}  // namespace pw
