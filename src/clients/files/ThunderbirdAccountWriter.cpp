@@ -53,28 +53,19 @@ ThunderbirdAccountWriter::ThunderbirdAccountWriter(const AccountRequest& request
       provider_(provider) {}
 
 ConfigureResult ThunderbirdAccountWriter::Configure() {
-  std::string app_data;
-  const bool app_data_known = FindAppDataFolder(&app_data);
+  // Without a folder the profile list would land below the root of the drive.
+  const std::optional<std::string> app_data = AppDataFolder(registry_, environment_);
   log_.Line("Starting Thunderbird configuration...");
   log_.BlankLine();
-  if (!app_data_known) {
+  if (!app_data) {
     LogFailure("The user's application data folder is not known.");
     return result::kSaveFailed;
   }
   Profile profile;
-  const ConfigureResult result = LocateProfile(app_data, &profile) ? WritePrefs(profile) : result::kSaveFailed;
+  const ConfigureResult result = LocateProfile(*app_data, &profile) ? WritePrefs(profile) : result::kSaveFailed;
   // The caller reports that no changes have been made.
   if (result != result::kConfigured) RemoveCreated();
   return result;
-}
-
-// The registry's folder, as the run log finds it; a registry without one
-// would put the profile list below the root of the current drive, so the
-// shell's folder (where Thunderbird itself looks) stands in.
-bool ThunderbirdAccountWriter::FindAppDataFolder(std::string* folder) {
-  const std::optional<std::string> found = AppDataFolder(registry_, environment_);
-  if (found) *folder = *found;
-  return found.has_value();
 }
 
 bool ThunderbirdAccountWriter::LocateProfile(const std::string& app_data, Profile* profile) {

@@ -46,7 +46,6 @@ class ThunderbirdAccountWriter : public AccountWriter {
     bool folder;
   };
 
-  bool FindAppDataFolder(std::string* folder);
   bool LocateProfile(const std::string& app_data, Profile* profile);
   bool ChooseProfile(const std::string& thunderbird, DefaultProfile* chosen);
   bool CreateProfileList(const std::string& thunderbird);
