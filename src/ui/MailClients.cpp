@@ -1,5 +1,7 @@
 #include "ui/MailClients.h"
 
+#include "app/AppPaths.h"
+#include "clients/files/EudoraAccountWriter.h"
 #include "clients/files/ThunderbirdAccountWriter.h"
 #include "clients/registry/OutlookAccountLookup.h"
 #include "clients/registry/OutlookAccountWriter.h"
@@ -40,6 +42,13 @@ std::unique_ptr<AccountLookup> OutlookLookup(const WriterContext& c) {
   return std::make_unique<OutlookAccountLookup>(c.platform.registry, c.log);
 }
 
+std::unique_ptr<AccountWriter> EudoraWriter(const AccountRequest& request, const AutomaticPrefix&,
+                                            const WriterContext& c) {
+  const Platform& p = c.platform;
+  return std::make_unique<EudoraAccountWriter>(request, MailClientOf(ClientKind::kEudora).marks.program, p.registry,
+                                               p.files, p.environment, p.clock, c.log);
+}
+
 std::unique_ptr<AccountWriter> ThunderbirdWriter(const AccountRequest& request, const AutomaticPrefix&,
                                                  const WriterContext& c) {
   const Platform& p = c.platform;
@@ -63,7 +72,7 @@ const std::vector<MailClient>& MailClients() {
        nullptr, nullptr},
       {{ClientKind::kEudora, "Eudora", "Eudora.exe", "eudora"},
        "Qualcomm Eudora", "Qualcomm Eudora 5 and up", IDC_CLIENT_EUDORA, 1,
-       nullptr, nullptr},
+       EudoraWriter, nullptr},
       {{ClientKind::kThunderbird, "Mozilla Thunderbird", "thunderbird.exe", "thunde"},
        "Mozilla Thunderbird", "Mozilla Thunderbird", IDC_CLIENT_THUNDERBIRD, 0,
        ThunderbirdWriter, nullptr},
@@ -79,9 +88,6 @@ std::vector<ClientMarks> MailClientMarks() {
   return marks;
 }
 
-std::string AppPathsKey(ClientKind kind) {
-  return std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + MailClientOf(kind).marks.program +
-         "\\";
-}
+std::string AppPathsKey(ClientKind kind) { return AppPathsKey(std::string(MailClientOf(kind).marks.program)); }
 
 }  // namespace pw

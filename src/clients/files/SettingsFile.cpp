@@ -31,12 +31,28 @@ Text JoinTextLines(const std::vector<Text>& lines) {
 
 bool IsBriefHold(Status s) { return s == err::kSharingViolation || s == err::kAccessDenied; }
 
+bool StartsWithUtf16Mark(const std::string& bytes) {
+  return bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
+}
+
 }  // namespace
 
 std::vector<std::string> SplitLines(const std::string& text) { return SplitTextLines(text); }
 std::vector<std::u16string> SplitLines(const std::u16string& text) { return SplitTextLines(text); }
 std::string JoinLines(const std::vector<std::string>& lines) { return JoinTextLines(lines); }
 std::u16string JoinLines(const std::vector<std::u16string>& lines) { return JoinTextLines(lines); }
+
+std::string DescribeFailure(const std::string& verb, const std::string& path, Status status) {
+  return verb + " " + path + " failed with error code " + std::to_string(status) + ".";
+}
+
+std::string RefusalToRewrite(FileSystem& files, const std::string& path, const std::string& bytes) {
+  if (StartsWithUtf16Mark(bytes)) return path + " is UTF-16 text; it is left as it is.";
+  FileAttributes attributes;
+  if (Status s = files.ReadAttributes(path, &attributes)) return DescribeFailure("Reading", path, s);
+  if (attributes.read_only) return path + " is marked read-only; it is left as it is.";
+  return "";
+}
 
 std::string SaveOutcome::Describe() const {
   const char* verb = "Saving";
@@ -48,7 +64,7 @@ std::string SaveOutcome::Describe() const {
     case SaveStep::kClose: verb = "Closing"; break;
     case SaveStep::kReplace: verb = "Replacing"; break;
   }
-  return std::string(verb) + " " + path + " failed with error code " + std::to_string(status) + ".";
+  return DescribeFailure(verb, path, status);
 }
 
 SaveOutcome SettingsFile::Save(const std::string& path, const std::string& temp_path, const std::string& bytes) {

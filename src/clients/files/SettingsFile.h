@@ -21,6 +21,15 @@ std::vector<std::u16string> SplitLines(const std::u16string& text);
 std::string JoinLines(const std::vector<std::string>& lines);
 std::u16string JoinLines(const std::vector<std::u16string>& lines);
 
+// "Reading C:\...\prefs.js failed with error code 32."
+std::string DescribeFailure(const std::string& verb, const std::string& path, Status status);
+
+// Why the settings file `path`, read as `bytes`, is to be left as it is; empty
+// when it may be rewritten. A file in UTF-16 would be mangled by an 8-bit
+// rewrite, and a read-only one is locked on purpose (Windows would refuse to
+// replace it anyway); a file whose attributes cannot be read is refused too.
+std::string RefusalToRewrite(FileSystem& files, const std::string& path, const std::string& bytes);
+
 // The step of a save that failed.
 enum class SaveStep { kNone, kCreate, kWrite, kFlush, kClose, kReplace };
 

@@ -10,14 +10,6 @@ namespace {
 
 bool IsMissing(Status s) { return s == err::kFileNotFound || s == err::kPathNotFound; }
 
-std::string Failure(const std::string& verb, const std::string& path, Status s) {
-  return verb + " " + path + " failed with error code " + std::to_string(s) + ".";
-}
-
-bool StartsWithUtf16Mark(const std::string& bytes) {
-  return bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
-}
-
 // The folders from the Thunderbird folder (or from the drive or share of an
 // absolute path) down to the profile's own, which is the last. Either slash
 // of profiles.ini separates folders.
@@ -87,7 +79,7 @@ bool ThunderbirdAccountWriter::LocateProfile(const std::string& app_data, Profil
     return true;
   }
   if (s) {
-    LogFailure(Failure("Reading", profile->prefs_path, s));
+    LogFailure(DescribeFailure("Reading", profile->prefs_path, s));
     return false;
   }
   if (!Rewritable(profile->prefs_path, bytes)) return false;
@@ -105,7 +97,7 @@ bool ThunderbirdAccountWriter::ChooseProfile(const std::string& thunderbird, Def
     return true;
   }
   if (s) {
-    LogFailure(Failure("Reading", list_path, s));
+    LogFailure(DescribeFailure("Reading", list_path, s));
     return false;
   }
   if (!Rewritable(list_path, bytes)) return false;
@@ -137,24 +129,14 @@ bool ThunderbirdAccountWriter::MakeFolder(const std::string& path) {
   if (s == err::kSuccess) created_.push_back({path, true});
   if (s == err::kSuccess || s == err::kAlreadyExists) return true;
   log_.Line("failed.");
-  LogFailure(Failure("Creating", path, s));
+  LogFailure(DescribeFailure("Creating", path, s));
   return false;
 }
 
-// A file in another encoding would be mangled, and a read-only one is locked
-// on purpose (and Windows would refuse to replace it anyway).
 bool ThunderbirdAccountWriter::Rewritable(const std::string& path, const std::string& bytes) {
-  if (StartsWithUtf16Mark(bytes)) {
-    LogFailure(path + " is UTF-16 text; it is left as it is.");
-    return false;
-  }
-  FileAttributes attributes;
-  if (Status s = files_.ReadAttributes(path, &attributes)) {
-    LogFailure(Failure("Reading", path, s));
-    return false;
-  }
-  if (attributes.read_only) LogFailure(path + " is marked read-only; it is left as it is.");
-  return !attributes.read_only;
+  const std::string refusal = RefusalToRewrite(files_, path, bytes);
+  if (!refusal.empty()) LogFailure(refusal);
+  return refusal.empty();
 }
 
 ConfigureResult ThunderbirdAccountWriter::WritePrefs(const Profile& profile) {

@@ -1,0 +1,130 @@
+#include "clients/files/EudoraAccountWriter.h"
+
+#include <optional>
+
+#include "app/AppDataFolder.h"
+#include "app/AppPaths.h"
+#include "clients/files/SettingsFile.h"
+
+namespace pw {
+
+namespace {
+
+const char kSettingsName[] = "Eudora.ini";
+
+bool IsMissing(Status s) { return s == err::kFileNotFound || s == err::kPathNotFound; }
+
+// A display name given on the command line may hold line breaks; in the
+// file they would start lines of their own.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\r' || c == '\n') c = ' ';
+  return text;
+}
+
+// Beside the settings file, with its extension (the last three characters,
+// "ini" where the writer found the file) replaced.
+std::string TempPath(const std::string& path) { return path.substr(0, path.size() - 3) + "tmp"; }
+
+}  // namespace
+
+EudoraAccountWriter::EudoraAccountWriter(const AccountRequest& request, const std::string& program,
+                                         Registry& registry, FileSystem& files, Environment& environment,
+                                         Clock& clock, RunLog& log, const ProviderSettings& provider)
+    : request_{OneLine(request.address), OneLine(request.display_name), request.make_default, request.overwrite},
+      program_(program),
+      registry_(registry),
+      files_(files),
+      environment_(environment),
+      clock_(clock),
+      log_(log),
+      provider_(provider) {}
+
+ConfigureResult EudoraAccountWriter::Configure() {
+  log_.Line("Starting Eudora configuration...");
+  log_.BlankLine();
+  std::string path;
+  std::string bytes;
+  const ConfigureResult read = ReadSettings(&path, &bytes);
+  if (read != result::kConfigured) return read;
+  return WriteAccount(path, EudoraIni(SplitLines(bytes)));
+}
+
+// Where Eudora keeps its settings: its folder in the user's application data,
+// else, for an Eudora set to keep them beside itself, the program's folder
+// as App Paths registers it.
+std::vector<std::string> EudoraAccountWriter::SettingsPaths() {
+  std::vector<std::string> paths;
+  if (const std::optional<std::string> app_data = AppDataFolder(registry_, environment_))
+    paths.push_back(*app_data + "\\Qualcomm\\Eudora\\" + kSettingsName);
+  RegKeyPtr key;
+  std::string program_path;
+  if (registry_.OpenKey(RegRoot::kLocalMachine, AppPathsKey(program_), RegAccess::kRead, &key) == err::kSuccess &&
+      ReadRegTextInBuffer(*key, "", kRegTextBufferBytes, &program_path)) {
+    const size_t name = program_path.find(program_);
+    if (name != std::string::npos) paths.push_back(program_path.replace(name, program_.size(), kSettingsName));
+  }
+  return paths;
+}
+
+// The first file of SettingsPaths that is there. One that is there but
+// cannot be read, or must not be rewritten, ends the search.
+ConfigureResult EudoraAccountWriter::ReadSettings(std::string* path, std::string* bytes) {
+  for (const std::string& candidate : SettingsPaths()) {
+    const Status s = files_.ReadAll(candidate, bytes);
+    if (IsMissing(s)) continue;
+    if (s) return Refuse(DescribeFailure("Reading", candidate, s));
+    const std::string refusal = RefusalToRewrite(files_, candidate, *bytes);
+    if (!refusal.empty()) return Refuse(refusal);
+    *path = candidate;
+    return result::kConfigured;
+  }
+  return result::kUnableToConfigure;
+}
+
+ConfigureResult EudoraAccountWriter::WriteAccount(const std::string& path, EudoraIni ini) {
+  log_ << "Searching for existant " << request_.address << " account ... ";
+  const std::optional<size_t> found = ini.FindReturnAddress(request_.address);
+  if (found && !request_.overwrite) {
+    log_.Line(" found. No changes will be made.");
+    return result::kAlreadyExists;
+  }
+
+  const EudoraKeys keys = EudoraKeyTable(request_.address, request_.display_name, provider_);
+  if (found) {
+    log_.Line(" found. Reseting settings to defaults.");
+    ini.RewriteSection(*found, keys);
+  } else {
+    log_.Line("not found. Creating new account.");
+    if (ini.IsDominantPersonalityInUse() || ini.FindLastPersonaNumber() >= 0)
+      ini.AddPersonality(request_.address, keys);
+    else
+      ini.FillDominantPersonality(keys);
+  }
+
+  const SaveOutcome saved = SettingsFile(files_, clock_).Save(path, TempPath(path), JoinLines(ini.lines()));
+  if (!saved.ok()) {
+    log_.BlankLine();
+    return Refuse(saved.Describe());
+  }
+  LogReport(keys);
+  return result::kConfigured;
+}
+
+// The caller reports that no changes have been made.
+ConfigureResult EudoraAccountWriter::Refuse(const std::string& text) {
+  log_.Line(text);
+  log_.BlankLine();
+  return result::kSaveFailed;
+}
+
+// Every line of the personality: each one replaced a line of the file or was added.
+void EudoraAccountWriter::LogReport(const EudoraKeys& keys) {
+  log_.BlankLine();
+  log_.Line("The following lines were written/overwritten in the Eudora configuration file:");
+  log_.BlankLine();
+  for (const EudoraKey& key : keys) log_.Line(key.key + (": " + key.value));
+  log_.BlankLine();
+}
+
+}  // namespace pw

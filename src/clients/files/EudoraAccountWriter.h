@@ -1,0 +1,51 @@
+// Puts one POP3/SMTP account into Eudora's settings file Eudora.ini as a
+// personality: rewrites the personality that already has the address (only
+// with overwrite), fills the empty dominant personality, or adds one.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/ProviderSettings.h"
+#include "app/RunLog.h"
+#include "clients/AccountWriter.h"
+#include "clients/files/EudoraIni.h"
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+#include "platform/System.h"
+
+namespace pw {
+
+class EudoraAccountWriter : public AccountWriter {
+ public:
+  // `program` is Eudora's file name as App Paths registers it. Nothing is
+  // read or written here. Eudora keeps no default account: the request's
+  // make-default flag is not used.
+  EudoraAccountWriter(const AccountRequest& request, const std::string& program, Registry& registry,
+                      FileSystem& files, Environment& environment, Clock& clock, RunLog& log,
+                      const ProviderSettings& provider = kProvider);
+
+  // 0 written; 1 Eudora.ini was found in neither place; 5 a personality with
+  // this return address exists and overwrite is off; 7 Eudora.ini could not
+  // be read, was refused (read-only, UTF-16) or could not be saved. Unless
+  // it returns 0, the file is as it was and no temporary file is left.
+  ConfigureResult Configure() override;
+
+ private:
+  std::vector<std::string> SettingsPaths();
+  ConfigureResult ReadSettings(std::string* path, std::string* bytes);
+  ConfigureResult WriteAccount(const std::string& path, EudoraIni ini);
+  ConfigureResult Refuse(const std::string& text);
+  void LogReport(const EudoraKeys& keys);
+
+  AccountRequest request_;
+  std::string program_;
+  Registry& registry_;
+  FileSystem& files_;
+  Environment& environment_;
+  Clock& clock_;
+  RunLog& log_;
+  ProviderSettings provider_;
+};
+
+}  // namespace pw

@@ -1,0 +1,100 @@
+// Eudora.ini written by real runs of Postwright.exe and read back the way
+// Eudora reads it, with the Windows profile functions: a personality added
+// to the file in the user's application data, and a found one rewritten in
+// the file beside the program that App Paths names.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "WineBed.h"
+#include "WineTest.h"
+
+namespace pw {
+namespace {
+
+// Section -> key -> value, as GetPrivateProfileStringA gives them.
+using Profile = std::map<std::string, std::map<std::string, std::string>>;
+
+constexpr char kRun[] = "-n \"Jo Doe\" -c 3 -a jdoe";
+
+const std::vector<std::pair<std::string, std::string>> kPersonality = {
+    {"POPAccount", "jdoe@quillset.example@pop.quillset.example"}, {"RealName", "Jo Doe"},
+    {"SMTPServer", "smtp.quillset.example"}, {"ReturnAddress", "jdoe@quillset.example"},
+    {"PopServer", "pop.quillset.example"}, {"LoginName", "jdoe@quillset.example"}, {"SmtpAuthAllowed", "1"},
+    {"PopBeforeSmtpAuthTime", "0"}, {"LeaveMailOnServer", "0"}, {"SSLReceiveUse", "2"}, {"SSLSendUse", "2"},
+    {"UsesIMAP", "0"}, {"UsesPOP", "1"}, {"PopPort", "995"}, {"SMTPPort", "465"}};
+
+// The NUL-separated names GetPrivateProfileStringA lists for a null section
+// (the sections) or a null key (the section's keys).
+std::vector<std::string> ProfileNames(const char* section, const std::string& path) {
+  std::string buffer(65536, '\0');
+  const DWORD size = GetPrivateProfileStringA(section, nullptr, "", &buffer[0], static_cast<DWORD>(buffer.size()),
+                                              path.c_str());
+  std::vector<std::string> names;
+  for (size_t start = 0; start < size; start = buffer.find('\0', start) + 1)
+    names.push_back(buffer.substr(start, buffer.find('\0', start) - start));
+  return names;
+}
+
+Profile ReadProfile(const std::string& path) {
+  Profile profile;
+  for (const std::string& section : ProfileNames(nullptr, path)) {
+    for (const std::string& key : ProfileNames(section.c_str(), path)) {
+      char value[4096] = "";
+      GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof value, path.c_str());
+      profile[section][key] = value;
+    }
+  }
+  return profile;
+}
+
+// Seeds `ini` with `bytes`, runs Postwright.exe and expects the file to read
+// back as it did before, but with jdoe's personality in `section` and the
+// `listed` entry (if any) in [Personalities]. The file is read only after the
+// run: before it, a copy is.
+void ExpectPersonalityWrittenInto(const std::string& ini, const std::string& bytes, const std::string& arguments,
+                                  const std::string& section, const std::string& listed = "") {
+  bed::SeedFile(bed::ScratchFolder() + "\\before.ini", bytes);
+  Profile expected = ReadProfile(bed::ScratchFolder() + "\\before.ini");
+  bed::SeedFile(ini, bytes);
+
+  const bed::RunResult run = bed::RunPostwright(arguments);
+  ASSERT_TRUE(run.started && !run.timed_out);
+  EXPECT_EQ(0u, run.exit_code);
+  if (!listed.empty()) expected["Personalities"][listed] = "Persona-jdoe@quillset.example";
+  for (const auto& key : kPersonality) expected[section][key.first] = key.second;
+  EXPECT_EQ(expected, ReadProfile(ini));
+  EXPECT_FALSE(bed::PathExists(ini.substr(0, ini.size() - 3) + "tmp"));
+}
+
+class EudoraWineTest : public WineTest {};
+
+TEST_F(EudoraWineTest, APersonalityIsAddedAfterTheListedOnes) {
+  const std::string ini = bed::AppDataFolder() + "\\Qualcomm\\Eudora\\Eudora.ini";
+  const std::string head = "[Settings]\r\nRealName=Ann Lee\r\nReturnAddress=ann@example.org\r\n"
+                           "SMTPServer = \"smtp.example.org\"\r\n\r\n[Personalities]\r\nPersona0=Persona-bob\r\n";
+  const std::string bob = "\r\n[Persona-bob]\r\nReturnAddress=bob@example.org\r\nPopPort=110\r\n";
+  ExpectPersonalityWrittenInto(ini, head + bob, kRun, "Persona-jdoe@quillset.example", "Persona1");
+
+  std::string personality = "Persona1=Persona-jdoe@quillset.example\r\n[Persona-jdoe@quillset.example]\r\n";
+  for (const auto& key : kPersonality) personality += key.first + "=" + key.second + "\r\n";
+  EXPECT_EQ(head + personality + bob, bed::ReadBytes(ini).value_or("(missing)"));
+}
+
+TEST_F(EudoraWineTest, AFoundPersonalityBesideTheProgramIsRewritten) {
+  const std::string folder = bed::ScratchFolder() + "\\Eudora";
+  bed::SeedText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Eudora.exe", "",
+                folder + "\\Eudora.exe");
+  ExpectPersonalityWrittenInto(folder + "\\Eudora.ini",
+                               "[Settings]\r\nRealName=Ann Lee\r\nReturnAddress=ann@example.org\r\n\r\n"
+                               "[Personalities]\r\nPersona0=Persona-work\r\n\r\n[Persona-work]\r\nRealName=Old\r\n"
+                               "ReturnAddress = JDoe@Quillset.example\r\nPopPort=110\r\nSMTPPort=25\r\n"
+                               "Signature=Regards\r\n\r\n[Other]\r\nPopPort=110\r\n",
+                               std::string(kRun) + " -u", "Persona-work");
+}
+
+}  // namespace
+}  // namespace pw
