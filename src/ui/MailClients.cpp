@@ -3,6 +3,7 @@
 #include "app/AppPaths.h"
 #include "clients/files/EudoraAccountWriter.h"
 #include "clients/files/ThunderbirdAccountWriter.h"
+#include "clients/files/WindowsMailAccountWriter.h"
 #include "clients/registry/OutlookAccountLookup.h"
 #include "clients/registry/OutlookAccountWriter.h"
 #include "clients/registry/OutlookExpressAccountLookup.h"
@@ -42,6 +43,13 @@ std::unique_ptr<AccountLookup> OutlookLookup(const WriterContext& c) {
   return std::make_unique<OutlookAccountLookup>(c.platform.registry, c.log);
 }
 
+std::unique_ptr<AccountWriter> WindowsMailWriter(const AccountRequest& request, const AutomaticPrefix&,
+                                                 const WriterContext& c) {
+  const Platform& p = c.platform;
+  return std::make_unique<WindowsMailAccountWriter>(request, p.registry, p.files, p.environment, p.clock, p.uuids,
+                                                    c.log);
+}
+
 std::unique_ptr<AccountWriter> EudoraWriter(const AccountRequest& request, const AutomaticPrefix&,
                                             const WriterContext& c) {
   const Platform& p = c.platform;
@@ -69,7 +77,7 @@ const std::vector<MailClient>& MailClients() {
        OutlookWriter, OutlookLookup},
       {{ClientKind::kWindowsMail, "Windows Mail", "WinMail.exe", "winmail"},
        "Microsoft Windows Mail", "Microsoft Windows Mail", IDC_CLIENT_WINMAIL, 3,
-       nullptr, nullptr},
+       WindowsMailWriter, nullptr},
       {{ClientKind::kEudora, "Eudora", "Eudora.exe", "eudora"},
        "Qualcomm Eudora", "Qualcomm Eudora 5 and up", IDC_CLIENT_EUDORA, 1,
        EudoraWriter, nullptr},

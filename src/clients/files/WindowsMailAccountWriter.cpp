@@ -1,0 +1,211 @@
+#include "clients/files/WindowsMailAccountWriter.h"
+
+#include <vector>
+
+#include "clients/files/SettingsFile.h"
+#include "clients/files/WindowsMailAccountFile.h"
+#include "clients/registry/RegistryUndo.h"
+
+namespace pw {
+
+namespace {
+
+const char kWindowsMailKey[] = "Software\\Microsoft\\Windows Mail";
+const char kStoreRoot[] = "Store Root";
+const char kProfileVariable[] = "%USERPROFILE%";
+const char kDefaultAccountKey[] = "Software\\Microsoft\\IAM\\";
+const char kDefaultMailAccount[] = "Default Mail Account";
+
+std::string Failure(const std::string& verb, const std::string& path, Status s) {
+  return verb + " " + path + " failed with error code " + std::to_string(s) + ".";
+}
+
+std::string TemporaryPath(const std::string& path) { return path + ".tmp"; }
+
+}  // namespace
+
+WindowsMailAccountWriter::WindowsMailAccountWriter(const AccountRequest& request, Registry& registry,
+                                                   FileSystem& files, Environment& environment, Clock& clock,
+                                                   UuidSource& uuids, RunLog& log, const ProviderSettings& provider)
+    : request_(request),
+      registry_(registry),
+      files_(files),
+      environment_(environment),
+      clock_(clock),
+      uuids_(uuids),
+      log_(log),
+      provider_(provider) {}
+
+ConfigureResult WindowsMailAccountWriter::Configure() {
+  std::string folder;
+  ConfigureResult result = result::kConfigured;
+  if (!FindAccountFolder(&folder, &result)) return result;
+
+  log_ << "Searching for existant " << request_.address << " account ... ";
+  const std::optional<std::string> found = FindAccountFile(folder, request_.address);
+  if (found && !request_.overwrite) {
+    log_.Line(" found. No changes will be made.");
+    return result::kAlreadyExists;
+  }
+  log_.Line(found ? " found. Reseting settings to defaults." : "not found. Creating new account.");
+  log_.BlankLine();
+  log_.Line("Starting Windows Mail configuration...");
+  log_.BlankLine();
+
+  Target target;
+  if (found) {
+    target = {*found, found->substr(folder.size() + 1), true, ""};
+  } else {
+    std::string uuid;
+    if (Status s = uuids_.NewUuid(&uuid)) {
+      LogFailure("Creating an account identifier failed with error code " + std::to_string(s) + ".");
+      return result::kSaveFailed;
+    }
+    target.name = "account{" + uuid + "}.oeaccount";
+    target.path = folder + "\\" + target.name;
+  }
+  result = WriteAccountFile(&target);
+  if (result == result::kConfigured && request_.make_default) result = MakeDefault(target);
+  if (result == result::kConfigured) LogReport();
+  return result;
+}
+
+// "Store Root" names the message store; Windows Mail writes it on its first
+// start, with "%USERPROFILE%" standing for the user's profile folder.
+bool WindowsMailAccountWriter::FindAccountFolder(std::string* folder, ConfigureResult* failure) {
+  RegKeyPtr key;
+  RegValue store_root;
+  if (registry_.OpenKey(RegRoot::kCurrentUser, kWindowsMailKey, RegAccess::kRead, &key) != err::kSuccess ||
+      key->QueryValue(kStoreRoot, &store_root) != err::kSuccess || RegText(store_root).empty()) {
+    *failure = result::kNotRunYet;
+    return false;
+  }
+  // Windows Mail's own value ends with a backslash; one without it is taken as it stands.
+  *folder = RegText(store_root) + "Local Folders";
+  const size_t variable = folder->find(kProfileVariable);
+  if (variable == std::string::npos) return true;
+  std::string profile;
+  if (!environment_.Variable("USERPROFILE", &profile) || profile.empty()) {
+    LogFailure("The environment variable USERPROFILE is not set; " + *folder + " names no folder.");
+    *failure = result::kSaveFailed;
+    return false;
+  }
+  folder->replace(variable, sizeof kProfileVariable - 1, profile);
+  return true;
+}
+
+std::optional<std::string> WindowsMailAccountWriter::FindAccountFile(const std::string& folder,
+                                                                     const std::string& address) {
+  const std::string pattern = folder + "\\account*";
+  log_.Line(pattern);
+  std::vector<std::string> names;
+  const Status s = files_.List(pattern, &names);
+  // No match, or no folder: no account yet.
+  if (s == err::kFileNotFound || s == err::kPathNotFound) return std::nullopt;
+  if (s) {
+    log_.Line("FindNextFile error. Error is :" + std::to_string(s));
+    return std::nullopt;
+  }
+  for (const std::string& name : names) {
+    const std::string path = folder + "\\" + name;
+    if (FileHoldsAddress(path, address)) return path;
+  }
+  return std::nullopt;
+}
+
+bool WindowsMailAccountWriter::FileHoldsAddress(const std::string& path, const std::string& address) {
+  std::string bytes;
+  std::u16string text;
+  if (files_.ReadAll(path, &bytes) != err::kSuccess || !ReadUtf16Le(bytes, &text)) return false;
+  const std::u16string element = WindowsMailAccountFile::AddressElement(address);
+  for (const std::u16string& line : SplitLines(text))
+    if (line.find(element) != std::u16string::npos) return true;
+  return false;
+}
+
+ConfigureResult WindowsMailAccountWriter::WriteAccountFile(Target* target) {
+  const WindowsMailAccountFile file(request_, provider_);
+  std::u16string content = file.NewFile();
+  if (target->existed) {
+    log_.Line(" found existant at: " + target->path);
+    std::u16string text;
+    if (!ReadExisting(target, &text)) return result::kSaveFailed;
+    content = file.Rewrite(text);
+  }
+  const SaveOutcome saved =
+      SettingsFile(files_, clock_).Save(target->path, TemporaryPath(target->path), Utf16LeBytes(content));
+  if (!saved.ok()) {
+    LogFailure(saved.Describe());
+    return result::kSaveFailed;
+  }
+  return result::kConfigured;
+}
+
+// A read-only account file is locked on purpose (and Windows would refuse
+// to replace it anyway).
+bool WindowsMailAccountWriter::ReadExisting(Target* target, std::u16string* text) {
+  FileAttributes attributes;
+  Status s = files_.ReadAttributes(target->path, &attributes);
+  if (!s) s = files_.ReadAll(target->path, &target->original);
+  if (s) {
+    LogFailure(Failure("Reading", target->path, s));
+    return false;
+  }
+  if (attributes.read_only) {
+    LogFailure(target->path + " is marked read-only; it is left as it is.");
+    return false;
+  }
+  // It was UTF-16 text when the search read it; another program may have changed it since.
+  if (!ReadUtf16Le(target->original, text)) {
+    LogFailure(target->path + " is not UTF-16 text; it is left as it is.");
+    return false;
+  }
+  return true;
+}
+
+// The account file is in place. A default that cannot be set takes it back,
+// so that the run fails with everything as it was.
+ConfigureResult WindowsMailAccountWriter::MakeDefault(const Target& target) {
+  RegistryUndo undo(registry_);
+  undo.RememberKey(RegRoot::kCurrentUser, kDefaultAccountKey);
+  Status s = undo.RememberValues(RegRoot::kCurrentUser, kDefaultAccountKey, {kDefaultMailAccount});
+  if (!s) s = WriteDefaultAccount(target.name);
+  if (!s) return result::kConfigured;
+
+  LogFailure("Making the account the default failed with error code " + std::to_string(s) + ".");
+  if (Status undone = undo.Undo())
+    LogFailure("Unable to restore the previous default account (error code: " + std::to_string(undone) + ").");
+  TakeBack(target);
+  return result::kSaveFailed;
+}
+
+// The file's name alone: Windows Mail looks for it in its own folder.
+Status WindowsMailAccountWriter::WriteDefaultAccount(const std::string& name) {
+  RegKeyPtr key;
+  if (Status s = registry_.CreateKey(RegRoot::kCurrentUser, kDefaultAccountKey, RegAccess::kAllAccess, &key))
+    return s;
+  const Status removed = key->DeleteValue(kDefaultMailAccount);
+  if (removed != err::kSuccess && removed != err::kFileNotFound) return removed;
+  return key->SetValue(kDefaultMailAccount, regtype::kSz, name);
+}
+
+void WindowsMailAccountWriter::TakeBack(const Target& target) {
+  const Status s =
+      target.existed
+          ? SettingsFile(files_, clock_).Save(target.path, TemporaryPath(target.path), target.original).status
+          : files_.Remove(target.path);
+  if (s) LogFailure("Unable to restore " + target.path + " (error code: " + std::to_string(s) + ").");
+}
+
+void WindowsMailAccountWriter::LogReport() {
+  log_.Line("The following settings were written/overwritten in Windows Mail's configuration:");
+  log_.BlankLine();
+  for (const std::string& line : WindowsMailAccountFile(request_, provider_).Report()) log_.Line(line);
+}
+
+void WindowsMailAccountWriter::LogFailure(const std::string& text) {
+  log_.Line(text);
+  log_.BlankLine();
+}
+
+}  // namespace pw
