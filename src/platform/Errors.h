@@ -30,4 +30,7 @@ constexpr Status kDirectory{267};  // a file where a folder was asked for
 constexpr Status kKeyDeleted{1018};
 }  // namespace err
 
+// A file, folder or key that is not there, or a folder on the way to it.
+constexpr bool IsMissing(Status status) { return status == err::kFileNotFound || status == err::kPathNotFound; }
+
 }  // namespace pw

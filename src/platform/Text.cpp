@@ -85,4 +85,28 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
   return p == pattern.size();
 }
 
+std::u16string WidenBytes(const std::string& text) {
+  std::u16string wide;
+  for (char c : text) wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+  return wide;
+}
+
+std::string Utf16LeBytes(const std::u16string& text) {
+  std::string bytes;
+  for (char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+bool ReadUtf16Le(const std::string& bytes, std::u16string* text) {
+  if (bytes.size() % 2 != 0) return false;
+  text->clear();
+  for (size_t i = 0; i < bytes.size(); i += 2)
+    *text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                   static_cast<unsigned char>(bytes[i + 1]) << 8);
+  return true;
+}
+
 }  // namespace pw

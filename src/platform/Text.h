@@ -23,4 +23,12 @@ int AtoiLike(const std::string& text);
 // '*' matches any run of characters, '?' any one; letter case is ignored.
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 
+// The program's 8-bit text in a client's UTF-16 store: every byte becomes the
+// code unit of the same value; no code page applies.
+std::u16string WidenBytes(const std::string& text);
+// Two bytes a code unit, low byte first.
+std::string Utf16LeBytes(const std::u16string& text);
+// False for an odd number of bytes: that is no UTF-16 text.
+bool ReadUtf16Le(const std::string& bytes, std::u16string* text);
+
 }  // namespace pw

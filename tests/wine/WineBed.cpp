@@ -452,11 +452,6 @@ void RemoveKey(HKEY root, const std::string& path) {
   EXPECT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << "removing tree " << path << ": " << status;
 }
 
-bool KeyExists(HKEY root, const std::string& path) {
-  Key key;
-  return key.Open(root, path, KEY_READ) == ERROR_SUCCESS;
-}
-
 std::optional<Value> ReadValue(HKEY root, const std::string& path, const std::string& name) {
   Key key;
   if (key.Open(root, path, KEY_READ) != ERROR_SUCCESS) return std::nullopt;

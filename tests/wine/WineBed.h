@@ -40,7 +40,6 @@ void SeedDword(HKEY root, const std::string& path, const std::string& name, DWOR
 // Deletes the key with all it holds; a missing key is fine.
 void RemoveKey(HKEY root, const std::string& path);
 
-bool KeyExists(HKEY root, const std::string& path);
 // Empty when the key or the value is missing.
 std::optional<Value> ReadValue(HKEY root, const std::string& path, const std::string& name);
 // The names of the key's subkeys in the order Windows enumerates them.

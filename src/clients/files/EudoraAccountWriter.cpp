@@ -12,8 +12,6 @@ namespace {
 
 const char kSettingsName[] = "Eudora.ini";
 
-bool IsMissing(Status s) { return s == err::kFileNotFound || s == err::kPathNotFound; }
-
 // A display name given on the command line may hold line breaks; in the
 // file they would start lines of their own.
 std::string OneLine(std::string text) {

@@ -8,8 +8,6 @@ namespace pw {
 
 namespace {
 
-bool IsMissing(Status s) { return s == err::kFileNotFound || s == err::kPathNotFound; }
-
 // The folders from the Thunderbird folder (or from the drive or share of an
 // absolute path) down to the profile's own, which is the last. Either slash
 // of profiles.ini separates folders.

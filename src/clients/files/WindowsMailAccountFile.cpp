@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "clients/files/SettingsFile.h"
+#include "platform/Text.h"
 
 namespace pw {
 
@@ -39,11 +40,11 @@ std::string EscapedText(const std::string& value) {
 }
 
 std::u16string ElementText(const std::string& name, bool dword, const std::string& value) {
-  return Widen("<" + name + " type=\"" + (dword ? "DWORD" : "SZ") + "\">" + (dword ? value : EscapedText(value)) +
+  return WidenBytes("<" + name + " type=\"" + (dword ? "DWORD" : "SZ") + "\">" + (dword ? value : EscapedText(value)) +
                "</" + name + ">");
 }
 
-bool Contains(const std::u16string& line, const char* text) { return line.find(Widen(text)) != std::u16string::npos; }
+bool Contains(const std::u16string& line, const char* text) { return line.find(WidenBytes(text)) != std::u16string::npos; }
 
 // Blanks (not tabs) around the line go.
 std::u16string TrimBlanks(const std::u16string& line) {
@@ -63,30 +64,6 @@ bool Tag(const std::u16string& line, std::u16string* tag) {
 }
 
 }  // namespace
-
-std::u16string Widen(const std::string& text) {
-  std::u16string wide;
-  for (char c : text) wide += static_cast<char16_t>(static_cast<unsigned char>(c));
-  return wide;
-}
-
-std::string Utf16LeBytes(const std::u16string& text) {
-  std::string bytes;
-  for (char16_t unit : text) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
-  }
-  return bytes;
-}
-
-bool ReadUtf16Le(const std::string& bytes, std::u16string* text) {
-  if (bytes.size() % 2 != 0) return false;
-  text->clear();
-  for (size_t i = 0; i < bytes.size(); i += 2)
-    *text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                   static_cast<unsigned char>(bytes[i + 1]) << 8);
-  return true;
-}
 
 WindowsMailAccountFile::WindowsMailAccountFile(const AccountRequest& request, const ProviderSettings& provider)
     : elements_{
@@ -109,9 +86,9 @@ WindowsMailAccountFile::WindowsMailAccountFile(const AccountRequest& request, co
       } {}
 
 std::u16string WindowsMailAccountFile::NewFile() const {
-  std::vector<std::u16string> lines{Widen(kDeclaration), Widen(kOpening)};
+  std::vector<std::u16string> lines{WidenBytes(kDeclaration), WidenBytes(kOpening)};
   for (const Element& element : elements_) lines.push_back(ElementLine(element));
-  lines.push_back(Widen(kClosing));
+  lines.push_back(WidenBytes(kClosing));
   return kByteOrderMark + JoinLines(lines);
 }
 
@@ -125,7 +102,7 @@ std::u16string WindowsMailAccountFile::Rewrite(const std::u16string& text) const
     std::u16string tag;
     const bool tagged = Tag(line, &tag);
     size_t known = 0;
-    while (known < elements_.size() && !(tagged && tag == Widen(elements_[known].name))) ++known;
+    while (known < elements_.size() && !(tagged && tag == WidenBytes(elements_[known].name))) ++known;
     if (known < elements_.size()) {
       lines.push_back(ElementLine(elements_[known]));
       seen[known] = true;
@@ -134,12 +111,12 @@ std::u16string WindowsMailAccountFile::Rewrite(const std::u16string& text) const
     } else if (Contains(line, "<?xml version") || (!tagged && Contains(line, kOpening))) {
       lines.push_back(line);
     } else {
-      lines.push_back(Widen(kIndent) + line);
+      lines.push_back(WidenBytes(kIndent) + line);
     }
   }
   for (size_t i = 0; i < elements_.size(); ++i)
     if (!seen[i]) lines.push_back(ElementLine(elements_[i]));
-  lines.push_back(Widen(kClosing));
+  lines.push_back(WidenBytes(kClosing));
   return (marked ? std::u16string(1, kByteOrderMark) : std::u16string()) + JoinLines(lines);
 }
 
@@ -160,7 +137,7 @@ std::u16string WindowsMailAccountFile::AddressElement(const std::string& address
 }
 
 std::u16string WindowsMailAccountFile::ElementLine(const Element& element) {
-  return Widen(kIndent) + ElementText(element.name, element.dword, element.value);
+  return WidenBytes(kIndent) + ElementText(element.name, element.dword, element.value);
 }
 
 }  // namespace pw

@@ -13,13 +13,6 @@
 
 namespace pw {
 
-// Every byte becomes the code unit of the same value; no code page applies.
-std::u16string Widen(const std::string& text);
-// Two bytes a code unit, low byte first.
-std::string Utf16LeBytes(const std::u16string& text);
-// False for an odd number of bytes: that is no UTF-16 text.
-bool ReadUtf16Le(const std::string& bytes, std::u16string* text);
-
 class WindowsMailAccountFile {
  public:
   WindowsMailAccountFile(const AccountRequest& request, const ProviderSettings& provider);

@@ -5,6 +5,7 @@
 #include "clients/files/SettingsFile.h"
 #include "clients/files/WindowsMailAccountFile.h"
 #include "clients/registry/RegistryUndo.h"
+#include "platform/Text.h"
 
 namespace pw {
 
@@ -101,7 +102,7 @@ std::optional<std::string> WindowsMailAccountWriter::FindAccountFile(const std::
   std::vector<std::string> names;
   const Status s = files_.List(pattern, &names);
   // No match, or no folder: no account yet.
-  if (s == err::kFileNotFound || s == err::kPathNotFound) return std::nullopt;
+  if (IsMissing(s)) return std::nullopt;
   if (s) {
     log_.Line("FindNextFile error. Error is :" + std::to_string(s));
     return std::nullopt;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "clients/registry/OutlookProfiles.h"
+#include "platform/Text.h"
 
 namespace pw {
 
@@ -44,14 +45,7 @@ uint32_t AccountNumber(const std::string& key_name) {
   return number;
 }
 
-std::string ProfileTextBytes(const std::string& text) {
-  std::string bytes;
-  for (char c : text) {
-    bytes += c;
-    bytes += '\0';
-  }
-  return bytes + std::string(2, '\0');
-}
+std::string ProfileTextBytes(const std::string& text) { return Utf16LeBytes(WidenBytes(text) + u'\0'); }
 
 std::string ProfileText(const std::string& bytes) {
   std::string text;
