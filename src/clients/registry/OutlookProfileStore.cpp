@@ -55,8 +55,17 @@ std::string ProfileText(const std::string& bytes) {
 
 std::string ReadProfileText(RegKey& key, const std::string& name) {
   RegValue value;
-  if (key.QueryValue(name, &value) != err::kSuccess) return std::string();
-  return ProfileText(value.data);
+  std::u16string units;
+  if (key.QueryValue(name, &value) != err::kSuccess || value.type != regtype::kBinary ||
+      !ReadUtf16Le(value.data, &units))
+    return std::string();
+  std::string text;
+  for (char16_t unit : units) {
+    if (unit == 0) break;
+    if (unit > 0xFF) return std::string();  // not text this program wrote or can write back
+    text += static_cast<char>(unit);
+  }
+  return text;
 }
 
 }  // namespace pw

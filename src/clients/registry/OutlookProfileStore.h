@@ -33,7 +33,9 @@ uint32_t AccountNumber(const std::string& key_name);
 std::string ProfileTextBytes(const std::string& text);
 // The low bytes of the code units, up to the first zero.
 std::string ProfileText(const std::string& bytes);
-// A text value of an account, decoded; empty when it cannot be read.
+// A text value of an account, decoded; empty when it cannot be read or holds
+// no such text (another type than REG_BINARY, an odd number of bytes, a code
+// unit beyond one byte).
 std::string ReadProfileText(RegKey& key, const std::string& name);
 
 }  // namespace pw

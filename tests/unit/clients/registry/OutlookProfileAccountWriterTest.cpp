@@ -266,6 +266,13 @@ TEST(OutlookProfileAccountLookup, DefaultAccountAddressAndDisplayName) {
   EXPECT_EQ(std::nullopt, lookup.FindAcctByText("ANN"));  // letter case counts
   EXPECT_EQ("", m.LogText());
 
+  // An address that is no such text reads as none, which automatic mode refuses.
+  for (const auto& [type, bytes] : {std::pair<uint32_t, std::string>{regtype::kDword, RegDwordBytes(0x61)},
+                                    {regtype::kBinary, "a\0b"s}, {regtype::kBinary, "a\0\x01\x01\0\0"s}}) {
+    m.registry.Put(kHkcu, kStore + "\\0000010b", "Email", type, bytes);
+    EXPECT_EQ("", lookup.GetAcctAddr("0000010b")) << bytes.size();
+  }
+
   m.registry.PutText(kHkcu, kProfilesKey, "DefaultProfile", "");  // no fallback for the lookups
   m.registry.PutKey(kHkcu, kProfilesKey + "\\Outlook" + kStoreKey + "\\0000010a");
   EXPECT_EQ(std::nullopt, lookup.GetDefAcct());
