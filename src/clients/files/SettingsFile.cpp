@@ -48,6 +48,10 @@ std::string DescribeFailure(const std::string& verb, const std::string& path, St
 
 std::string RefusalToRewrite(FileSystem& files, const std::string& path, const std::string& bytes) {
   if (StartsWithUtf16Mark(bytes)) return path + " is UTF-16 text; it is left as it is.";
+  return ReadOnlyRefusal(files, path);
+}
+
+std::string ReadOnlyRefusal(FileSystem& files, const std::string& path) {
   FileAttributes attributes;
   if (Status s = files.ReadAttributes(path, &attributes)) return DescribeFailure("Reading", path, s);
   if (attributes.read_only) return path + " is marked read-only; it is left as it is.";

@@ -29,6 +29,8 @@ std::string DescribeFailure(const std::string& verb, const std::string& path, St
 // rewrite, and a read-only one is locked on purpose (Windows would refuse to
 // replace it anyway); a file whose attributes cannot be read is refused too.
 std::string RefusalToRewrite(FileSystem& files, const std::string& path, const std::string& bytes);
+// The read-only half of that, for a file whose encoding is checked otherwise.
+std::string ReadOnlyRefusal(FileSystem& files, const std::string& path);
 
 // The step of a save that failed.
 enum class SaveStep { kNone, kCreate, kWrite, kFlush, kClose, kReplace };

@@ -4,6 +4,7 @@
 
 #include "clients/files/SettingsFile.h"
 #include "clients/files/WindowsMailAccountFile.h"
+#include "clients/registry/InternetAccountValues.h"
 #include "clients/registry/RegistryUndo.h"
 #include "platform/Text.h"
 
@@ -15,11 +16,6 @@ const char kWindowsMailKey[] = "Software\\Microsoft\\Windows Mail";
 const char kStoreRoot[] = "Store Root";
 const char kProfileVariable[] = "%USERPROFILE%";
 const char kDefaultAccountKey[] = "Software\\Microsoft\\IAM\\";
-const char kDefaultMailAccount[] = "Default Mail Account";
-
-std::string Failure(const std::string& verb, const std::string& path, Status s) {
-  return verb + " " + path + " failed with error code " + std::to_string(s) + ".";
-}
 
 std::string TemporaryPath(const std::string& path) { return path + ".tmp"; }
 
@@ -145,15 +141,13 @@ ConfigureResult WindowsMailAccountWriter::WriteAccountFile(Target* target) {
 // A read-only account file is locked on purpose (and Windows would refuse
 // to replace it anyway).
 bool WindowsMailAccountWriter::ReadExisting(Target* target, std::u16string* text) {
-  FileAttributes attributes;
-  Status s = files_.ReadAttributes(target->path, &attributes);
-  if (!s) s = files_.ReadAll(target->path, &target->original);
-  if (s) {
-    LogFailure(Failure("Reading", target->path, s));
-    return false;
+  std::string refusal = ReadOnlyRefusal(files_, target->path);
+  if (refusal.empty()) {
+    if (Status s = files_.ReadAll(target->path, &target->original))
+      refusal = DescribeFailure("Reading", target->path, s);
   }
-  if (attributes.read_only) {
-    LogFailure(target->path + " is marked read-only; it is left as it is.");
+  if (!refusal.empty()) {
+    LogFailure(refusal);
     return false;
   }
   // It was UTF-16 text when the search read it; another program may have changed it since.
@@ -170,7 +164,8 @@ ConfigureResult WindowsMailAccountWriter::MakeDefault(const Target& target) {
   RegistryUndo undo(registry_);
   undo.RememberKey(RegRoot::kCurrentUser, kDefaultAccountKey);
   Status s = undo.RememberValues(RegRoot::kCurrentUser, kDefaultAccountKey, {kDefaultMailAccount});
-  if (!s) s = WriteDefaultAccount(target.name);
+  // The file's name alone: Windows Mail looks for it in its own folder.
+  if (!s) s = WriteDefaultMailAccount(registry_, kDefaultAccountKey, target.name);
   if (!s) return result::kConfigured;
 
   LogFailure("Making the account the default failed with error code " + std::to_string(s) + ".");
@@ -178,16 +173,6 @@ ConfigureResult WindowsMailAccountWriter::MakeDefault(const Target& target) {
     LogFailure("Unable to restore the previous default account (error code: " + std::to_string(undone) + ").");
   TakeBack(target);
   return result::kSaveFailed;
-}
-
-// The file's name alone: Windows Mail looks for it in its own folder.
-Status WindowsMailAccountWriter::WriteDefaultAccount(const std::string& name) {
-  RegKeyPtr key;
-  if (Status s = registry_.CreateKey(RegRoot::kCurrentUser, kDefaultAccountKey, RegAccess::kAllAccess, &key))
-    return s;
-  const Status removed = key->DeleteValue(kDefaultMailAccount);
-  if (removed != err::kSuccess && removed != err::kFileNotFound) return removed;
-  return key->SetValue(kDefaultMailAccount, regtype::kSz, name);
 }
 
 void WindowsMailAccountWriter::TakeBack(const Target& target) {

@@ -51,7 +51,6 @@ class WindowsMailAccountWriter : public AccountWriter {
   ConfigureResult WriteAccountFile(Target* target);
   bool ReadExisting(Target* target, std::u16string* text);
   ConfigureResult MakeDefault(const Target& target);
-  Status WriteDefaultAccount(const std::string& name);
   void TakeBack(const Target& target);
   void LogReport();
   void LogFailure(const std::string& text);

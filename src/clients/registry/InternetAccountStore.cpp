@@ -62,7 +62,8 @@ ConfigureResult InternetAccountStore::Save(const std::string& key_path, const Ac
       undo, remembered,
       [&]() -> Status {
         if (Status status = WriteAccount(key_path, values)) return status;
-        return make_default ? WriteDefaultAccount(address) : err::kSuccess;
+        // Always the bare address, whatever the account key is called.
+        return make_default ? WriteDefaultMailAccount(registry_, keys_.account_manager, address) : err::kSuccess;
       },
       log_);
 }
@@ -72,16 +73,6 @@ Status InternetAccountStore::WriteAccount(const std::string& key_path, const Acc
   if (Status status = registry_.CreateKey(RegRoot::kCurrentUser, key_path, RegAccess::kAllAccess, &key))
     return status;
   return WriteAccountValues(*key, values);
-}
-
-// Always the bare address, whatever the account key is called.
-Status InternetAccountStore::WriteDefaultAccount(const std::string& address) {
-  RegKeyPtr key;
-  if (Status status = registry_.CreateKey(RegRoot::kCurrentUser, keys_.account_manager, RegAccess::kAllAccess, &key))
-    return status;
-  const Status removed = key->DeleteValue(kDefaultMailAccount);
-  if (removed != err::kSuccess && removed != err::kFileNotFound) return removed;
-  return key->SetValue(kDefaultMailAccount, regtype::kSz, address);
 }
 
 }  // namespace pw

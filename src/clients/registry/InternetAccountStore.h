@@ -58,7 +58,6 @@ class InternetAccountStore {
 
  private:
   Status WriteAccount(const std::string& key_path, const AccountValues& values);
-  Status WriteDefaultAccount(const std::string& address);
 
   const InternetAccountKeys& keys_;
   Registry& registry_;

@@ -46,6 +46,15 @@ AccountValues InternetAccountValues(const std::string& account_name, const std::
   };
 }
 
+Status WriteDefaultMailAccount(Registry& registry, const std::string& manager_key, const std::string& name) {
+  RegKeyPtr key;
+  if (Status status = registry.CreateKey(RegRoot::kCurrentUser, manager_key, RegAccess::kAllAccess, &key))
+    return status;
+  const Status removed = key->DeleteValue(kDefaultMailAccount);
+  if (removed != err::kSuccess && removed != err::kFileNotFound) return removed;
+  return key->SetValue(kDefaultMailAccount, regtype::kSz, name);
+}
+
 AccountValue* FindAccountValue(AccountValues& values, const std::string& name) {
   for (AccountValue& value : values)
     if (value.name == name) return &value;

@@ -19,6 +19,11 @@ extern const char kSmtpDisplayName[];
 // The account manager's value naming the default account's key.
 extern const char kDefaultMailAccount[];
 
+// Names the default account in `manager_key` (below HKEY_CURRENT_USER, made
+// when missing): the value "Default Mail Account" is deleted and set anew to
+// `name`, a REG_SZ without its NUL.
+Status WriteDefaultMailAccount(Registry& registry, const std::string& manager_key, const std::string& name);
+
 struct AccountValue {
   std::string name;     // the registry value name, also the label of its log line
   uint32_t type;        // a regtype
