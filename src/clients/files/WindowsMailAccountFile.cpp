@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "clients/files/SettingsFile.h"
+#include "clients/files/WindowsMailAccountXml.h"
 #include "platform/Text.h"
 
 namespace pw {
@@ -44,23 +45,12 @@ std::u16string ElementText(const std::string& name, bool dword, const std::strin
                "</" + name + ">");
 }
 
-bool Contains(const std::u16string& line, const char* text) { return line.find(WidenBytes(text)) != std::u16string::npos; }
+std::u16string Indented(const std::u16string& text) { return WidenBytes(kIndent) + text; }
 
-// Blanks (not tabs) around the line go.
-std::u16string TrimBlanks(const std::u16string& line) {
-  const size_t first = line.find_first_not_of(u' ');
-  if (first == std::u16string::npos) return std::u16string();
-  return line.substr(first, line.find_last_not_of(u' ') - first + 1);
-}
-
-// The element's name: from the first "<" to the first blank after it.
-bool Tag(const std::u16string& line, std::u16string* tag) {
-  const size_t open = line.find(u'<');
-  if (open == std::u16string::npos) return false;
-  const size_t blank = line.find(u' ', open + 1);
-  if (blank == std::u16string::npos) return false;
-  *tag = line.substr(open + 1, blank - open - 1);
-  return true;
+// An item's own line ends become CR LF, like every other line of the file.
+void AddLines(const std::u16string& text, std::vector<std::u16string>* lines) {
+  std::u16string joined = JoinLines(SplitLines(text));
+  lines->push_back(joined.substr(0, joined.size() - 2));
 }
 
 }  // namespace
@@ -92,31 +82,34 @@ std::u16string WindowsMailAccountFile::NewFile() const {
   return kByteOrderMark + JoinLines(lines);
 }
 
-std::u16string WindowsMailAccountFile::Rewrite(const std::u16string& text) const {
+std::optional<std::u16string> WindowsMailAccountFile::Rewrite(const std::u16string& text) const {
   // The mark belongs to the file, not to its first line, whatever that line becomes.
   const bool marked = !text.empty() && text[0] == kByteOrderMark;
+  const std::optional<AccountXml> xml = ReadAccountXml(marked ? text.substr(1) : text);
+  if (!xml) return std::nullopt;
+
   std::vector<std::u16string> lines;
+  if (!xml->declaration.empty()) AddLines(xml->declaration, &lines);
+  for (const AccountXmlItem& item : xml->prolog) AddLines(item.source, &lines);
+  AddLines(xml->opening.back() == u'>' && xml->opening[xml->opening.size() - 2] == u'/'
+               ? WidenBytes(kOpening)  // an empty account opens and closes here
+               : xml->opening,
+           &lines);
   std::vector<bool> seen(elements_.size(), false);
-  for (const std::u16string& read : SplitLines(marked ? text.substr(1) : text)) {
-    const std::u16string line = TrimBlanks(read);
-    std::u16string tag;
-    const bool tagged = Tag(line, &tag);
+  for (const AccountXmlItem& item : xml->settings) {
     size_t known = 0;
-    while (known < elements_.size() && !(tagged && tag == WidenBytes(elements_[known].name))) ++known;
-    if (known < elements_.size()) {
+    while (known < elements_.size() && item.name != WidenBytes(elements_[known].name)) ++known;
+    if (known == elements_.size()) {
+      AddLines(Indented(item.source), &lines);
+    } else if (!seen[known]) {
       lines.push_back(ElementLine(elements_[known]));
       seen[known] = true;
-    } else if (Contains(line, kClosing)) {
-      // written once, at the end
-    } else if (Contains(line, "<?xml version") || (!tagged && Contains(line, kOpening))) {
-      lines.push_back(line);
-    } else {
-      lines.push_back(WidenBytes(kIndent) + line);
     }
   }
   for (size_t i = 0; i < elements_.size(); ++i)
     if (!seen[i]) lines.push_back(ElementLine(elements_[i]));
   lines.push_back(WidenBytes(kClosing));
+  for (const AccountXmlItem& item : xml->epilog) AddLines(item.source, &lines);
   return (marked ? std::u16string(1, kByteOrderMark) : std::u16string()) + JoinLines(lines);
 }
 
@@ -132,8 +125,15 @@ std::vector<std::string> WindowsMailAccountFile::Report() const {
   return report;
 }
 
-std::u16string WindowsMailAccountFile::AddressElement(const std::string& address) {
-  return ElementText("SMTP_Email_Address", false, address);
+bool WindowsMailAccountFile::HoldsAddress(const std::u16string& text, const std::string& address) {
+  const bool marked = !text.empty() && text[0] == kByteOrderMark;
+  const std::u16string name = WidenBytes("SMTP_Email_Address");
+  if (const std::optional<AccountXml> xml = ReadAccountXml(marked ? text.substr(1) : text))
+    return xml->Value(name) == WidenBytes(address);
+  const std::u16string element = ElementText("SMTP_Email_Address", false, address);
+  for (const std::u16string& line : SplitLines(text))
+    if (line.find(element) != std::u16string::npos) return true;
+  return false;
 }
 
 std::u16string WindowsMailAccountFile::ElementLine(const Element& element) {

@@ -19,6 +19,12 @@ const char kDefaultAccountKey[] = "Software\\Microsoft\\IAM\\";
 
 std::string TemporaryPath(const std::string& path) { return path + ".tmp"; }
 
+bool IsAccountFileName(const std::string& name) {
+  const std::string extension = ".oeaccount";
+  return name.size() > extension.size() &&
+         EqualsNoCase(name.substr(name.size() - extension.size()), extension);
+}
+
 }  // namespace
 
 WindowsMailAccountWriter::WindowsMailAccountWriter(const AccountRequest& request, Registry& registry,
@@ -104,6 +110,9 @@ std::optional<std::string> WindowsMailAccountWriter::FindAccountFile(const std::
     return std::nullopt;
   }
   for (const std::string& name : names) {
+    // Only these are accounts to Windows Mail; an "account{...}.oeaccount.tmp"
+    // is what a cut-off run of some program left behind.
+    if (!IsAccountFileName(name)) continue;
     const std::string path = folder + "\\" + name;
     if (FileHoldsAddress(path, address)) return path;
   }
@@ -114,10 +123,7 @@ bool WindowsMailAccountWriter::FileHoldsAddress(const std::string& path, const s
   std::string bytes;
   std::u16string text;
   if (files_.ReadAll(path, &bytes) != err::kSuccess || !ReadUtf16Le(bytes, &text)) return false;
-  const std::u16string element = WindowsMailAccountFile::AddressElement(address);
-  for (const std::u16string& line : SplitLines(text))
-    if (line.find(element) != std::u16string::npos) return true;
-  return false;
+  return WindowsMailAccountFile::HoldsAddress(text, address);
 }
 
 ConfigureResult WindowsMailAccountWriter::WriteAccountFile(Target* target) {
@@ -127,7 +133,12 @@ ConfigureResult WindowsMailAccountWriter::WriteAccountFile(Target* target) {
     log_.Line(" found existant at: " + target->path);
     std::u16string text;
     if (!ReadExisting(target, &text)) return result::kSaveFailed;
-    content = file.Rewrite(text);
+    const std::optional<std::u16string> rewritten = file.Rewrite(text);
+    if (!rewritten) {
+      LogFailure(target->path + " is not well-formed XML; it is left as it is.");
+      return result::kSaveFailed;
+    }
+    content = *rewritten;
   }
   const SaveOutcome saved =
       SettingsFile(files_, clock_).Save(target->path, TemporaryPath(target->path), Utf16LeBytes(content));

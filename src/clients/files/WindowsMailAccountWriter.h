@@ -26,17 +26,18 @@ class WindowsMailAccountWriter : public AccountWriter {
   // 0 written; 3 Windows Mail has no message store yet (never started);
   // 5 an account file holds the address and overwrite is off; 7 the store's
   // folder names an unset USERPROFILE, or the account file could not be read,
-  // was refused (read-only) or could not be saved, or the account could not
-  // be made the default. Unless it returns 0, every file and the default
-  // account are as they were, and no temporary file is left.
+  // was refused (read-only, not well-formed XML) or could not be saved, or
+  // the account could not be made the default. Unless it returns 0, every
+  // file and the default account are as they were, and no temporary file is
+  // left.
   ConfigureResult Configure() override;
 
   // The path of the first entry of `folder` whose name begins with "account"
-  // (letter case ignored, in listing order) that holds the address; none when
-  // no entry does. Logs the search pattern, ending the line the caller began.
+  // and ends with ".oeaccount" (letter case ignored, in listing order) that
+  // holds the address; none when no entry does. Logs the search pattern, ending the line the caller began.
   std::optional<std::string> FindAccountFile(const std::string& folder, const std::string& address);
-  // Whether a line of the UTF-16 file at `path` holds the address element,
-  // spelt exactly so. False for anything that cannot be read as UTF-16.
+  // Whether the UTF-16 file at `path` is the account of the address, spelt
+  // exactly so. False for anything that cannot be read as UTF-16.
   bool FileHoldsAddress(const std::string& path, const std::string& address);
 
  private:

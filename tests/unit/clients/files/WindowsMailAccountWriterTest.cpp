@@ -9,6 +9,7 @@
 #include "platform/memory/MemoryPlatform.h"
 #include "unit/clients/files/ThunderbirdTestSupport.h"
 #include "unit/clients/files/WindowsMailFixtures.h"
+#include "unit/clients/files/WindowsMailLayouts.h"
 
 namespace pw {
 namespace {
@@ -156,20 +157,28 @@ TEST(WindowsMailAccountWriter, StoreRootGivesTheFolderOrTheRunEndsUnchanged) {
             wm.LogLines());
 }
 
-// Names that begin with "account", folders among them, in listing order; only the exact element counts.
+// Names that begin with "account" and end with ".oeaccount", folders among them, in listing order; the address
+// as an XML reader reads it, or, in a file it rejects, the element exactly as written.
 TEST(WindowsMailAccountWriter, AccountFileSearch) {
   const std::string element = "<SMTP_Email_Address type=\"SZ\">jdoe@quillset.example</SMTP_Email_Address>";
   const std::string held = Utf16File("<MessageAccount>\r\n\t\t" + element + "\r\n");
+  const auto account = [](const std::string& inside) { return Utf16File("<MessageAccount>" + inside + "</MessageAccount>"); };
   const struct {
     std::vector<std::pair<std::string, std::string>> files;
     std::string found;
   } cases[] = {
-      {{{"other.oeaccount", held}, {"ACCOUNTS.TXT", Utf16File(element, false)}}, "ACCOUNTS.TXT"},
-      {{{"account{b}.oeaccount", held}, {"account{a}.oeaccount.tmp", held}}, "account{a}.oeaccount.tmp"},
+      {{{"other.oeaccount", held}, {"ACCOUNTS.TXT", Utf16File(element, false)}, {"account{c}.OEACCOUNT", held}},
+       "account{c}.OEACCOUNT"},
+      {{{"account{b}.oeaccount", held}, {"account{a}.oeaccount.tmp", held}}, "account{b}.oeaccount"},
       {{{"account{1}.oeaccount", Utf16File("<SMTP_Email_Address type='SZ'>jdoe@quillset.example</SMTP_Email_Address>")},
         {"account{2}.oeaccount", element},
-        {"account{3}.oeaccount", held + "x"}},
+        {"account{3}.oeaccount", held + "x"},
+        {"account{4}.oeaccount", account("<SMTP_Email_Address>jdoe@quillset.example </SMTP_Email_Address>")},
+        {"account{5}.oeaccount", account("<SMTP_Email_Address/>" + element)},
+        {"account{6}.oeaccount", account("<SMTP_Email_Address\ttype='SZ'>jdoe@quillset.exampl</SMTP_Email_Address>")}},
        ""},
+      {{{"account{7}.oeaccount", account("<SMTP_Email_Address\r\ntype='SZ'>jdoe&#64;quillset.example</SMTP_Email_Address>")}},
+       "account{7}.oeaccount"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.found);
@@ -199,11 +208,12 @@ TEST(WindowsMailAccountWriter, FoundAccountFileIsRewrittenInPlace) {
                   "</MessageAccount>"}),
        Concat({kAccountDeclaration, "<MessageAccount>", "    <Extra type=\"SZ\">x</Extra>", e[2], e[15]}, missing)},
       {std::string(kAccountDeclaration) + "\n<MessageAccount>\n\t" + old + "\n\t\t" + old + "\n" + e[15] +
-           "\r\t<!-- note -->",
-       Concat({kAccountDeclaration, "<MessageAccount>", e[2], e[2], e[15], "    \t<!-- note -->"}, missing)},
+           "\r\t<!-- note -->\r</MessageAccount>",
+       Concat({kAccountDeclaration, "<MessageAccount>", e[2], e[15], "    <!-- note -->"}, missing)},
       {CrlfLines(Concat({kAccountDeclaration, "<MessageAccount>"}, Concat(e, {"</MessageAccount>"}))),
        Concat({kAccountDeclaration, "<MessageAccount>"}, e)},
-      {CrlfLines({e[15], "</MessageAccount>"}), Concat({e[15]}, Lines(e.begin(), e.end() - 1))},  // mark stays first
+      {CrlfLines({"<MessageAccount>", e[15], "</MessageAccount>"}),  // the mark stays first without a declaration
+       Concat({"<MessageAccount>", e[15]}, Lines(e.begin(), e.end() - 1))},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -214,6 +224,24 @@ TEST(WindowsMailAccountWriter, FoundAccountFileIsRewrittenInPlace) {
     EXPECT_EQ(Lines{kFolder + "\\" + kOldName}, wm.Tree());
     EXPECT_EQ(kOldName, wm.DefaultAccount());
     EXPECT_EQ(Concat(kFoundLog, kReport), wm.LogLines());
+  }
+}
+
+// Each found file comes back well-formed with every known element once and every other element kept, or the run
+// fails with the file as it was.
+TEST(WindowsMailAccountWriter, OddLayoutsComeBackWellFormedOrAreLeftAlone) {
+  for (const AccountLayout& layout : OddAccountLayouts()) {
+    SCOPED_TRACE(layout.name);
+    WindowsMailMachine wm;
+    wm.Put(kOldName, Utf16File(layout.before));
+    const bool refused = layout.after.empty();
+    EXPECT_EQ(refused ? 7 : 0, wm.Run(TbRequest(true, true)));
+    EXPECT_EQ(Utf16File(refused ? layout.before : CrlfLines(layout.after)), wm.File(kOldName));
+    EXPECT_EQ(Lines{kFolder + "\\" + kOldName}, wm.Tree());
+    EXPECT_EQ(refused ? kOtherDefault : kOldName, wm.DefaultAccount());
+    EXPECT_EQ(Concat(kFoundLog, refused ? Lines{kFolder + "\\" + kOldName + " is not well-formed XML; it is left as it is.", ""}
+                                        : kReport),
+              wm.LogLines());
   }
 }
 
