@@ -45,7 +45,7 @@ ConfigureResult EudoraAccountWriter::Configure() {
   std::string bytes;
   const ConfigureResult read = ReadSettings(&path, &bytes);
   if (read != result::kConfigured) return read;
-  return WriteAccount(path, EudoraIni(SplitLines(bytes)));
+  return WriteAccount(path, EudoraIni::Read(bytes));
 }
 
 // Where Eudora keeps its settings: its folder in the user's application data,
@@ -100,7 +100,7 @@ ConfigureResult EudoraAccountWriter::WriteAccount(const std::string& path, Eudor
       ini.FillDominantPersonality(keys);
   }
 
-  const SaveOutcome saved = SettingsFile(files_, clock_).Save(path, TempPath(path), JoinLines(ini.lines()));
+  const SaveOutcome saved = SettingsFile(files_, clock_).Save(path, TempPath(path), ini.Bytes());
   if (!saved.ok()) {
     log_.BlankLine();
     return Refuse(saved.Describe());

@@ -1,5 +1,6 @@
 #include "clients/files/EudoraIni.h"
 
+#include "clients/files/SettingsFile.h"
 #include "platform/Text.h"
 
 namespace pw {
@@ -11,6 +12,7 @@ const char kSettings[] = "Settings";
 const char kPersonalities[] = "Personalities";
 const char kPersona[] = "Persona";
 const size_t kPersonaLength = sizeof kPersona - 1;
+const char kUtf8Mark[] = "\xEF\xBB\xBF";
 
 // One line as the profile functions read it.
 struct IniLine {
@@ -59,13 +61,6 @@ std::optional<long long> PersonaNumber(const IniLine& line) {
   return std::stoll(key.substr(kPersonaLength));
 }
 
-// The row of the table whose key the line sets.
-std::optional<size_t> RowOf(const IniLine& line, const EudoraKeys& keys) {
-  for (size_t row = 0; row < keys.size(); ++row)
-    if (line.IsEntry(keys[row].key)) return row;
-  return std::nullopt;
-}
-
 }  // namespace
 
 EudoraKeys EudoraKeyTable(const std::string& address, const std::string& display_name,
@@ -89,13 +84,54 @@ EudoraKeys EudoraKeyTable(const std::string& address, const std::string& display
   };
 }
 
-std::optional<size_t> EudoraIni::FindReturnAddress(const std::string& address) const {
-  std::optional<size_t> header;  // entries before the first section belong to none
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    const IniLine line = ReadIniLine(lines_[i]);
-    if (line.kind == IniLine::Kind::kSection) header = i;
-    if (header && line.IsEntry("ReturnAddress") && EqualsNoCase(line.value, address)) return header;
+EudoraIni::EudoraIni(std::vector<std::string> lines) : lines_(std::move(lines)) {
+  if (!lines_.empty() && lines_[0].compare(0, 3, kUtf8Mark) == 0) {
+    mark_ = kUtf8Mark;
+    lines_[0].erase(0, 3);
   }
+}
+
+EudoraIni EudoraIni::Read(const std::string& bytes) { return EudoraIni(SplitLines(bytes)); }
+
+std::string EudoraIni::Bytes() const { return mark_ + JoinLines(lines_); }
+
+std::optional<std::string> EudoraIni::Value(const std::string& section, const std::string& key) const {
+  const std::optional<size_t> header = FindSection(section);
+  if (!header) return std::nullopt;
+  const std::optional<size_t> entry = FindEntry(*header, key);
+  if (!entry) return std::nullopt;
+  return ReadIniLine(lines_[*entry]).value;
+}
+
+std::vector<EudoraPersonality> EudoraIni::Personalities() const {
+  std::vector<std::string> names;
+  if (FindSection(kSettings)) names.push_back(kSettings);
+  if (const std::optional<size_t> list = FindSection(kPersonalities)) {
+    std::vector<std::string> keys;  // only the first entry of a key counts
+    for (size_t i = *list + 1, end = SectionEnd(*list); i < end; ++i) {
+      const IniLine line = ReadIniLine(lines_[i]);
+      if (!PersonaNumber(line)) continue;
+      bool seen = false;
+      for (const std::string& key : keys) seen = seen || EqualsNoCase(key, line.name);
+      if (seen) continue;
+      keys.push_back(line.name);
+      for (const std::string& name : names) seen = seen || EqualsNoCase(name, line.value);
+      if (!seen) names.push_back(line.value);
+    }
+  }
+  std::vector<EudoraPersonality> personalities;
+  for (const std::string& name : names) {
+    const std::optional<size_t> header = FindSection(name);
+    if (!header) continue;
+    personalities.push_back({name, *header, Value(name, "ReturnAddress").value_or(""),
+                             Value(name, "RealName").value_or("")});
+  }
+  return personalities;
+}
+
+std::optional<size_t> EudoraIni::FindReturnAddress(const std::string& address) const {
+  for (const EudoraPersonality& personality : Personalities())
+    if (EqualsNoCase(personality.return_address, address)) return personality.header;
   return std::nullopt;
 }
 
@@ -111,26 +147,19 @@ long long EudoraIni::FindLastPersonaNumber() const {
 }
 
 bool EudoraIni::IsDominantPersonalityInUse() const {
-  const std::optional<size_t> settings = FindSection(kSettings);
-  if (!settings) return false;
-  for (size_t i = *settings + 1, end = SectionEnd(*settings); i < end; ++i) {
-    const IniLine line = ReadIniLine(lines_[i]);
-    if ((line.IsEntry("RealName") || line.IsEntry("ReturnAddress")) && !line.value.empty()) return true;
-  }
+  for (const char* key : {"RealName", "ReturnAddress", "POPAccount", "LoginName"})
+    if (!Value(kSettings, key).value_or("").empty()) return true;
   return false;
 }
 
 void EudoraIni::RewriteSection(size_t header, const EudoraKeys& keys) {
-  std::vector<bool> present(keys.size(), false);
-  for (size_t i = header + 1, end = SectionEnd(header); i < end; ++i) {
-    const std::optional<size_t> row = RowOf(ReadIniLine(lines_[i]), keys);
-    if (!row) continue;
-    lines_[i] = keys[*row].Line();
-    present[*row] = true;
-  }
   std::vector<std::string> missing;
-  for (size_t row = 0; row < keys.size(); ++row)
-    if (!present[row]) missing.push_back(keys[row].Line());
+  for (const EudoraKey& key : keys) {
+    if (const std::optional<size_t> entry = FindEntry(header, key.key))
+      lines_[*entry] = key.Line();
+    else
+      missing.push_back(key.Line());
+  }
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(ContentEnd(header)), missing.begin(), missing.end());
 }
 
@@ -143,13 +172,14 @@ void EudoraIni::FillDominantPersonality(const EudoraKeys& keys) {
   RewriteSection(*settings, keys);
 }
 
-void EudoraIni::AddPersonality(const std::string& address, const EudoraKeys& keys) {
+std::string EudoraIni::AddPersonality(const std::string& address, const EudoraKeys& keys) {
   std::optional<size_t> list = FindSection(kPersonalities);
   if (!list) {
     lines_.push_back(std::string("[") + kPersonalities + "]");
     list = lines_.size() - 1;
   }
-  const std::string section = kPersona + ("-" + address);
+  std::string section = kPersona + ("-" + address);
+  for (int n = 2; NameTaken(section); ++n) section = kPersona + ("-" + address + "-" + std::to_string(n));
   const std::string entry = kPersona + std::to_string(FindLastPersonaNumber() + 1) + "=" + section;
   size_t entry_at = *list + 1;
   for (size_t i = *list + 1, end = SectionEnd(*list); i < end; ++i)
@@ -159,6 +189,7 @@ void EudoraIni::AddPersonality(const std::string& address, const EudoraKeys& key
   std::vector<std::string> added{"[" + section + "]"};
   for (const EudoraKey& key : keys) added.push_back(key.Line());
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(ContentEnd(*list)), added.begin(), added.end());
+  return section;
 }
 
 // Only the first section of a name counts, as for the profile functions.
@@ -168,6 +199,25 @@ std::optional<size_t> EudoraIni::FindSection(const std::string& name) const {
     if (line.kind == IniLine::Kind::kSection && EqualsNoCase(line.name, name)) return i;
   }
   return std::nullopt;
+}
+
+// The first entry of `key` in the section headed at `header`.
+std::optional<size_t> EudoraIni::FindEntry(size_t header, const std::string& key) const {
+  for (size_t i = header + 1, end = SectionEnd(header); i < end; ++i)
+    if (ReadIniLine(lines_[i]).IsEntry(key)) return i;
+  return std::nullopt;
+}
+
+// A section of that name, or an entry of the list naming it, whether Eudora
+// would read them or not: a new personality must not share its name.
+bool EudoraIni::NameTaken(const std::string& section) const {
+  for (const std::string& text : lines_) {
+    const IniLine line = ReadIniLine(text);
+    if ((line.kind == IniLine::Kind::kSection && EqualsNoCase(line.name, section)) ||
+        (PersonaNumber(line) && EqualsNoCase(line.value, section)))
+      return true;
+  }
+  return false;
 }
 
 // The next header after `header`, or the end of the file.

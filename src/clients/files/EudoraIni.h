@@ -30,40 +30,70 @@ using EudoraKeys = std::vector<EudoraKey>;
 EudoraKeys EudoraKeyTable(const std::string& address, const std::string& display_name,
                           const ProviderSettings& provider);
 
+// A personality as Eudora reads it.
+struct EudoraPersonality {
+  std::string section;         // "Settings" for the dominant one, else as the list names it
+  size_t header = 0;           // the line of its section's header
+  std::string return_address;  // as GetPrivateProfileString gives them; empty when not set
+  std::string real_name;
+};
+
 class EudoraIni {
  public:
-  explicit EudoraIni(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+  // The lines of the file; a UTF-8 byte-order mark in front of the first is
+  // not part of it (the profile functions skip it) but is kept for Bytes().
+  explicit EudoraIni(std::vector<std::string> lines);
+  // The file's bytes as read.
+  static EudoraIni Read(const std::string& bytes);
 
   const std::vector<std::string>& lines() const { return lines_; }
+  // The lines, each ending with CR LF, behind the mark the file had.
+  std::string Bytes() const;
 
-  // The header line of the first section holding the entry ReturnAddress
-  // with the value `address` (letter case ignored).
+  // What GetPrivateProfileString gives for `key` in `section`: the first
+  // entry of the key in the first section of the name; none without one.
+  std::optional<std::string> Value(const std::string& section, const std::string& key) const;
+  // The dominant personality (when there is a [Settings]), then every one
+  // [Personalities] names, in its order, each once; a named personality
+  // without a section of its own is left out. Sections the list does not
+  // name are no personalities.
+  std::vector<EudoraPersonality> Personalities() const;
+
+  // The header line of the first personality whose return address is
+  // `address` (letter case ignored).
   std::optional<size_t> FindReturnAddress(const std::string& address) const;
   // The largest number of the entries in [Personalities] (the last one in a
   // list kept in order); -1 when it lists none, -2 when there is no such
   // section.
   long long FindLastPersonaNumber() const;
-  // Whether [Settings] gives the dominant personality a real name or a
-  // return address.
+  // Whether the dominant personality is an account already: its real name,
+  // return address, POP account or login name holds text.
   bool IsDominantPersonalityInUse() const;
 
   // Gives the personality of the section headed at line `header` the table's
-  // values: each entry with a key of the table is replaced by the table's
-  // line, and the lines of keys it lacks are added at the end of the section
-  // (before the blank lines that close it).
+  // values: the first entry of each key of the table is replaced by the
+  // table's line (a later one of the same key is not read by Eudora and is
+  // left as it is), and the lines of keys it lacks are added at the end of
+  // the section (before the blank lines that close it).
   void RewriteSection(size_t header, const EudoraKeys& keys);
   // Rewrites [Settings]; a file without one gets it at its end.
   void FillDominantPersonality(const EudoraKeys& keys);
-  // Lists "Persona-" + address under the next number, after the last entry of
+  // Lists the personality "Persona-" + address (or, when a section or an
+  // entry of the list already has that name, "Persona-" + address + "-2",
+  // "-3" ...) under the next number, after the last entry of
   // [Personalities], and adds its section after the last line of the list
-  // that is not blank. A file without the list gets both at its end.
-  void AddPersonality(const std::string& address, const EudoraKeys& keys);
+  // that is not blank. A file without the list gets both at its end. Returns
+  // the section's name.
+  std::string AddPersonality(const std::string& address, const EudoraKeys& keys);
 
  private:
   std::optional<size_t> FindSection(const std::string& name) const;
+  std::optional<size_t> FindEntry(size_t header, const std::string& key) const;
+  bool NameTaken(const std::string& section) const;
   size_t SectionEnd(size_t header) const;
   size_t ContentEnd(size_t header) const;
 
+  std::string mark_;  // a UTF-8 byte-order mark, or nothing
   std::vector<std::string> lines_;
 };
 

@@ -8,6 +8,7 @@
 #include "clients/files/SettingsFile.h"
 #include "platform/fault/FaultInjecting.h"
 #include "platform/memory/MemoryPlatform.h"
+#include "unit/clients/files/EudoraLayouts.h"
 #include "unit/clients/files/ThunderbirdTestSupport.h"
 
 namespace pw {
@@ -20,22 +21,6 @@ const std::string kIni = kAppData + "\\Qualcomm\\Eudora\\Eudora.ini";
 const std::string kLogPath = "C:\\Logs\\Postwright.log";
 const Lines kStart = {"Starting Eudora configuration...", ""};
 const std::string kSearch = "Searching for existant jdoe@quillset.example account ... ";
-
-// jdoe's lines but those of the keys a section `had`, each followed by "\n";
-// `separator` ": " gives the run log's.
-std::string Personality(const std::set<std::string>& had = {}, const std::string& separator = "=",
-                        const std::string& name = "Jo Doe") {
-  const std::string rows[][2] = {
-      {"POPAccount", "jdoe@quillset.example@pop.quillset.example"}, {"RealName", name},
-      {"SMTPServer", "smtp.quillset.example"}, {"ReturnAddress", "jdoe@quillset.example"},
-      {"PopServer", "pop.quillset.example"}, {"LoginName", "jdoe@quillset.example"}, {"SmtpAuthAllowed", "1"},
-      {"PopBeforeSmtpAuthTime", "0"}, {"LeaveMailOnServer", "0"}, {"SSLReceiveUse", "2"}, {"SSLSendUse", "2"},
-      {"UsesIMAP", "0"}, {"UsesPOP", "1"}, {"PopPort", "995"}, {"SMTPPort", "465"}};
-  std::string text;
-  for (const auto& row : rows)
-    if (!had.count(row[0])) text += row[0] + separator + row[1] + "\n";
-  return text;
-}
 
 Lines Concat(Lines a, const Lines& b) {
   a.insert(a.end(), b.begin(), b.end());
@@ -110,9 +95,11 @@ TEST(EudoraAccountWriter, EachOutcomeGivesTheWholeFileItsPersonality) {
       {"an empty file gets a dominant personality", "", "[Settings]\n" + Personality(), false},
       {"a found personality is rewritten by its keys, letter case ignored",
        "[Settings]\n; ReturnAddress=jdoe@quillset.example\nOldReturnAddress=jdoe@quillset.example\nRealName=Ann\n"
+       "[personalities]\nPersona0 = persona-WORK\n"
        "[Persona-work]\nrealname=Old\n returnaddress = \"JDoe@Quillset.example\"\nSMTPPort=25\nPopPort = 110\n"
        "Signature=Regards\n\n[Other]\nPopPort=110\n",
        "[Settings]\n; ReturnAddress=jdoe@quillset.example\nOldReturnAddress=jdoe@quillset.example\nRealName=Ann\n"
+       "[personalities]\nPersona0 = persona-WORK\n"
        "[Persona-work]\nRealName=Jo Doe\nReturnAddress=jdoe@quillset.example\nSMTPPort=465\nPopPort=995\n"
        "Signature=Regards\n" + Personality({"RealName", "ReturnAddress", "SMTPPort", "PopPort"}) +
            "\n[Other]\nPopPort=110\n",
@@ -126,6 +113,21 @@ TEST(EudoraAccountWriter, EachOutcomeGivesTheWholeFileItsPersonality) {
     ASSERT_EQ(0, eudora.Run(c.overwrite));
     EXPECT_EQ(Crlf(c.after), eudora.machine.files.FileBytes(kIni));
     EXPECT_EQ(before, eudora.Tree());  // no temporary file left
+  }
+}
+
+// Only what GetPrivateProfileString reads counts: the first section of a name, the first entry of a key, the
+// sections the list names; a byte-order mark is no part of the first line.
+TEST(EudoraAccountWriter, TheFileIsReadAsTheProfileFunctionsReadIt) {
+  for (const EudoraLayout& layout : OddEudoraLayouts()) {
+    SCOPED_TRACE(layout.name);
+    EudoraMachine eudora;
+    eudora.machine.files.PutFile(kIni, Crlf(layout.before));
+    ASSERT_EQ(0, eudora.Run(layout.overwrite));
+    EXPECT_EQ(Crlf(layout.after), eudora.machine.files.FileBytes(kIni));
+    EXPECT_EQ(Report(layout.section == "Persona-work" ? " found. Reseting settings to defaults."
+                                                      : "not found. Creating new account."),
+              eudora.LogLines());
   }
 }
 

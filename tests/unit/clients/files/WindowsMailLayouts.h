@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "unit/clients/files/WindowsMailFixtures.h"
+#include "WindowsMailFixtures.h"
 
 namespace pw {
 
