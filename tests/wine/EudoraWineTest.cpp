@@ -1,7 +1,8 @@
 // Eudora.ini written by real runs of Postwright.exe and read back the way
 // Eudora reads it, with the Windows profile functions: a personality added
-// to the file in the user's application data, and a found one rewritten in
-// the file beside the program that App Paths names.
+// to the file in the user's application data, a found one rewritten in the
+// file beside the program that App Paths names, and files that the profile
+// functions read otherwise than line by line would suggest.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "../unit/clients/files/EudoraLayouts.h"
+#include "../thunderbird/PrefsFixtures.h"
 #include "WineBed.h"
 #include "WineTest.h"
 
@@ -64,7 +67,7 @@ void ExpectPersonalityWrittenInto(const std::string& ini, const std::string& byt
   const bed::RunResult run = bed::RunPostwright(arguments);
   ASSERT_TRUE(run.started && !run.timed_out);
   EXPECT_EQ(0u, run.exit_code);
-  if (!listed.empty()) expected["Personalities"][listed] = "Persona-jdoe@quillset.example";
+  if (!listed.empty()) expected["Personalities"][listed] = section;
   for (const auto& key : kPersonality) expected[section][key.first] = key.second;
   EXPECT_EQ(expected, ReadProfile(ini));
   EXPECT_FALSE(bed::PathExists(ini.substr(0, ini.size() - 3) + "tmp"));
@@ -94,6 +97,32 @@ TEST_F(EudoraWineTest, AFoundPersonalityBesideTheProgramIsRewritten) {
                                "ReturnAddress = JDoe@Quillset.example\r\nPopPort=110\r\nSMTPPort=25\r\n"
                                "Signature=Regards\r\n\r\n[Other]\r\nPopPort=110\r\n",
                                std::string(kRun) + " -u", "Persona-work");
+}
+
+// The personality with jdoe's return address as Eudora finds it through the profile functions: [Settings], then
+// the sections [Personalities] names; empty for none.
+std::string FoundPersonality(const Profile& profile) {
+  std::vector<std::string> sections{"Settings"};
+  if (profile.count("Personalities"))
+    for (const auto& entry : profile.at("Personalities")) sections.push_back(entry.second);
+  for (const std::string& section : sections) {
+    if (!profile.count(section) || !profile.at(section).count("ReturnAddress")) continue;
+    if (lstrcmpiA(profile.at(section).at("ReturnAddress").c_str(), "jdoe@quillset.example") == 0) return section;
+  }
+  return "";
+}
+
+TEST_F(EudoraWineTest, OddFilesAreReadAndWrittenAsTheProfileFunctionsReadThem) {
+  const std::string ini = bed::AppDataFolder() + "\\Qualcomm\\Eudora\\Eudora.ini";
+  for (const EudoraLayout& layout : OddEudoraLayouts()) {
+    SCOPED_TRACE(layout.name);
+    bed::SeedFile(bed::ScratchFolder() + "\\odd.ini", Crlf(layout.before));
+    const std::string found = FoundPersonality(ReadProfile(bed::ScratchFolder() + "\\odd.ini"));
+    EXPECT_EQ(layout.listed.empty() && layout.section != "Settings" ? layout.section : "", found);
+    ExpectPersonalityWrittenInto(ini, Crlf(layout.before), std::string(kRun) + (layout.overwrite ? " -u" : ""),
+                                 layout.section, layout.listed);
+    EXPECT_EQ(Crlf(layout.after), bed::ReadBytes(ini).value_or("(missing)"));
+  }
 }
 
 }  // namespace

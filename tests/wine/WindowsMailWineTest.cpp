@@ -1,7 +1,8 @@
 // Windows Mail accounts written by real runs of Postwright.exe under a seeded
 // "Store Root": a new account file made, made the default, and found and
 // rewritten by a second run; a file as Windows Mail writes it rewritten in
-// place. When POSTWRIGHT_ACCOUNT_FILES names a folder, every account file a
+// place; files in other layouts rewritten or refused. When
+// POSTWRIGHT_ACCOUNT_FILES names a folder, every account file a successful
 // run leaves is copied there, where check-account-xml.sh reads each with a
 // real XML parser.
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "../unit/clients/files/WindowsMailFixtures.h"
+#include "../unit/clients/files/WindowsMailLayouts.h"
 #include "WineBed.h"
 #include "WineTest.h"
 
@@ -63,7 +65,7 @@ DWORD RunPostwright(const std::string& arguments) {
   const bed::RunResult run = bed::RunPostwright(arguments);
   EXPECT_TRUE(run.started);
   EXPECT_FALSE(run.timed_out);
-  KeepAccountFiles();
+  if (run.exit_code == 0) KeepAccountFiles();
   return run.exit_code;
 }
 
@@ -123,11 +125,30 @@ TEST_F(WindowsMailWineTest, AccountFileOfWindowsMailIsRewrittenInPlace) {
 
   const Lines e = AccountElements();
   EXPECT_EQ(Utf16File(CrlfLines({kAccountDeclaration, "<MessageAccount>", e[0], e[2],
-                                 "    \t<POP3_Prompt_for_Password type=\"DWORD\">00000000</POP3_Prompt_for_Password>",
+                                 "    <POP3_Prompt_for_Password type=\"DWORD\">00000000</POP3_Prompt_for_Password>",
                                  e[14], e[15], e[1], e[3], e[4], e[5], e[6], e[7], e[8], e[9], e[10], e[11], e[12],
                                  e[13], "</MessageAccount>"})),
             bed::ReadBytes(path).value_or("(missing)"));
   EXPECT_EQ(std::set<std::string>({path + ": file changed to", bed::LogPath() + ": file created"}), Changes(before));
+}
+
+// Each run finds its file as hand edits leave it; every file rewritten is kept for the XML parser.
+TEST_F(WindowsMailWineTest, AccountFilesInOtherLayoutsAreRewrittenWellFormedOrLeftAlone) {
+  SeedStore();
+  const std::string name = "account{6d1f0b7e-93c4-4a51-8e2a-0b5c7d9e1f23}.oeaccount";
+  const std::string path = LocalFolders() + "\\" + name;
+  for (const AccountLayout& layout : OddAccountLayouts()) {
+    SCOPED_TRACE(layout.name);
+    bed::SeedText(HKEY_CURRENT_USER, kIam, "Default Mail Account", kOldDefault);
+    bed::SeedFile(path, Utf16File(layout.before));
+    const bool refused = layout.after.empty();
+    EXPECT_EQ(refused ? 1u : 0u, RunPostwright("-n \"Jo Doe\" -c 2 -a jdoe -u -d"));
+    EXPECT_EQ(Lines{name}, AccountFiles());
+    EXPECT_EQ(Utf16File(refused ? layout.before : CrlfLines(layout.after)), bed::ReadBytes(path).value_or("(missing)"));
+    const std::optional<bed::Value> default_account = bed::ReadValue(HKEY_CURRENT_USER, kIam, "Default Mail Account");
+    ASSERT_TRUE(default_account.has_value());
+    EXPECT_EQ(refused ? bed::WithNul(kOldDefault) : name, default_account->bytes);
+  }
 }
 
 }  // namespace

@@ -135,7 +135,7 @@ ConfigureResult WindowsMailAccountWriter::WriteAccountFile(Target* target) {
     if (!ReadExisting(target, &text)) return result::kSaveFailed;
     const std::optional<std::u16string> rewritten = file.Rewrite(text);
     if (!rewritten) {
-      LogFailure(target->path + " is not well-formed XML; it is left as it is.");
+      LogFailure(target->path + " is not a well-formed account file; it is left as it is.");
       return result::kSaveFailed;
     }
     content = *rewritten;

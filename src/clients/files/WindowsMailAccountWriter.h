@@ -26,7 +26,7 @@ class WindowsMailAccountWriter : public AccountWriter {
   // 0 written; 3 Windows Mail has no message store yet (never started);
   // 5 an account file holds the address and overwrite is off; 7 the store's
   // folder names an unset USERPROFILE, or the account file could not be read,
-  // was refused (read-only, not well-formed XML) or could not be saved, or
+  // was refused (read-only, no well-formed account) or could not be saved, or
   // the account could not be made the default. Unless it returns 0, every
   // file and the default account are as they were, and no temporary file is
   // left.

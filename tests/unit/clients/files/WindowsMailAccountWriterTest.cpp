@@ -239,7 +239,7 @@ TEST(WindowsMailAccountWriter, OddLayoutsComeBackWellFormedOrAreLeftAlone) {
     EXPECT_EQ(Utf16File(refused ? layout.before : CrlfLines(layout.after)), wm.File(kOldName));
     EXPECT_EQ(Lines{kFolder + "\\" + kOldName}, wm.Tree());
     EXPECT_EQ(refused ? kOtherDefault : kOldName, wm.DefaultAccount());
-    EXPECT_EQ(Concat(kFoundLog, refused ? Lines{kFolder + "\\" + kOldName + " is not well-formed XML; it is left as it is.", ""}
+    EXPECT_EQ(Concat(kFoundLog, refused ? Lines{kFolder + "\\" + kOldName + " is not a well-formed account file; it is left as it is.", ""}
                                         : kReport),
               wm.LogLines());
   }
