@@ -273,7 +273,12 @@ class Reader {
     bool empty = false;
     if (!StartTag(&own_name, &empty)) return false;
     if (name) *name = own_name;
-    return empty || (Content(value) && EndTag(own_name));
+    if (empty) return true;
+    // Each level of nesting costs stack; no account file nests deeply.
+    if (++depth_ > kMaxDepth) return false;
+    const bool read = Content(value) && EndTag(own_name);
+    --depth_;
+    return read;
   }
 
   // The settings: each element, comment, instruction or run of text that is
@@ -297,8 +302,11 @@ class Reader {
     return pos_ < text_.size();
   }
 
+  static constexpr int kMaxDepth = 64;
+
   const std::u16string& text_;
   size_t pos_ = 0;
+  int depth_ = 0;
 };
 
 }  // namespace

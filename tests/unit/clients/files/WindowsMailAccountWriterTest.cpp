@@ -243,6 +243,13 @@ TEST(WindowsMailAccountWriter, OddLayoutsComeBackWellFormedOrAreLeftAlone) {
                                         : kReport),
               wm.LogLines());
   }
+  // Nesting is bounded rather than followed until the stack runs out.
+  std::string nested = "<MessageAccount>" + AccountElements()[15];
+  for (int level = 0; level < 100000; ++level) nested += "<a>";
+  WindowsMailMachine wm;
+  wm.Put(kOldName, Utf16File(nested));
+  EXPECT_EQ(7, wm.Run(TbRequest(false, true)));
+  EXPECT_EQ(Utf16File(nested), wm.File(kOldName));
 }
 
 TEST(WindowsMailAccountWriter, FoundAccountIsLeftAloneWithoutOverwriteOrWhenReadOnly) {
