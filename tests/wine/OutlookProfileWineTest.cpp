@@ -154,7 +154,8 @@ TEST_F(OutlookProfileWineTest, Outlook2016WithAStaleOlderProfile) {
   Lines lines;
   bed::RunResult run = RunAndReadLog(kRun, Request("No", "No")[0], &lines);
   EXPECT_EQ(1u, run.exit_code);
-  EXPECT_EQ(Join(Request("No", "No"),
+  const Lines asked = Request("No", "No");
+  EXPECT_EQ(Join(Lines(asked.begin(), asked.end() - 1),  // it stops before it starts
                  {"Email Client Configuration failed with error code: 3",
                   "Description: ERROR: Outlook has not been run for the first time. Please run and close Outlook and "
                   "try again.",
