@@ -12,10 +12,6 @@ const char kNextAccountId[] = "NextAccountID";
 const char kAccountOrder[] = "{ED475418-B0D6-11D2-8C3B-00104B2A6676}";
 const char kLastChangeVer[] = "LastChangeVer";
 
-std::string ProfileAccountStorePath(const std::string& profile) {
-  return std::string(kMapiProfilesKey) + "\\" + profile + "\\9375CFF0413111d3B88A00104B2A6676\\";
-}
-
 std::string ProfileAccountStorePath(const OutlookProfileKeys& keys, const std::string& profile) {
   return keys.profiles + "\\" + profile + "\\9375CFF0413111d3B88A00104B2A6676\\";
 }

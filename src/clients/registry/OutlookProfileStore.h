@@ -18,10 +18,8 @@ extern const char kNextAccountId[];  // REG_DWORD: the number a new account gets
 extern const char kAccountOrder[];   // REG_BINARY: account numbers, 4 bytes each; the first is the default
 extern const char kLastChangeVer[];  // REG_BINARY, 8 bytes: a change counter
 
-// The account store of a profile, below HKEY_CURRENT_USER, with a trailing
-// backslash: in the profiles of `keys`, or without them in the Windows
-// Messaging Subsystem's.
-std::string ProfileAccountStorePath(const std::string& profile);
+// The account store of a profile among the profiles of `keys`, below
+// HKEY_CURRENT_USER, with a trailing backslash.
 std::string ProfileAccountStorePath(const OutlookProfileKeys& keys, const std::string& profile);
 
 // Eight lower-case hexadecimal digits: 266 is "0000010a".

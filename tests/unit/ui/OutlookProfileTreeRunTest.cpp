@@ -22,7 +22,9 @@ const std::string kMessaging = "Software\\Microsoft\\Windows NT\\CurrentVersion\
 const std::string kStoreKey = "\\9375CFF0413111d3B88A00104B2A6676";
 const std::string kOrder = "{ED475418-B0D6-11D2-8C3B-00104B2A6676}";
 
-std::string OfficeOutlook(int version) { return "Software\\Microsoft\\Office\\" + std::to_string(version) + ".0\\Outlook"; }
+std::string OfficeOutlook(int version) {
+  return "Software\\Microsoft\\Office\\" + std::to_string(version) + ".0\\Outlook";
+}
 
 // UTF-16 as the store keeps texts.
 std::string Utf16(const std::string& text) {
@@ -61,13 +63,17 @@ TEST(OutlookProfileTreeRun, TheDetectedVersionChoosesTheProfilesAndTheListing) {
       {"Outlook 2013", 15, [](MemoryRegistry&) {}, 0, office15 + "\\Profiles\\Outlook" + kStoreKey, "00000001", {}},
       {"Outlook 2010", 14, [](MemoryRegistry&) {}, 0, kMessaging + "\\Profiles\\Old" + kStoreKey, "00000002", {}},
       {"Outlook 2016 never run: the older profile is not its own", 16,
-       [&](MemoryRegistry& r) { ASSERT_EQ(err::kSuccess, r.DeleteKey(kHkcu, office16 + "\\Profiles\\Outlook" + kStoreKey));
-                                ASSERT_EQ(err::kSuccess, r.DeleteKey(kHkcu, office16 + "\\Profiles\\Outlook"));
-                                ASSERT_EQ(err::kSuccess, r.DeleteKey(kHkcu, office16 + "\\Profiles")); },
+       [&](MemoryRegistry& r) {
+         for (const std::string& key : {office16 + "\\Profiles\\Outlook" + kStoreKey, office16 + "\\Profiles\\Outlook",
+                                        office16 + "\\Profiles"})
+           ASSERT_EQ(err::kSuccess, r.DeleteKey(kHkcu, key));
+       },
        1, "", "", {"error: 2"}},
       {"Outlook 2016 with a profile but no account store", 16,
-       [&](MemoryRegistry& r) { ASSERT_EQ(err::kSuccess, r.DeleteKey(kHkcu, office16 + "\\Profiles\\Outlook" + kStoreKey));
-                                r.PutKey(kHkcu, office16 + "\\Profiles\\Outlook\\0a0d020000000000c000000000000046"); },
+       [&](MemoryRegistry& r) {
+         ASSERT_EQ(err::kSuccess, r.DeleteKey(kHkcu, office16 + "\\Profiles\\Outlook" + kStoreKey));
+         r.PutKey(kHkcu, office16 + "\\Profiles\\Outlook\\0a0d020000000000c000000000000046");
+       },
        1, "", "", {"Profiles", "   Outlook", "      0a0d020000000000c000000000000046"}},
       {"Outlook 2016 with locked profiles", 16,
        [&](MemoryRegistry& r) { r.DenyWrite(kHkcu, office16 + "\\Profiles"); }, 1, "", "", {"error: 5"}},
@@ -100,8 +106,9 @@ TEST(OutlookProfileTreeRun, TheDetectedVersionChoosesTheProfilesAndTheListing) {
     RegValue email;
     ASSERT_TRUE(registry.Get(kHkcu, c.store + "\\" + c.key_name, "Email", &email));
     EXPECT_EQ(Utf16("jdoe@quillset.example"), email.data);
-    EXPECT_EQ(Lines({"Email Client Configuration Successful!", "", "* Configuration Complete at "s + kStamp + " *", ""}),
-              Lines(lines.end() - 4, lines.end()));
+    const Lines complete = {"Email Client Configuration Successful!", "",
+                            "* Configuration Complete at "s + kStamp + " *", ""};
+    EXPECT_EQ(complete, Lines(lines.end() - 4, lines.end()));
     // The other versions' profiles are byte for byte as they were.
     for (const std::string& other : {kMessaging, office15, office16}) {
       if (c.store.rfind(other, 0) == 0) continue;
