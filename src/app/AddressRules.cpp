@@ -32,6 +32,10 @@ bool RefusedInUserName(char c) {
 
 bool RefusedInStoredAddress(char c) { return c == '\\' || IsControl(c); }
 
+// A prefix goes in front of a stored address, so it may hold what such an
+// address may hold; it may also be empty.
+bool RefusedInPrefix(char c) { return RefusedInStoredAddress(c); }
+
 }  // namespace
 
 std::optional<std::string> UserNameFault(const std::string& user_name) {
@@ -40,6 +44,11 @@ std::optional<std::string> UserNameFault(const std::string& user_name) {
 
 std::optional<std::string> StoredAddressFault(const std::string& address) {
   return FirstRefused(address, RefusedInStoredAddress);
+}
+
+std::optional<std::string> PrefixFault(const std::string& prefix) {
+  if (prefix.empty()) return std::nullopt;
+  return FirstRefused(prefix, RefusedInPrefix);
 }
 
 }  // namespace pw

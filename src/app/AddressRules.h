@@ -18,4 +18,9 @@ std::optional<std::string> UserNameFault(const std::string& user_name);
 // "holds a backslash", "holds a control character"); none when it can.
 std::optional<std::string> StoredAddressFault(const std::string& address);
 
+// Why an automatic-mode prefix cannot go in front of an address in an account
+// name or key name ("holds a backslash", "holds a control character"); none
+// when it can. An empty prefix can.
+std::optional<std::string> PrefixFault(const std::string& prefix);
+
 }  // namespace pw

@@ -52,6 +52,8 @@ CommandLineRequest ParseCommandLine(const std::string& raw) {
       return request;
     }
     run.prefix = *prefix;
+    if (const std::optional<std::string> fault = PrefixFault(*prefix))
+      request.refusal = "the prefix given with -p " + *fault + ".";
     run.search_address = ExtractValue(line, "-s", true);
     return request;
   }

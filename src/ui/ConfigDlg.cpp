@@ -5,6 +5,7 @@
 #include "app/AddressRules.h"
 #include "app/AppDataFolder.h"
 #include "app/ProviderSettings.h"
+#include "clients/registry/OutlookProfiles.h"
 #include "ui/AboutDlg.h"
 #include "ui/ClientTexts.h"
 #include "ui/MailClients.h"
@@ -263,7 +264,7 @@ void CConfigDlg::ReportOutcome(ConfigureResult result) {
   log_.Line("Description: " + text);
   if (kind == ClientKind::kOutlook && PointsAtTheProfile(result)) {
     log_.Line("Relevant Registry Structure:");
-    DumpRegistryTree(kMessagesKey, 0, log_);
+    DumpOutlookProfiles(log_);
   }
   log_.WriteClosing(Closing::kFailed);
 }
@@ -324,6 +325,27 @@ void CConfigDlg::ShowFinishedState() {
     launch_box_.Enable(true);
     launch_box_.SetCheck(kChecked);
   }
+}
+
+// Outlook 2013 and later keep their profiles below their own Office key,
+// among many keys of no interest to whoever reads the log: the listing starts
+// at the profiles key, which it names as the older listing names it.
+void CConfigDlg::DumpOutlookProfiles(RunLog& log) {
+  const OutlookProfileKeys keys = ProfileKeysOf(outlook_version_);
+  if (keys.profiles == kMapiProfilesKey) {
+    DumpRegistryTree(kMessagesKey, 0, log);
+    return;
+  }
+  RegKeyPtr profiles;
+  if (Status status = platform_.registry.OpenKey(RegRoot::kCurrentUser, keys.profiles, RegAccess::kAllAccess,
+                                                 &profiles)) {
+    log << "error: " << status;
+    log.EndLine();
+    return;
+  }
+  profiles.reset();
+  log.Line("Profiles");
+  DumpRegistryTree(keys.profiles, 1, log);
 }
 
 void CConfigDlg::DumpRegistryTree(std::string key_path, int depth, RunLog& log) {

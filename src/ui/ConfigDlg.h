@@ -37,6 +37,8 @@ class CConfigDlg : public CDialog {
   // Lists the key names below HKEY_CURRENT_USER `key_path`, depth first,
   // indented three blanks per level.
   void DumpRegistryTree(std::string key_path, int depth, RunLog& log);
+  // The profiles of the Outlook detected, listed by DumpRegistryTree.
+  void DumpOutlookProfiles(RunLog& log);
 
   // The dialog template's controls and their start states, for a headless run.
   static std::vector<ControlSpec> TemplateControls();

@@ -34,12 +34,13 @@ std::unique_ptr<AccountWriter> OutlookWriter(const AccountRequest& request, cons
                                              const WriterContext& c) {
   const Platform& p = c.platform;
   if (KeepsAccountsInProfile(c))
-    return std::make_unique<OutlookProfileAccountWriter>(request, prefix, p.registry, c.log);
+    return std::make_unique<OutlookProfileAccountWriter>(request, prefix, c.outlook_version, p.registry, c.log);
   return std::make_unique<OutlookAccountWriter>(request, prefix, p.registry, p.mapi, p.std_out, c.log);
 }
 
 std::unique_ptr<AccountLookup> OutlookLookup(const WriterContext& c) {
-  if (KeepsAccountsInProfile(c)) return std::make_unique<OutlookProfileAccountLookup>(c.platform.registry);
+  if (KeepsAccountsInProfile(c))
+    return std::make_unique<OutlookProfileAccountLookup>(c.outlook_version, c.platform.registry);
   return std::make_unique<OutlookAccountLookup>(c.platform.registry, c.log);
 }
 

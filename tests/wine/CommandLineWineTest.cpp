@@ -65,6 +65,8 @@ TEST_F(CommandLineWineTest, UserNameThatCannotMakeAnAddressIsRefused) {
   } kRefused[] = {
       {"-n \"Jo\" -c 0 -a ..\\Accounts\\00000001 -u", "Postwright: the user name given with -a holds a backslash.\n"},
       {"-n \"Jo\" -c 0 -a  -u", "Postwright: the user name given with -a is empty.\n"},
+      {"-auto -p \"..\\Accounts\\\" -u", "Postwright: the prefix given with -p holds a backslash.\n"},
+      {"-auto -p \"QS\t\" -u -d", "Postwright: the prefix given with -p holds a control character.\n"},
   };
   for (const auto& refused : kRefused) {
     SCOPED_TRACE(refused.arguments);

@@ -202,5 +202,25 @@ TEST_F(OutlookExpressWineTest, SecondRunForTheSameAddressStopsUnlessToldToOverwr
   EXPECT_EQ((std::vector<std::string>{"00000001", kAddress}), bed::Subkeys(HKEY_CURRENT_USER, kRoot));
 }
 
+// Outlook Express numbers the keys of the accounts it makes itself: an
+// account found in such a key and made the default is named by that key, the
+// name Outlook Express looks its default up by.
+TEST_F(OutlookExpressWineTest, RewriteMadeDefaultNamesTheNumberedKey) {
+  SeedFreshOutlookExpress();
+  bed::SeedText(HKEY_CURRENT_USER, kRoot + "\\00000001", "SMTP Email Address", "ann@example.org");
+  bed::SeedText(HKEY_CURRENT_USER, kRoot + "\\00000002", "SMTP Email Address", kAddress);
+  bed::SeedText(HKEY_CURRENT_USER, kManager, "Default Mail Account", "00000001");
+  DWORD exit_code = 99;
+
+  const std::vector<std::string> lines = RunAndReadRequestOn(kRun + " -u -d"s, &exit_code);
+
+  EXPECT_EQ(kConfigured, exit_code);
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ("Writing at RegKey: " + kRoot + "\\00000002\\", lines[lines.size() - 5]);
+  ExpectTheTwentyValues(kRoot + "\\00000002");
+  EXPECT_EQ((bed::Value{REG_SZ, "00000002"}), bed::ReadValue(HKEY_CURRENT_USER, kManager, "Default Mail Account"));
+  EXPECT_EQ((std::vector<std::string>{"00000001", "00000002"}), bed::Subkeys(HKEY_CURRENT_USER, kRoot));
+}
+
 }  // namespace
 }  // namespace pw

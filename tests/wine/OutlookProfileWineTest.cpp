@@ -137,5 +137,47 @@ TEST_F(OutlookProfileWineTest, AutomaticModeAddsTheAccountUnderThePrefixedName) 
   ExpectBookkeeping(5, "\x03\0\0\0\x04\0\0\0"s, "\x01\0\0\0\0\0\0\0"s);
 }
 
+// Outlook 2016 keeps its profiles below its own Office key. A profile an
+// older Outlook left below the Windows Messaging Subsystem is not its own:
+// the account goes into the Office profile, the old one stays as it was.
+TEST_F(OutlookProfileWineTest, Outlook2016WithAStaleOlderProfile) {
+  const std::string office = "Software\\Microsoft\\Office\\16.0\\Outlook";
+  const std::string office_store = office + "\\Profiles\\Outlook\\9375CFF0413111d3B88A00104B2A6676";
+  const std::string messaging = "HKCU\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem";
+  RegisterOutlook(16);
+  SeedProfile();
+  SeedAccount("00000001", "old@example.org");
+  bed::SeedDword(HKEY_CURRENT_USER, kStore, "NextAccountID", 2);
+
+  // Never run yet: no profile of its own, however many older ones there are.
+  const bed::State untouched = bed::CaptureState();
+  Lines lines;
+  bed::RunResult run = RunAndReadLog(kRun, Request("No", "No")[0], &lines);
+  EXPECT_EQ(1u, run.exit_code);
+  const Lines asked = Request("No", "No");
+  EXPECT_EQ(Join(Lines(asked.begin(), asked.end() - 1),  // it stops before it starts
+                 {"Email Client Configuration failed with error code: 3",
+                  "Description: ERROR: Outlook has not been run for the first time. Please run and close Outlook and "
+                  "try again.",
+                  "Relevant Registry Structure:", "error: 2", "* Configuration Failed at (time) *", ""}),
+            lines);
+  EXPECT_TRUE(untouched.trees == bed::CaptureState().trees) << "no registry change";
+
+  bed::SeedText(HKEY_CURRENT_USER, office, "DefaultProfile", "Outlook");
+  bed::SeedKey(HKEY_CURRENT_USER, office + "\\Profiles\\Outlook\\0a0d020000000000c000000000000046");
+  bed::SeedKey(HKEY_CURRENT_USER, office_store);
+  const bed::State before = bed::CaptureState();
+  run = RunAndReadLog(kRun + " -d"s, Request("Yes", "No")[0], &lines);
+
+  EXPECT_EQ(0u, run.exit_code);
+  EXPECT_EQ(Join(Request("Yes", "No"), Written("not found. Creating new account.")), lines);
+  ExpectValues(office_store + "\\00000001", AccountValues(kAddress, kAddress));
+  ExpectValues(office_store,
+               {{"NextAccountID", REG_DWORD, bed::DwordBytes(2)},
+                {kOrder, REG_BINARY, "\x01\0\0\0"s},
+                {"LastChangeVer", REG_BINARY, "\x01\0\0\0\0\0\0\0"s}});
+  EXPECT_TRUE(before.trees.at(messaging) == bed::CaptureState().trees.at(messaging)) << "the older profile changed";
+}
+
 }  // namespace
 }  // namespace pw

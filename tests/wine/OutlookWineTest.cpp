@@ -136,8 +136,27 @@ TEST_F(OutlookWineTest, AutomaticModeRewritesTheDefaultAccountUnderThePrefixedNa
                    "Searching for existant jo@example.org account ... not found. Creating new account.", ""}),
             lines);
   ExpectValues(kRoot + "\\QS-jo@example.org", AccountValues("QS-jo@example.org", "jo@example.org"));
-  EXPECT_EQ((bed::Value{REG_SZ, "jo@example.org"}), bed::ReadValue(HKEY_CURRENT_USER, kManager, "Default Mail Account"));
+  // The default names the key written, which the client looks up by name.
+  EXPECT_EQ((bed::Value{REG_SZ, "QS-jo@example.org"}),
+            bed::ReadValue(HKEY_CURRENT_USER, kManager, "Default Mail Account"));
   EXPECT_EQ((Lines{"00000001", "QS-jo@example.org"}), bed::Subkeys(HKEY_CURRENT_USER, kRoot));
+}
+
+// Outlook numbers the keys of the accounts it makes itself: rewritten and made
+// the default, such an account is named the default by its own key name.
+TEST_F(OutlookWineTest, RewriteMadeDefaultNamesTheNumberedKey) {
+  bed::SeedText(HKEY_CURRENT_USER, kRoot + "\\00000001", "SMTP Email Address", "ann@example.org");
+  bed::SeedText(HKEY_CURRENT_USER, kRoot + "\\00000002", "SMTP Email Address", kAddress);
+  bed::SeedText(HKEY_CURRENT_USER, kManager, "Default Mail Account", "00000001");
+  Lines lines;
+  const bed::RunResult run = RunAndReadLog(kRun + " -u -d"s, "Starting Outlook configuration...", &lines);
+
+  EXPECT_EQ(0u, run.exit_code);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ("Searching for existant "s + kAddress + " account ...  found. Reseting settings to defaults.", lines[2]);
+  ExpectValues(kRoot + "\\00000002", AccountValues(kAddress, kAddress), false);
+  EXPECT_EQ((bed::Value{REG_SZ, "00000002"}), bed::ReadValue(HKEY_CURRENT_USER, kManager, "Default Mail Account"));
+  EXPECT_EQ((Lines{"00000001", "00000002"}), bed::Subkeys(HKEY_CURRENT_USER, kRoot));
 }
 
 }  // namespace

@@ -34,11 +34,11 @@ InternetAccountStore::Account InternetAccountStore::FindByAddress(RegKey& root, 
     if (registry_.OpenKey(RegRoot::kCurrentUser, key_path, RegAccess::kAllAccess, &account) == err::kSuccess)
       found = ReadRegText(*account, kSmtpEmailAddress);
     if (list_each) log_.Line("\tFound address: '" + found + "' at: " + key_path);
-    if (found == address) return Account{true, key_path};
-    if (!same_name.exists && EqualsNoCase(name, address)) same_name = Account{true, key_path};
+    if (found == address) return Account{true, key_path, name};
+    if (!same_name.exists && EqualsNoCase(name, address)) same_name = Account{true, key_path, name};
   }
   if (same_name.exists) return same_name;
-  return Account{false, keys_.AccountKeyPath(address)};
+  return Account{false, keys_.AccountKeyPath(address), address};
 }
 
 InternetAccountStore::Account InternetAccountStore::FindByName(RegKey& root, uint32_t count,
@@ -46,13 +46,14 @@ InternetAccountStore::Account InternetAccountStore::FindByName(RegKey& root, uin
   for (uint32_t i = 0; i < count; ++i) {
     std::string name;
     if (root.EnumSubkey(i, &name) == err::kSuccess && EqualsNoCase(name, key_name))
-      return Account{true, keys_.AccountKeyPath(key_name)};
+      return Account{true, keys_.AccountKeyPath(key_name), name};
   }
-  return Account{false, keys_.AccountKeyPath(key_name)};
+  return Account{false, keys_.AccountKeyPath(key_name), key_name};
 }
 
-ConfigureResult InternetAccountStore::Save(const std::string& key_path, const AccountValues& values,
-                                           bool make_default, const std::string& address) {
+ConfigureResult InternetAccountStore::Save(const Account& account, const AccountValues& values,
+                                           bool make_default) {
+  const std::string& key_path = account.key_path;
   RegistryUndo undo(registry_);
   undo.RememberKey(RegRoot::kCurrentUser, key_path);
   Status remembered = undo.RememberValues(RegRoot::kCurrentUser, key_path, AccountValueNames(values));
@@ -62,8 +63,8 @@ ConfigureResult InternetAccountStore::Save(const std::string& key_path, const Ac
       undo, remembered,
       [&]() -> Status {
         if (Status status = WriteAccount(key_path, values)) return status;
-        // Always the bare address, whatever the account key is called.
-        return make_default ? WriteDefaultMailAccount(registry_, keys_.account_manager, address) : err::kSuccess;
+        return make_default ? WriteDefaultMailAccount(registry_, keys_.account_manager, account.key_name)
+                            : err::kSuccess;
       },
       log_);
 }

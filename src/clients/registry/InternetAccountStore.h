@@ -33,6 +33,7 @@ class InternetAccountStore {
   struct Account {
     bool exists = false;
     std::string key_path;
+    std::string key_name;  // as the registry spells an existing key
   };
 
   InternetAccountStore(const InternetAccountKeys& keys, Registry& registry, RunLog& log)
@@ -51,10 +52,9 @@ class InternetAccountStore {
   // compares names; or a new key of that name.
   Account FindByName(RegKey& root, uint32_t count, const std::string& key_name);
   // Writes the values into the account's key (made when missing) and, with
-  // `make_default`, names `address` the default account. All or nothing: 0
-  // written; 7 not, and the log says why.
-  ConfigureResult Save(const std::string& key_path, const AccountValues& values, bool make_default,
-                       const std::string& address);
+  // `make_default`, names that key the default account: the client finds its
+  // default by key name. All or nothing: 0 written; 7 not, and the log says why.
+  ConfigureResult Save(const Account& account, const AccountValues& values, bool make_default);
 
  private:
   Status WriteAccount(const std::string& key_path, const AccountValues& values);

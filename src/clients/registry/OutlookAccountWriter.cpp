@@ -66,7 +66,7 @@ ConfigureResult OutlookAccountWriter::Configure() {
   // Automatic mode looks only at key names: its own account is the one
   // called prefix + address.
   const bool automatic = automatic_prefix_.has_value();
-  InternetAccountStore::Account target{false, kOutlookAccounts.AccountKeyPath(AccountName())};
+  InternetAccountStore::Account target{false, kOutlookAccounts.AccountKeyPath(AccountName()), AccountName()};
   if (root)
     target = automatic ? store.FindByName(*root, count, AccountName())
                        : store.FindByAddress(*root, count, request_.address, false);
@@ -89,7 +89,7 @@ ConfigureResult OutlookAccountWriter::Configure() {
   LogAccountValues(values, log_);
   log_.BlankLine();
   // Unlike Outlook Express, the first account is not made the default unasked.
-  if (const ConfigureResult saved = store.Save(target.key_path, values, request_.make_default, request_.address))
+  if (const ConfigureResult saved = store.Save(target, values, request_.make_default))
     return saved;
 
   // A new account also needs its service in the MAPI profile. The account

@@ -46,7 +46,7 @@ ConfigureResult OutlookExpressAccountWriter::Configure() {
   log_.Line("Writing at RegKey: " + target.key_path);
 
   // The first account Outlook Express gets is its default, asked or not.
-  return store.Save(target.key_path, values, request_.make_default || count == 0, request_.address);
+  return store.Save(target, values, request_.make_default || count == 0);
 }
 
 }  // namespace pw

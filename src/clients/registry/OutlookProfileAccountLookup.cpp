@@ -46,8 +46,8 @@ std::optional<std::string> OutlookProfileAccountLookup::GetAcctDisplayName(
 
 std::optional<std::string> OutlookProfileAccountLookup::StorePath() {
   std::string profile;
-  if (ReadDefaultProfile(registry_, &profile) || profile.empty()) return std::nullopt;
-  return ProfileAccountStorePath(profile);
+  if (ReadDefaultProfile(registry_, keys_, &profile) || profile.empty()) return std::nullopt;
+  return ProfileAccountStorePath(keys_, profile);
 }
 
 std::optional<std::string> OutlookProfileAccountLookup::AccountText(const std::optional<std::string>& account_key,

@@ -8,13 +8,19 @@
 #include <string>
 
 #include "clients/AccountLookup.h"
+#include "clients/registry/OutlookProfiles.h"
 #include "platform/Registry.h"
 
 namespace pw {
 
 class OutlookProfileAccountLookup : public AccountLookup {
  public:
-  explicit OutlookProfileAccountLookup(Registry& registry) : registry_(registry) {}
+  // The profiles of the Outlook version given (see ProfileKeysOf); without
+  // one, those of Outlook 2002 to 2010.
+  explicit OutlookProfileAccountLookup(Registry& registry)
+      : OutlookProfileAccountLookup(kFirstOutlookWithOwnProfiles - 1, registry) {}
+  OutlookProfileAccountLookup(int outlook_version, Registry& registry)
+      : registry_(registry), keys_(ProfileKeysOf(outlook_version)) {}
 
   std::optional<std::string> GetDefAcct() override;
   std::optional<std::string> FindAcctByText(const std::string& text) override;
@@ -30,6 +36,7 @@ class OutlookProfileAccountLookup : public AccountLookup {
                                         const std::string& name);
 
   Registry& registry_;
+  OutlookProfileKeys keys_;
 };
 
 }  // namespace pw

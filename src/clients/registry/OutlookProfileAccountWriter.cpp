@@ -88,12 +88,21 @@ Status NextChangeVer(RegKey& store, std::string* bytes) {
 OutlookProfileAccountWriter::OutlookProfileAccountWriter(const AccountRequest& request,
                                                          const AutomaticPrefix& automatic_prefix, Registry& registry,
                                                          RunLog& log)
-    : registry_(registry), log_(log), request_(request), automatic_prefix_(automatic_prefix) {}
+    : OutlookProfileAccountWriter(request, automatic_prefix, kFirstOutlookWithOwnProfiles - 1, registry, log) {}
+
+OutlookProfileAccountWriter::OutlookProfileAccountWriter(const AccountRequest& request,
+                                                         const AutomaticPrefix& automatic_prefix,
+                                                         int outlook_version, Registry& registry, RunLog& log)
+    : registry_(registry),
+      log_(log),
+      request_(request),
+      automatic_prefix_(automatic_prefix),
+      keys_(ProfileKeysOf(outlook_version)) {}
 
 ConfigureResult OutlookProfileAccountWriter::Configure() {
   if (AsksForProfileAtStart(registry_)) return result::kNoDefaultProfile;
   std::string profile;
-  if (const Status status = ReadDefaultProfile(registry_, &profile)) return ProfileFailure(status);
+  if (const Status status = ReadDefaultProfile(registry_, keys_, &profile)) return ProfileFailure(status);
   log_.Line("Starting Outlook configuration...");
 
   RegKeyPtr store;
@@ -143,11 +152,11 @@ Status OutlookProfileAccountWriter::OpenAccountStore(const std::string& profile,
                                                      std::string* store_path) {
   // No default profile named: its store would be the profiles key's own subkey.
   if (!profile.empty()) {
-    *store_path = ProfileAccountStorePath(profile);
+    *store_path = ProfileAccountStorePath(keys_, profile);
     if (registry_.OpenKey(RegRoot::kCurrentUser, *store_path, RegAccess::kAllAccess, store) == err::kSuccess)
       return err::kSuccess;
   }
-  *store_path = ProfileAccountStorePath(kFallbackProfile);
+  *store_path = ProfileAccountStorePath(keys_, kFallbackProfile);
   return registry_.OpenKey(RegRoot::kCurrentUser, *store_path, RegAccess::kAllAccess, store);
 }
 
@@ -162,7 +171,7 @@ std::optional<std::string> OutlookProfileAccountWriter::FindAccount(const std::s
     if (registry_.OpenKey(RegRoot::kCurrentUser, store_path + key_name + "\\", RegAccess::kAllAccess, &account) ||
         account->QueryValue(compared, &value))
       continue;
-    if (EqualsNoCase(ProfileText(value.data), AccountName())) return key_name;
+    if (SameProfileText(value.data, AccountName())) return key_name;
   }
   return std::nullopt;
 }
@@ -195,6 +204,10 @@ Status OutlookProfileAccountWriter::NewAccount(RegKey& store, const std::vector<
   RegValue order;
   if (Status status = ReadOptional(store, kNextAccountId, &next)) return status;
   if (Status status = ReadOptional(store, kAccountOrder, &order)) return status;
+
+  // A stray tail shorter than an entry is no account: the client reads whole
+  // entries, so a new one appended behind the tail would be read out of step.
+  order.data.resize(order.data.size() / 4 * 4);
 
   uint32_t number = 1;
   if (next.type == regtype::kDword && next.data.size() == 4) {

@@ -11,6 +11,7 @@
 #include "app/RunLog.h"
 #include "clients/AccountWriter.h"
 #include "clients/registry/InternetAccountValues.h"
+#include "clients/registry/OutlookProfiles.h"
 #include "platform/Registry.h"
 
 namespace pw {
@@ -18,9 +19,12 @@ namespace pw {
 class OutlookProfileAccountWriter : public AccountWriter {
  public:
   // Nothing is read or written here. With an automatic prefix the account is
-  // the one named prefix + address.
+  // the one named prefix + address. The profiles are those of the Outlook
+  // version given (see ProfileKeysOf); without one, those of Outlook 2002 to 2010.
   OutlookProfileAccountWriter(const AccountRequest& request, const AutomaticPrefix& automatic_prefix,
                               Registry& registry, RunLog& log);
+  OutlookProfileAccountWriter(const AccountRequest& request, const AutomaticPrefix& automatic_prefix,
+                              int outlook_version, Registry& registry, RunLog& log);
 
   // 0 written; 4 Outlook asks for a profile at start-up; 3 Outlook has no
   // profiles or no account store yet; 2 they cannot be opened for writing;
@@ -51,6 +55,7 @@ class OutlookProfileAccountWriter : public AccountWriter {
   RunLog& log_;
   AccountRequest request_;
   AutomaticPrefix automatic_prefix_;
+  OutlookProfileKeys keys_;
 };
 
 }  // namespace pw

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "clients/registry/OutlookProfiles.h"
 #include "platform/Registry.h"
 
 namespace pw {
@@ -17,8 +18,9 @@ extern const char kNextAccountId[];  // REG_DWORD: the number a new account gets
 extern const char kAccountOrder[];   // REG_BINARY: account numbers, 4 bytes each; the first is the default
 extern const char kLastChangeVer[];  // REG_BINARY, 8 bytes: a change counter
 
-// The account store of a profile, below HKEY_CURRENT_USER, with a trailing backslash.
-std::string ProfileAccountStorePath(const std::string& profile);
+// The account store of a profile among the profiles of `keys`, below
+// HKEY_CURRENT_USER, with a trailing backslash.
+std::string ProfileAccountStorePath(const OutlookProfileKeys& keys, const std::string& profile);
 
 // Eight lower-case hexadecimal digits: 266 is "0000010a".
 std::string AccountKeyName(uint32_t number);
@@ -31,8 +33,10 @@ uint32_t AccountNumber(const std::string& key_name);
 // Each byte becomes one 16-bit code unit of the same value (no code page is
 // applied), then one zero unit ends the text.
 std::string ProfileTextBytes(const std::string& text);
-// The low bytes of the code units, up to the first zero.
-std::string ProfileText(const std::string& bytes);
+// True when a stored text value holds `text` as ProfileTextBytes writes it, up
+// to its first zero unit, letter case aside (ASCII and Latin-1 letters). The
+// code units are compared whole: one above 0xFF never matches by its low byte.
+bool SameProfileText(const std::string& stored, const std::string& text);
 // A text value of an account, decoded; empty when it cannot be read or holds
 // no such text (another type than REG_BINARY, an odd number of bytes, a code
 // unit beyond one byte).

@@ -121,6 +121,29 @@ TEST(CommandLine, AutomaticRun) {
   EXPECT_EQ("-p", ParseCommandLine("-auto -n \"Jo\" -c 1 -a jdoe").missing_option);
 }
 
+// The prefix goes in front of an address in key names: a backslash would nest
+// keys, a control character would break the account's name.
+TEST(CommandLine, PrefixesThatCannotNameAnAccountAreRefused) {
+  const struct {
+    const char* arguments;
+    const char* refusal;
+  } kCases[] = {
+      {"-p \"QS\\\"", "the prefix given with -p holds a backslash."},
+      {"-p \"..\\Accounts\\\" -u", "the prefix given with -p holds a backslash."},
+      {"-p \"Q\tS\"", "the prefix given with -p holds a control character."},
+      {"-p \"QS\x7f\" -s \"jo\"", "the prefix given with -p holds a control character."},
+      {"-p \"QS \"", ""},
+      {"-p \"\"", ""},  // no prefix: the account is named by its address alone
+      {"-p \"Q/S@\\\"\"", "the prefix given with -p holds a backslash."},
+      {"-p \"Q/S@\"", ""},
+  };
+  for (const auto& c : kCases) {
+    const CommandLineRequest r = ParseCommandLine(std::string("-auto ") + c.arguments);
+    EXPECT_EQ(c.refusal, r.refusal) << c.arguments;
+    EXPECT_EQ("", r.missing_option) << c.arguments;
+  }
+}
+
 TEST(CommandLine, EmptyOrBlankLineIsInteractive) {
   EXPECT_EQ(RunMode::kInteractive, ParseCommandLine("").run.mode);
   EXPECT_EQ(RunMode::kInteractive, ParseCommandLine("   ").run.mode);

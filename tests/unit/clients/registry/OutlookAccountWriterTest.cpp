@@ -201,7 +201,7 @@ TEST(OutlookAccountWriter, ExistingAccountIsKeptOrRewrittenInItsOwnKeyWithoutANe
   EXPECT_EQ(Start("Outlook") + " found. Reseting settings to defaults.\r\n\r\n" + Settings(kAddress),
             m.LogText().substr(kept));
   m.ExpectAccount("00000002", kAddress, false);
-  EXPECT_EQ(kAddress, m.Bytes(kManager, "Default Mail Account"));
+  EXPECT_EQ("00000002", m.Bytes(kManager, "Default Mail Account"));
   EXPECT_EQ(0, m.Configure(Request(false, true), "QS-"));
   m.ExpectAccount("QS-" + kAddress, "QS-" + kAddress, false);
   EXPECT_EQ(0u, m.machine.mapi.services().size());

@@ -204,7 +204,7 @@ TEST_F(OutlookExpressAccountWriterTest, MatchWithOverwriteRewritesTheAccountInIt
   EXPECT_EQ(std::string("keep me") + '\0', kept.data);
   EXPECT_EQ(third, DumpRegistry(registry(), kHkcu, kRoot + "\\00000003"));
   EXPECT_FALSE(registry().HasKey(kHkcu, kRoot + "\\" + kAddress));
-  EXPECT_EQ(kAddress, DefaultMailAccount(registry()));  // the bare address, not the key's name
+  EXPECT_EQ("00000002", DefaultMailAccount(registry()));  // the client finds its default by key name
 }
 
 // The registry ignores case in key names: "creating" the key of a new account
@@ -250,7 +250,7 @@ TEST_F(OutlookExpressAccountWriterTest, AutomaticModeQuitsOrResetsWhenThePrefixe
                 SettingsBlock("QS-" + kAddress, kAddress, kRoot + "\\QS-" + kAddress + "\\"),
             LogText().substr(first_run));
   ExpectAccountValues(registry(), "qs-" + kAddress, "QS-" + kAddress, kAddress);
-  EXPECT_EQ(kAddress, DefaultMailAccount(registry()));
+  EXPECT_EQ("qs-" + kAddress, DefaultMailAccount(registry()));
 }
 
 TEST_F(OutlookExpressAccountWriterTest, UnusableAccountRootEndsAfterTheStartLine) {

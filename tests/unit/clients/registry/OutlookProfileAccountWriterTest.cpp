@@ -110,6 +110,53 @@ TEST(OutlookProfileAccountWriter, NewAccountNumberOrderAndChangeCounter) {
   }
 }
 
+// The client reads the order in whole four-byte entries: a stray tail is
+// dropped when the order is written, so a new entry never lands out of step.
+TEST(OutlookProfileAccountWriter, OrderWithAStrayTailIsWrittenBackInWholeEntries) {
+  const struct {
+    std::string order;
+    bool make_default;
+    std::string written;
+  } kCases[] = {
+      {"\x03\0\0\0\x7f"s, false, "\x03\0\0\0\x04\0\0\0"s},
+      {"\x03\0\0\0\x7f\x01\x02"s, true, "\x04\0\0\0\x03\0\0\0"s},
+      {"\x09\x09"s, false, "\x04\0\0\0"s},
+  };
+  for (const auto& c : kCases) {
+    ProfileMachine m;
+    m.PutAccount("00000003", "ann@example.org");
+    m.registry.PutDword(kHkcu, kStore, "NextAccountID", 4);
+    m.registry.Put(kHkcu, kStore, kOrder, regtype::kBinary, c.order);
+    EXPECT_EQ(0, m.Configure(Request(c.make_default, false))) << c.order.size();
+    EXPECT_EQ(c.written, m.Bytes(kStore, kOrder)) << c.order.size();
+  }
+}
+
+// Stored texts are compared as whole UTF-16 code units: a unit above 0xFF is
+// a letter of its own, never the ASCII letter of its low byte.
+TEST(OutlookProfileAccountWriter, StoredTextsMatchOnlyUnitForUnit) {
+  const struct {
+    std::string stored;  // the "Email" value's bytes
+    bool match;
+  } kCases[] = {
+      {Utf16("JDOE@EXAMPLE.ORG"), true},
+      {Utf16(kAddress) + "junk"s, true},              // the text ends at its zero unit
+      {"j\x01"s + Utf16("doe@example.org"), false},  // U+016A, low byte 'j'
+      {"j\0d\0o\0e\0@\0e\0x\0a\0m\0p\0l\0e\0.\0o\0r\0g\x04"s, false},  // last unit U+0467
+      {Utf16(kAddress).substr(1), false},             // an odd number of bytes is no text
+      {Utf16("jdoe@example.or"), false},
+  };
+  for (const auto& c : kCases) {
+    ProfileMachine m;
+    m.registry.Put(kHkcu, kStore + "\\00000001", "Email", regtype::kBinary, c.stored);
+    m.registry.PutDword(kHkcu, kStore, "NextAccountID", 2);
+    const std::string before = DumpRegistry(m.registry, kHkcu, kStore + "\\00000001");
+    EXPECT_EQ(0, m.Configure(Request(false, true)));
+    EXPECT_EQ(!c.match, m.registry.HasKey(kHkcu, kStore + "\\00000002")) << "a new account";
+    if (!c.match) EXPECT_EQ(before, DumpRegistry(m.registry, kHkcu, kStore + "\\00000001"));
+  }
+}
+
 TEST(OutlookProfileAccountWriter, AddressMatchesWholeAndWithoutRegardToCase) {
   ProfileMachine m;
   const std::string long_address = std::string(60, 'j') + "@example.org";
