@@ -366,6 +366,30 @@ user_pref("mail.smtp.defaultserver", "smtp1");
   EXPECT_EQ(Crlf(rewritten), File(tb.Rewrite(Lines(prefs), &n)));
 }
 
+// Without the line Thunderbird takes the first account of the list as the
+// default; "-d" must still make the rewritten one the default.
+TEST(ThunderbirdPrefs, MakingARewrittenAccountTheDefaultAddsTheLineWhereThereIsNone) {
+  const std::string head = R"(user_pref("mail.account.account1.identities", "id1");
+user_pref("mail.account.account1.server", "server1");
+user_pref("mail.account.account2.identities", "id2");
+user_pref("mail.account.account2.server", "server2");
+user_pref("mail.accountmanager.accounts", "account1,account2");
+)";
+  const std::string tail = R"(user_pref("mail.identity.id2.useremail", "jdoe@quillset.example");
+)";
+  const ThunderbirdPrefs tb(TbRequest(true, true), kTestProvider);
+  PrefNumbers n;
+  PrefLines written;
+  ASSERT_TRUE(tb.FindAccount(Lines(head + tail), &n));
+  const PrefLines out = tb.Rewrite(Lines(head + tail), &n, &written);
+  const std::string made_default = R"(user_pref("mail.accountmanager.defaultaccount", "account2");)";
+  ASSERT_LT(5u, out.size());
+  EXPECT_EQ(Lines(head), PrefLines(out.begin(), out.begin() + 5));
+  EXPECT_EQ(made_default, out[5]);
+  ASSERT_FALSE(written.empty());
+  EXPECT_EQ(made_default, written.front());
+}
+
 // Which SMTP server a rewritten identity sends through, and every line of
 // the result that speaks of one.
 TEST(ThunderbirdPrefs, ARewrittenIdentityKeepsOnlyAnSmtpServerNobodyElseSendsThrough) {
@@ -403,7 +427,8 @@ TEST(ThunderbirdPrefs, ARewrittenIdentityKeepsOnlyAnSmtpServerNobodyElseSendsThr
   } cases[] = {
       // Ann sends through Jo's server: it stays as it is, even though it is the provider's and Jo's.
       {"the provider's server for the address, shared",
-       uses("1", "1") + uses("2", "1") + ours("1", "25") + list("smtp1") + by_default, "2", uses("1", "1") + uses("2", "2") + ours("1", "25") + list("smtp1,smtp2") + by_default + own("2")},
+       uses("1", "1") + uses("2", "1") + ours("1", "25") + list("smtp1") + by_default, "2",
+       uses("1", "1") + uses("2", "2") + ours("1", "25") + list("smtp1,smtp2") + by_default + own("2")},
       {"named by an identity of no account", uses("1", "9") + uses("3", "1") + uses("2", "1") + ours("1", "25") +
            list("smtp1") + by_default,
        "1", uses("1", "9") + uses("3", "1") + uses("2", "1") + completed("1") + list("smtp1") + by_default},
