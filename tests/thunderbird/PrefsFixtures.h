@@ -179,17 +179,38 @@ user_pref("mail.server.server2.hostname", "Local Folders");
 user_pref("mail.server.server2.type", "none");
 user_pref("mail.server.server3.hostname", "pop.quillset.example");
 user_pref("mail.server.server3.login_at_startup", true);
-user_pref("mail.server.server3.name", "JDoe@Quillset.example");
+user_pref("mail.server.server3.name", "jdoe@quillset.example");
 user_pref("mail.server.server3.port", 995);
 user_pref("mail.server.server3.socketType", 3);
 user_pref("mail.server.server3.type", "pop3");
 user_pref("mail.server.server3.userName", "jdoe@quillset.example");
+user_pref("mail.server.server3.isSecure", true);
 user_pref("mail.smtpserver.smtp1.hostname", "smtp.example.org");
 user_pref("mail.smtpserver.smtp1.port", 25);
 user_pref("mail.smtpserver.smtp2.hostname", "smtp.quillset.example");
 user_pref("mail.smtpserver.smtp2.port", 465);
 user_pref("mail.smtpserver.smtp2.username", "jdoe@quillset.example");
+user_pref("mail.smtpserver.smtp2.auth_method", 1);
+user_pref("mail.smtpserver.smtp2.try_ssl", 3);
 user_pref("mail.smtpservers", "smtp1,smtp2");
+)";
+}
+
+// What the run log lists for that rewrite: the lines written, in the file's order.
+inline std::string JdoePrefsRewrittenLines(bool made_default) {
+  return std::string(made_default ? "user_pref(\"mail.accountmanager.defaultaccount\", \"account2\");\n" : "") +
+         R"(user_pref("mail.identity.id2.fullName", "Jo Doe");
+user_pref("mail.server.server3.hostname", "pop.quillset.example");
+user_pref("mail.server.server3.login_at_startup", true);
+user_pref("mail.server.server3.name", "jdoe@quillset.example");
+user_pref("mail.server.server3.port", 995);
+user_pref("mail.server.server3.socketType", 3);
+user_pref("mail.server.server3.type", "pop3");
+user_pref("mail.server.server3.userName", "jdoe@quillset.example");
+user_pref("mail.server.server3.isSecure", true);
+user_pref("mail.smtpserver.smtp2.hostname", "smtp.quillset.example");
+user_pref("mail.smtpserver.smtp2.port", 465);
+user_pref("mail.smtpserver.smtp2.username", "jdoe@quillset.example");
 user_pref("mail.smtpserver.smtp2.auth_method", 1);
 user_pref("mail.smtpserver.smtp2.try_ssl", 3);
 )";

@@ -221,6 +221,67 @@ run_thunderbird "$profile" Mail/pop.quillset.example mail.server.server4.directo
 evaluate expect "$profile/prefs.js" 'mail.identity.id3.fullName="Jo Q. Doe"' \
   'mail.server.server4.hostname="pop.quillset.example"'
 
+# Accounts as Thunderbird saves them (no port lines, STARTTLS, an SMTP server
+# that another identity also sends through, none named), rewritten with -u:
+# the file must come out as rewrite/CASE/after.js, the run log must list
+# rewrite/CASE/written.txt, and Thunderbird must then load the account and
+# fetch its mail on 995 over SSL/TLS, with an SMTP server of its own. Each row: case, account,
+# identity, server and SMTP server numbers after the rewrite, and the SMTP
+# server left to another identity ("-" for none).
+while read -r case a i s m other <&3; do
+  echo "== an account rewritten: $case"
+  data=$here/rewrite/$case
+  folder=$work/rewrite-$case
+  profile=$folder/Thunderbird/Profiles/ab12cd34.default
+  mkdir -p "$profile"
+  printf '%s\r\n' '[General]' 'StartWithLastProfile=1' '' '[Profile0]' 'Name=default' 'IsRelative=1' \
+    'Path=Profiles/ab12cd34.default' >"$folder/Thunderbird/profiles.ini"
+  crlf <"$data/before.js" >"$profile/prefs.js"
+  evaluate check "$profile/prefs.js"
+  postwright_in "$folder" -n "Jo Doe" -c 4 -a jdoe -u || fail "Postwright.exe failed"
+  no_temporary_files "$folder"
+  crlf <"$data/after.js" | cmp -s - "$profile/prefs.js" || fail "$case: prefs.js is not $data/after.js"
+  tr -d '\r' <"$folder/Postwright.log" |
+    awk '/^The following lines were written/ {getline; on = 1; next} on && $0 == "" {exit} on' >"$folder/written.txt"
+  cmp -s "$data/written.txt" "$folder/written.txt" || fail "$case: the run log lists other lines than $data/written.txt"
+  own=("mail.identity.id$i.smtpServer=\"smtp$m\"" "mail.server.server$s.hostname=\"pop.quillset.example\"" \
+    "mail.server.server$s.type=\"pop3\"" "mail.server.server$s.port=995" \
+    "mail.server.server$s.userName=\"jdoe@quillset.example\"" "mail.smtpservers~smtp$m" \
+    "mail.smtpserver.smtp$m.hostname=\"smtp.quillset.example\"" "mail.smtpserver.smtp$m.port=465" \
+    "mail.smtpserver.smtp$m.try_ssl=3" "mail.smtpserver.smtp$m.username=\"jdoe@quillset.example\"")
+  [ "$other" = - ] || own+=("mail.smtpserver.$other.hostname=\"smtp.example.org\"" "mail.smtpservers~$other")
+  evaluate expect "$profile/prefs.js" "${own[@]}" "mail.server.server$s.isSecure=true"
+  # Thunderbird fetches the account's mail at start-up: with the provider's
+  # host name resolving to this machine, it must speak TLS first on port 995.
+  cat >"$profile/user.js" <<'USER'
+user_pref("network.dns.localDomains", "pop.quillset.example,smtp.quillset.example");
+user_pref("offline.startup_state", 2);
+user_pref("network.manage-offline-status", false);
+USER
+  rm -f "$folder/first-bytes"
+  node "$here/first-bytes.js" 127.0.0.1 995 "$folder/first-bytes" 130 &
+  listener=$!
+  ready_profile=$profile ready_paths=Mail/pop.quillset.example ready_pref=mail.server.server$s.directory-rel
+  tls_tried() { [ -s "$folder/first-bytes" ] && profile_ready; }
+  home=$(mktemp -d "$work/home.XXXX")
+  thunderbird_until "$home" tls_tried --profile "$profile"
+  kill "$listener" 2>/dev/null || true
+  status=0
+  wait "$listener" || status=$?
+  [ "$status" != 1 ] || fail "$case: nothing could listen on port 995 (it needs root or CAP_NET_BIND_SERVICE)"
+  profile_ready || fail "$case: Thunderbird did not load the account (log: $home/thunderbird.log)"
+  [[ "$(cat "$folder/first-bytes" 2>/dev/null)" == 1603* ]] ||
+    fail "$case: Thunderbird did not begin TLS on port 995 (first bytes: $(cat "$folder/first-bytes" 2>/dev/null))"
+  evaluate expect "$profile/prefs.js" "${own[@]}" "mail.account.account$a.server=\"server$s\"" \
+    "mail.accountmanager.accounts~account$a"
+done 3<<'CASES'
+plain-pop3 1 1 1 1 -
+starttls 3 2 3 2 smtp1
+shared-smtp 2 2 2 2 smtp1
+no-smtp 2 2 2 2 smtp1
+default-shared 2 2 2 3 smtp1
+CASES
+
 echo "== a profile that Thunderbird started once without setting up an account"
 bare=$work/bare
 profile=$bare/Thunderbird/Profiles/bare.default

@@ -1,8 +1,9 @@
 // Thunderbird profiles written by real runs of Postwright.exe: the profile
 // list and folder made for a user without Thunderbird data, an account added
 // to a profile that has two, the profile an install section names, a found
-// account rewritten with and without "-d", and a prefs.js that cannot be
-// replaced or is read-only left as it was.
+// account rewritten with and without "-d" and as Thunderbird saves it (no
+// port lines, STARTTLS, a shared SMTP server or none), and a prefs.js that
+// cannot be replaced or is read-only left as it was.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -149,8 +150,39 @@ TEST_F(ThunderbirdWineTest, FoundAccountIsRewrittenWithAndWithoutMakeDefault) {
               bed::ReadBytes(Prefs()).value_or("(missing)"));
     EXPECT_EQ(std::set<std::string>({Prefs() + ": file changed to", bed::LogPath() + ": file created"}),
               Changes(before));
-    EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + " found. Reseting settings to defaults."},
-                     Report(2, 2, 3, 2)),
+    EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + " found. Reseting settings to defaults.",
+                      "", "The following lines were written/overwritten in the Thunderbird configuration file:", ""},
+                     Concat(bed::SplitLines(Crlf(JdoePrefsRewrittenLines(*flags != 0))), {""})),
+              WriterLog());
+  }
+}
+
+// A data file of the tests (tests/thunderbird/...), read through Wine's Z: drive.
+std::string TestFile(const std::string& relative) {
+  std::string path = "Z:" + std::string(POSTWRIGHT_TESTS_DIR) + "/" + relative;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  const std::optional<std::string> bytes = bed::ReadBytes(path);
+  EXPECT_TRUE(bytes.has_value()) << path;
+  return bytes.value_or("");
+}
+
+// Accounts as Thunderbird saves them (no port lines, STARTTLS, an SMTP server
+// shared with another identity, none named), rewritten with "-u".
+TEST_F(ThunderbirdWineTest, RewrittenAccountGetsEveryLineOfANewOneAndSharesNoSmtpServer) {
+  for (const char* name : {"plain-pop3", "starttls", "shared-smtp", "no-smtp", "default-shared"}) {
+    SCOPED_TRACE(name);
+    const std::string folder = std::string("thunderbird/rewrite/") + name + "/";
+    bed::Reset();
+    SeedProfile(Crlf(TestFile(folder + "before.js")));
+    const bed::State before = bed::CaptureState();
+    ASSERT_EQ(kConfigured, RunPostwright(std::string(kRun) + " -u"));
+    EXPECT_EQ(Crlf(TestFile(folder + "after.js")), bed::ReadBytes(Prefs()).value_or("(missing)"));
+    EXPECT_EQ(std::set<std::string>({Prefs() + ": file changed to", bed::LogPath() + ": file created"}),
+              Changes(before));
+    EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + " found. Reseting settings to defaults.",
+                      "", "The following lines were written/overwritten in the Thunderbird configuration file:", ""},
+                     Concat(bed::SplitLines(Crlf(TestFile(folder + "written.txt"))), {""})),
               WriterLog());
   }
 }

@@ -147,13 +147,14 @@ ConfigureResult ThunderbirdAccountWriter::WritePrefs(const Profile& profile) {
     return result::kAlreadyExists;
   }
 
-  PrefLines lines;
+  PrefLines lines, written;
   if (found) {
     log_.Line(" found. Reseting settings to defaults.");
-    lines = prefs.Rewrite(profile.prefs, &numbers);
+    lines = prefs.Rewrite(profile.prefs, &numbers, &written);
   } else {
     log_.Line("not found. Creating new account.");
     lines = profile.no_prefs ? prefs.NewProfile(&numbers) : prefs.Add(profile.prefs, &numbers);
+    written = prefs.CompleteSet(numbers);
   }
 
   const SaveOutcome saved = SettingsFile(files_, clock_).Save(profile.prefs_path, profile.temp_path, JoinLines(lines));
@@ -162,7 +163,7 @@ ConfigureResult ThunderbirdAccountWriter::WritePrefs(const Profile& profile) {
     LogFailure(saved.Describe());
     return result::kSaveFailed;
   }
-  LogReport(prefs.CompleteSet(numbers));
+  LogReport(written);
   return result::kConfigured;
 }
 
@@ -174,7 +175,8 @@ void ThunderbirdAccountWriter::RemoveCreated() {
   created_.clear();
 }
 
-// The same block for every outcome: the account's complete set with its numbers.
+// A new account's block is its complete set with its numbers; a rewrite's,
+// the lines it put into the file.
 void ThunderbirdAccountWriter::LogReport(const PrefLines& lines) {
   log_.BlankLine();
   log_.Line("The following lines were written/overwritten in the Thunderbird configuration file:");

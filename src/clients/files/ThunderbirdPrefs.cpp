@@ -18,8 +18,6 @@ const char kSmtpServers[] = "mail.smtpservers";
 const char kDefaultSmtpServer[] = "mail.smtp.defaultserver";
 const char kLocalFolders[] = "mailbox://nobody@Local%20Folders";
 const char* const kSmtpSuffixes[] = {".auth_method", ".port", ".try_ssl", ".hostname", ".username"};
-// A rewritten account's SMTP server gets these three when it lacks them.
-const char* const kCompletedSmtpSuffixes[] = {".auth_method", ".port", ".try_ssl"};
 
 std::string AccountName(const std::string& account) { return "mail.account.account" + account; }
 std::string IdentityName(const std::string& identity) { return "mail.identity.id" + identity; }
@@ -181,11 +179,11 @@ bool ThunderbirdPrefs::FindAccount(const PrefLines& lines, PrefNumbers* found) c
   return false;
 }
 
-bool ThunderbirdPrefs::FindSmtpServer(const PrefLines& lines, std::string* smtp) const {
+bool ThunderbirdPrefs::FindSmtpServer(const PrefLines& lines, std::string* smtp, const std::string& except) const {
   const std::vector<Pref> prefs = ReadPrefs(lines);
   std::string username;
   for (const Pref& host : prefs) {
-    if (Middle(host.name, "mail.smtpserver.smtp", ".hostname", smtp) && host.is_text &&
+    if (Middle(host.name, "mail.smtpserver.smtp", ".hostname", smtp) && host.is_text && "smtp" + *smtp != except &&
         EqualsNoCase(host.value, provider_.smtp_host) && LastText(prefs, SmtpName(*smtp) + ".username", &username) &&
         EqualsNoCase(username, request_.address))
       return true;
@@ -220,32 +218,154 @@ class Replacements {
 
 }  // namespace
 
-PrefLines ThunderbirdPrefs::Rewrite(const PrefLines& prefs, PrefNumbers* n) const {
-  std::string smtp_value;
+namespace {
+
+// The lines of a rewrite: a new line takes the place of every line that sets
+// its preference; one that no line sets goes after the last line of its
+// group ("mail.server.server3."), or at the end when the group has none.
+// Records every line it puts into the file, in the file's order.
+class PrefEdit {
+ public:
+  explicit PrefEdit(const PrefLines& lines) : lines_(lines) {
+    Pref pref;
+    for (const std::string& line : lines) names_.push_back(ReadPrefLine(line, &pref) ? pref.name : std::string());
+  }
+
+  void Put(const std::string& line, const std::string& group) {
+    const std::string name = NameOf(line);
+    if (std::find(names_.begin(), names_.end(), name) != names_.end()) {
+      replacements_[name] = line;
+      return;
+    }
+    for (size_t i = names_.size(); !group.empty() && i-- > 0;) {
+      if (StartsWith(names_[i], group)) {
+        after_[i].push_back(line);
+        return;
+      }
+    }
+    tail_.push_back(line);
+  }
+
+  // Only in place of the lines that set it; a file without one stays without.
+  void Replace(const std::string& line) {
+    const std::string name = NameOf(line);
+    if (std::find(names_.begin(), names_.end(), name) != names_.end()) replacements_[name] = line;
+  }
+
+  PrefLines Result(PrefLines* written) const {
+    PrefLines out;
+    const auto put = [&](const std::string& line) {
+      out.push_back(line);
+      written->push_back(line);
+    };
+    for (size_t i = 0; i < lines_.size(); ++i) {
+      const auto replaced = replacements_.find(names_[i]);
+      if (replaced == replacements_.end() || names_[i].empty())
+        out.push_back(lines_[i]);
+      else
+        put(replaced->second);
+      const auto inserted = after_.find(i);
+      if (inserted != after_.end())
+        for (const std::string& line : inserted->second) put(line);
+    }
+    for (const std::string& line : tail_) put(line);
+    return out;
+  }
+
+ private:
+  static std::string NameOf(const std::string& line) {
+    Pref pref;
+    ReadPrefLine(line, &pref);
+    return pref.name;
+  }
+
+  const PrefLines& lines_;
+  std::vector<std::string> names_;  // per line, the preference it sets ("" for none)
+  std::map<std::string, std::string> replacements_;
+  std::map<size_t, PrefLines> after_;
+  PrefLines tail_;
+};
+
+// The SMTP server key an identity names ("smtp2"), or "" when it names none
+// and so sends through the default server.
+std::string SmtpKeyOf(const std::vector<Pref>& prefs, const std::string& identity) {
+  std::string key;
+  return LastText(prefs, IdentityName(identity) + ".smtpServer", &key) ? key : std::string();
+}
+
+// The server Thunderbird sends through for an identity that names none: the
+// default server, else the first of the list.
+std::string DefaultSmtpKey(const std::vector<Pref>& prefs) {
+  std::string key;
+  if (LastText(prefs, kDefaultSmtpServer, &key) && !key.empty()) return key;
+  if (!LastText(prefs, kSmtpServers, &key)) return "";
+  const std::vector<std::string> items = ListItems(key);
+  return items.empty() ? "" : items.front();
+}
+
+// Whether an identity of some account, other than `identity`, sends through
+// the SMTP server `key`: by naming it, or by naming none while it is the
+// default.
+bool SmtpUsedByOthers(const std::vector<Pref>& prefs, const std::string& identity, const std::string& key) {
+  const std::string default_key = DefaultSmtpKey(prefs);
+  std::string account, other;
+  for (const Pref& list : prefs) {
+    if (!Middle(list.name, "mail.account.account", ".identities", &account) || !list.is_text) continue;
+    for (const std::string& item : ListItems(list.value)) {
+      if (!Middle(item, "id", "", &other) || other == identity) continue;
+      const std::string named = SmtpKeyOf(prefs, other);
+      if ((named.empty() ? default_key : named) == key) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+PrefLines ThunderbirdPrefs::Rewrite(const PrefLines& lines, PrefNumbers* n, PrefLines* written) const {
+  const std::vector<Pref> prefs = ReadPrefs(lines);
+  const std::string id = IdentityName(n->identity) + ".", srv = ServerName(n->server) + ".";
+  PrefEdit edit(lines);
+  if (request_.make_default) edit.Put(DefaultAccountLine(n->account), "mail.accountmanager.");
+  edit.Put(PrefLine(id + "fullName", PrefText(request_.display_name)), id);
+
+  // A server that another identity also sends through stays theirs, as it is;
+  // an identity that names none sends through the default server, which is
+  // nobody's to change. Either way the identity gets a server of its own.
+  const std::string own_key = SmtpKeyOf(prefs, n->identity);
   n->smtp.clear();
-  if (LastText(ReadPrefs(prefs), IdentityName(n->identity) + ".smtpServer", &smtp_value))
-    Middle(smtp_value, "smtp", "", &n->smtp);
+  const bool own_server = !own_key.empty() && Middle(own_key, "smtp", "", &n->smtp) &&
+                          !SmtpUsedByOthers(prefs, n->identity, own_key);
+  if (!own_server) {
+    if (!FindSmtpServer(lines, &n->smtp, own_key)) n->smtp = std::to_string(NextSmtpNumber(lines));
+    edit.Put(PrefLine(id + "smtpServer", PrefText("smtp" + n->smtp)), id);
+  }
 
-  const std::string srv = ServerName(n->server);
-  Replacements replacements;
-  if (request_.make_default) replacements.Set(DefaultAccountLine(n->account));
-  replacements.Set(PrefLine(IdentityName(n->identity) + ".fullName", PrefText(request_.display_name)));
-  replacements.Set(PrefLine(srv + ".hostname", PrefText(provider_.pop3_host)));
-  replacements.Set(PrefLine(srv + ".login_at_startup", kPrefTrue));
-  replacements.Set(PrefLine(srv + ".type", PrefText("pop3")));
-  replacements.Set(PrefLine(srv + ".port", PrefNumber(provider_.pop3_port)));
-  replacements.Set(PrefLine(srv + ".socketType", PrefNumber(3)));
-  replacements.Set(PrefLine(srv + ".userName", PrefText(request_.address)));
-  // An identity without an SMTP server of its own has no server to rewrite.
-  if (!n->smtp.empty())
-    for (const char* suffix : kSmtpSuffixes) replacements.Set(SmtpLine(n->smtp, suffix));
+  // Thunderbird leaves default values out: a plain POP3 account on port 110
+  // has no port and no security line, so every line is put, not only replaced.
+  edit.Put(PrefLine(srv + "hostname", PrefText(provider_.pop3_host)), srv);
+  edit.Put(PrefLine(srv + "login_at_startup", kPrefTrue), srv);
+  edit.Put(PrefLine(srv + "type", PrefText("pop3")), srv);
+  edit.Put(PrefLine(srv + "userName", PrefText(request_.address)), srv);
+  edit.Put(PrefLine(srv + "name", PrefText(request_.address)), srv);
+  edit.Put(PrefLine(srv + "isSecure", kPrefTrue), srv);
+  edit.Put(PrefLine(srv + "port", PrefNumber(provider_.pop3_port)), srv);
+  // Thunderbird prefers a socket type over isSecure (STARTTLS is 2).
+  edit.Replace(PrefLine(srv + "socketType", PrefNumber(3)));
 
-  PrefLines out;
-  for (const std::string& line : prefs) out.push_back(replacements.For(line));
-  if (!n->smtp.empty())
-    for (const char* suffix : kCompletedSmtpSuffixes)
-      if (!replacements.Replaced(SmtpName(n->smtp) + suffix)) out.push_back(SmtpLine(n->smtp, suffix));
-  return out;
+  const std::string key = "smtp" + n->smtp;
+  for (const char* suffix : kSmtpSuffixes) edit.Put(SmtpLine(n->smtp, suffix), SmtpName(n->smtp) + ".");
+  // A server missing from the list is one Thunderbird does not know.
+  std::string list;
+  const bool listed = LastText(prefs, kSmtpServers, &list);
+  if (!listed || !ListHas(list, key)) edit.Put(PrefLine(kSmtpServers, PrefText(Extended(list, key))), "");
+  // As for a new account: without a default server Thunderbird uses the first of the list.
+  std::string default_key;
+  if (!own_server && !LastText(prefs, kDefaultSmtpServer, &default_key))
+    edit.Put(PrefLine(kDefaultSmtpServer, PrefText(ListItems(Extended(list, key)).front())), "");
+
+  PrefLines ignored;
+  return edit.Result(written ? written : &ignored);
 }
 
 PrefLines ThunderbirdPrefs::Add(const PrefLines& prefs, PrefNumbers* numbers) const {

@@ -35,9 +35,14 @@ class ThunderbirdPrefs {
   // identity and server numbers.
   bool FindAccount(const PrefLines& prefs, PrefNumbers* found) const;
 
-  // Gives the found account the provider's settings in place, keeping its
-  // numbers and its identity's SMTP server, whose number it adds.
-  PrefLines Rewrite(const PrefLines& prefs, PrefNumbers* numbers) const;
+  // Gives the found account the provider's settings, keeping its numbers:
+  // its server and its identity's SMTP server get every line of a new
+  // account's, in place or added. An SMTP server that another identity also
+  // sends through stays as it is, as does the default server of an identity
+  // that names none: the identity then gets a server of its own, chosen as
+  // for a new account. Adds the SMTP server's number; `written` gets the
+  // lines put into the file, in its order.
+  PrefLines Rewrite(const PrefLines& prefs, PrefNumbers* numbers, PrefLines* written = nullptr) const;
   // Adds the account with the next free numbers and an SMTP server of its
   // own; every other account and SMTP server stays as it is.
   PrefLines Add(const PrefLines& prefs, PrefNumbers* numbers) const;
@@ -63,8 +68,9 @@ class ThunderbirdPrefs {
   // folders: always for the first identity, else when another identity does.
   static bool UsesLocalFolders(const PrefLines& prefs, long long identity);
   // An SMTP server that already sends as the address through the provider's
-  // host (both compared without letter case): its number.
-  bool FindSmtpServer(const PrefLines& prefs, std::string* smtp) const;
+  // host (both compared without letter case), other than the key `except`
+  // ("smtp2"): its number.
+  bool FindSmtpServer(const PrefLines& prefs, std::string* smtp, const std::string& except = "") const;
 
  private:
   std::string AccountsLine(const std::string& list) const;

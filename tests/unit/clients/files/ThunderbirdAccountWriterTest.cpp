@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "clients/files/SettingsFile.h"
@@ -143,8 +145,33 @@ TEST(ThunderbirdAccountWriter, FoundAccountIsRewrittenWithItsOwnNumbers) {
 
     EXPECT_EQ(Crlf(JdoePrefsRewritten(make_default ? "account2" : "account1")), tb.machine.files.FileBytes(kPrefs));
     EXPECT_EQ(Lines({kTb + "\\Profiles\\", kProfile + "\\", kPrefs, kProfilesIni}), tb.Tree());
-    EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + " found. Reseting settings to defaults."},
-                     Report(2, 2, 3, 2)),
+    EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + " found. Reseting settings to defaults.",
+                      "", kHeading, ""},
+                     Concat(SplitLines(JdoePrefsRewrittenLines(make_default)), {""})),
+              tb.LogLines());
+  }
+}
+
+std::string TestFile(const std::string& relative) {
+  std::ifstream in(std::string(POSTWRIGHT_TESTS_DIR) + "/" + relative, std::ios::binary);
+  EXPECT_TRUE(in.good()) << relative;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Accounts as Thunderbird saves them, rewritten with "-u": each case of
+// tests/thunderbird/rewrite holds before.js and after.js (the profile holds
+// them with CR LF) and written.txt, the lines the run log lists.
+TEST(ThunderbirdAccountWriter, RewrittenAccountGetsEveryLineOfANewOneAndSharesNoSmtpServer) {
+  for (const char* name : {"plain-pop3", "starttls", "shared-smtp", "no-smtp", "default-shared"}) {
+    SCOPED_TRACE(name);
+    const std::string folder = std::string("thunderbird/rewrite/") + name + "/";
+    ThunderbirdMachine tb;
+    tb.PutProfile(Crlf(TestFile(folder + "before.js")));
+    ASSERT_EQ(0, tb.Run(TbRequest(false, true)));
+    EXPECT_EQ(Crlf(TestFile(folder + "after.js")), tb.machine.files.FileBytes(kPrefs));
+    EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "", kSearch + " found. Reseting settings to defaults.",
+                      "", kHeading, ""},
+                     Concat(SplitLines(TestFile(folder + "written.txt")), {""})),
               tb.LogLines());
   }
 }

@@ -302,16 +302,30 @@ user_pref("mail.account.account6.identities", "id3,id1");
 user_pref("mail.account.account6.server", "server6");
 user_pref("mail.identity.id1.fullName", "Jo Doe");
 user_pref("mail.identity.id1.useremail", "jdoe@quillset.example");
+user_pref("mail.identity.id1.smtpServer", "smtp1");
 user_pref("mail.identity.id12.fullName", "Other");
 user_pref("mail.server.server5.hostname", "other.example");
 user_pref("mail.server.server6.hostname", "pop.quillset.example");
+user_pref("mail.server.server6.login_at_startup", true);
+user_pref("mail.server.server6.type", "pop3");
+user_pref("mail.server.server6.userName", "jdoe@quillset.example");
+user_pref("mail.server.server6.name", "jdoe@quillset.example");
+user_pref("mail.server.server6.isSecure", true);
+user_pref("mail.server.server6.port", 995);
+user_pref("mail.smtpserver.smtp1.auth_method", 1);
+user_pref("mail.smtpserver.smtp1.port", 465);
+user_pref("mail.smtpserver.smtp1.try_ssl", 3);
+user_pref("mail.smtpserver.smtp1.hostname", "smtp.quillset.example");
+user_pref("mail.smtpserver.smtp1.username", "jdoe@quillset.example");
+user_pref("mail.smtpservers", "smtp1");
+user_pref("mail.smtp.defaultserver", "smtp1");
 )";
-  // Without an smtpServer line the identity has no SMTP server of its own, so none is completed.
+  // Without an smtpServer line the identity sends through the default server: it gets one of its own.
   const ThunderbirdPrefs tb(TbRequest(false, true), kTestProvider);
   PrefNumbers n;
   ASSERT_TRUE(tb.FindAccount(Lines(prefs), &n));
   EXPECT_EQ(Crlf(rewritten), File(tb.Rewrite(Lines(prefs), &n)));
-  ExpectNumbers(n, "6", "1", "6", "");
+  ExpectNumbers(n, "6", "1", "6", "1");
 }
 
 TEST(ThunderbirdPrefs, RewriteFindsTheServerLineWhereverItStands) {
@@ -329,13 +343,109 @@ user_pref("mail.account.account2.server", "server2");
 user_pref("mail.account.account1.server", "server1");
 user_pref("mail.identity.id1.fullName", "Jo Doe");
 user_pref("mail.identity.id1.useremail", "jdoe@quillset.example");
+user_pref("mail.identity.id1.smtpServer", "smtp1");
 user_pref("mail.server.server1.hostname", "pop.quillset.example");
+user_pref("mail.server.server1.login_at_startup", true);
+user_pref("mail.server.server1.type", "pop3");
+user_pref("mail.server.server1.userName", "jdoe@quillset.example");
+user_pref("mail.server.server1.name", "jdoe@quillset.example");
+user_pref("mail.server.server1.isSecure", true);
+user_pref("mail.server.server1.port", 995);
 user_pref("mail.server.server2.hostname", "other.example");
+user_pref("mail.smtpserver.smtp1.auth_method", 1);
+user_pref("mail.smtpserver.smtp1.port", 465);
+user_pref("mail.smtpserver.smtp1.try_ssl", 3);
+user_pref("mail.smtpserver.smtp1.hostname", "smtp.quillset.example");
+user_pref("mail.smtpserver.smtp1.username", "jdoe@quillset.example");
+user_pref("mail.smtpservers", "smtp1");
+user_pref("mail.smtp.defaultserver", "smtp1");
 )";
   const ThunderbirdPrefs tb(TbRequest(false, true), kTestProvider);
   PrefNumbers n;
   ASSERT_TRUE(tb.FindAccount(Lines(prefs), &n));
   EXPECT_EQ(Crlf(rewritten), File(tb.Rewrite(Lines(prefs), &n)));
+}
+
+// Without the line Thunderbird takes the first account of the list as the
+// default; "-d" must still make the rewritten one the default.
+TEST(ThunderbirdPrefs, MakingARewrittenAccountTheDefaultAddsTheLineWhereThereIsNone) {
+  const std::string head = R"(user_pref("mail.account.account1.identities", "id1");
+user_pref("mail.account.account1.server", "server1");
+user_pref("mail.account.account2.identities", "id2");
+user_pref("mail.account.account2.server", "server2");
+user_pref("mail.accountmanager.accounts", "account1,account2");
+)";
+  const std::string tail = R"(user_pref("mail.identity.id2.useremail", "jdoe@quillset.example");
+)";
+  const ThunderbirdPrefs tb(TbRequest(true, true), kTestProvider);
+  PrefNumbers n;
+  PrefLines written;
+  ASSERT_TRUE(tb.FindAccount(Lines(head + tail), &n));
+  const PrefLines out = tb.Rewrite(Lines(head + tail), &n, &written);
+  const std::string made_default = R"(user_pref("mail.accountmanager.defaultaccount", "account2");)";
+  ASSERT_LT(5u, out.size());
+  EXPECT_EQ(Lines(head), PrefLines(out.begin(), out.begin() + 5));
+  EXPECT_EQ(made_default, out[5]);
+  ASSERT_FALSE(written.empty());
+  EXPECT_EQ(made_default, written.front());
+}
+
+// Which SMTP server a rewritten identity sends through, and every line of
+// the result that speaks of one.
+TEST(ThunderbirdPrefs, ARewrittenIdentityKeepsOnlyAnSmtpServerNobodyElseSendsThrough) {
+  const auto pref = [](const std::string& name, const std::string& literal) {
+    return "user_pref(\"" + name + "\", " + literal + ");\n";
+  };
+  const auto smtp = [&](const std::string& k, const std::string& suffix, const std::string& literal) {
+    return pref("mail.smtpserver.smtp" + k + suffix, literal);
+  };
+  const auto uses = [&](const std::string& id, const std::string& k) {
+    return pref("mail.identity.id" + id + ".smtpServer", "\"smtp" + k + "\"");
+  };
+  const auto list = [&](const std::string& items) { return pref("mail.smtpservers", "\"" + items + "\""); };
+  const auto ours = [&](const std::string& k, const std::string& port) {
+    return smtp(k, ".hostname", "\"smtp.quillset.example\"") + smtp(k, ".port", port) +
+           smtp(k, ".username", "\"jdoe@quillset.example\"");
+  };
+  const auto completed = [&](const std::string& k) {
+    return ours(k, "465") + smtp(k, ".auth_method", "1") + smtp(k, ".try_ssl", "3");
+  };
+  const auto own = [&](const std::string& k) {
+    return smtp(k, ".auth_method", "1") + smtp(k, ".port", "465") + smtp(k, ".try_ssl", "3") +
+           smtp(k, ".hostname", "\"smtp.quillset.example\"") + smtp(k, ".username", "\"jdoe@quillset.example\"");
+  };
+  const std::string accounts = pref("mail.account.account1.identities", "\"id1\"") +
+                               pref("mail.account.account2.identities", "\"id2\"") +
+                               pref("mail.account.account2.server", "\"server2\"") +
+                               pref("mail.identity.id2.useremail", "\"jdoe@quillset.example\"");
+  const std::string by_default = pref("mail.smtp.defaultserver", "\"smtp1\"");
+  const struct {
+    const char* name;
+    std::string smtp_prefs;
+    std::string smtp;
+    std::string smtp_lines;
+  } cases[] = {
+      // Ann sends through Jo's server: it stays as it is, even though it is the provider's and Jo's.
+      {"the provider's server for the address, shared",
+       uses("1", "1") + uses("2", "1") + ours("1", "25") + list("smtp1") + by_default, "2",
+       uses("1", "1") + uses("2", "2") + ours("1", "25") + list("smtp1,smtp2") + by_default + own("2")},
+      {"named by an identity of no account", uses("1", "9") + uses("3", "1") + uses("2", "1") + ours("1", "25") +
+           list("smtp1") + by_default,
+       "1", uses("1", "9") + uses("3", "1") + uses("2", "1") + completed("1") + list("smtp1") + by_default},
+      {"its own, missing from the list", uses("1", "1") + uses("2", "4") + ours("4", "25") + list("smtp1") + by_default,
+       "4", uses("1", "1") + uses("2", "4") + completed("4") + list("smtp1,smtp4") + by_default},
+  };
+  const ThunderbirdPrefs tb(TbRequest(false, true), kTestProvider);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    PrefNumbers n;
+    ASSERT_TRUE(tb.FindAccount(Lines(accounts + c.smtp_prefs), &n));
+    std::string smtp_lines;
+    for (const std::string& line : Lines(File(tb.Rewrite(Lines(accounts + c.smtp_prefs), &n))))
+      if (AsciiLower(line).find("smtp") != std::string::npos) smtp_lines += line + "\n";
+    EXPECT_EQ(c.smtp, n.smtp);
+    EXPECT_EQ(c.smtp_lines, smtp_lines);
+  }
 }
 
 // The SMTP lines of the result (every line that speaks of one), for profiles
