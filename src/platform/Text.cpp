@@ -91,6 +91,15 @@ std::u16string WidenBytes(const std::string& text) {
   return wide;
 }
 
+bool NarrowUnits(const std::u16string& text, std::string* bytes) {
+  bytes->clear();
+  for (char16_t unit : text) {
+    if (unit > 0xFF) return false;
+    *bytes += static_cast<char>(unit);
+  }
+  return true;
+}
+
 std::string Utf16LeBytes(const std::u16string& text) {
   std::string bytes;
   for (char16_t unit : text) {

@@ -161,6 +161,33 @@ void EudoraIni::AddPersonality(const std::string& address, const EudoraKeys& key
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(ContentEnd(*list)), added.begin(), added.end());
 }
 
+std::optional<std::string> EudoraIni::Value(const std::string& section, const std::string& key) const {
+  const std::optional<size_t> header = FindSection(section);
+  if (!header) return std::nullopt;
+  for (size_t i = *header + 1, end = SectionEnd(*header); i < end; ++i) {
+    const IniLine line = ReadIniLine(lines_[i]);
+    if (line.IsEntry(key)) return line.value;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> EudoraIni::ListedPersonalities() const {
+  std::vector<std::string> sections;
+  const std::optional<size_t> list = FindSection(kPersonalities);
+  if (!list) return sections;
+  std::vector<std::string> keys;
+  for (size_t i = *list + 1, end = SectionEnd(*list); i < end; ++i) {
+    const IniLine line = ReadIniLine(lines_[i]);
+    if (!PersonaNumber(line)) continue;
+    bool seen = false;
+    for (const std::string& key : keys) seen = seen || EqualsNoCase(key, line.name);
+    if (seen) continue;
+    keys.push_back(line.name);
+    sections.push_back(line.value);
+  }
+  return sections;
+}
+
 // Only the first section of a name counts, as for the profile functions.
 std::optional<size_t> EudoraIni::FindSection(const std::string& name) const {
   for (size_t i = 0; i < lines_.size(); ++i) {

@@ -47,6 +47,15 @@ class EudoraIni {
   // return address.
   bool IsDominantPersonalityInUse() const;
 
+  // The value of the first entry `key` in the first section `section`, as
+  // the profile functions read it; none when either is missing.
+  std::optional<std::string> Value(const std::string& section, const std::string& key) const;
+  // The section names of the personalities [Personalities] lists, in the
+  // order of its entries (only the first entry of a key counts).
+  std::vector<std::string> ListedPersonalities() const;
+  // The header line of the first section `section`.
+  std::optional<size_t> FindPersonality(const std::string& section) const { return FindSection(section); }
+
   // Gives the personality of the section headed at line `header` the table's
   // values: each entry with a key of the table is replaced by the table's
   // line, and the lines of keys it lacks are added at the end of the section

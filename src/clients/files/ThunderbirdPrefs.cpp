@@ -114,6 +114,8 @@ long long NextFree(std::vector<long long> used) {
 
 }  // namespace
 
+std::vector<std::string> PrefListItems(const std::string& list) { return ListItems(list); }
+
 ThunderbirdPrefs::ThunderbirdPrefs(const AccountRequest& request, const ProviderSettings& provider)
     : request_(request), provider_(provider) {}
 

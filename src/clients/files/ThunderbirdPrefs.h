@@ -16,6 +16,10 @@ namespace pw {
 
 using PrefLines = std::vector<std::string>;
 
+// The items of a comma-separated preference list ("account1,account3"),
+// without the blanks around them; empty items are left out.
+std::vector<std::string> PrefListItems(const std::string& list);
+
 // The numbers of an account as the preference names write them: "account"
 // {account}, "id"{identity}, "server"{server} and the SMTP server "smtp"{smtp}.
 struct PrefNumbers {

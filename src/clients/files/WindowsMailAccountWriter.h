@@ -16,6 +16,13 @@
 
 namespace pw {
 
+// Where Windows Mail keeps its account files: the "Local Folders" folder of
+// the message store that HKCU "Software\Microsoft\Windows Mail" "Store Root"
+// names. kNoStore until Windows Mail has been started once;
+// kNoProfileVariable when the value uses an unset %USERPROFILE%.
+enum class AccountFolderState { kFound, kNoStore, kNoProfileVariable };
+AccountFolderState FindWindowsMailAccountFolder(Registry& registry, Environment& environment, std::string* folder);
+
 class WindowsMailAccountWriter : public AccountWriter {
  public:
   // Nothing is read or written here.
