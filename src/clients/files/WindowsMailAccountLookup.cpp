@@ -146,7 +146,7 @@ std::optional<std::string> WindowsMailAccountLookup::ElementText(const std::opti
     const size_t end = line.find(close, start + open.size());
     if (end == std::u16string::npos) continue;
     std::string value;
-    if (!NarrowUnits(XmlUnescaped(line.substr(start + open.size(), end - start - open.size())), &value))
+    if (!Utf8FromUtf16(XmlUnescaped(line.substr(start + open.size(), end - start - open.size())), &value))
       return std::nullopt;
     return value;
   }

@@ -11,6 +11,7 @@
 #include "clients/files/EudoraAccountLookup.h"
 #include "clients/files/ThunderbirdAccountLookup.h"
 #include "clients/files/WindowsMailAccountLookup.h"
+#include "platform/Text.h"
 #include "platform/memory/MemoryPlatform.h"
 
 namespace pw {
@@ -76,6 +77,8 @@ TEST(WindowsMailAccountLookup, FindsTheDefaultOrTheFirstMatchingAccountFile) {
       {kNone, "@mail.test", {"account{B}.oeaccount", "bob@mail.test", "Bob <B> & \"Co\""}},
       {"account{B}.oeaccount", "ann", {"account{A}.oeaccount", "ann@example.org", "Ann Lee"}},
       {kNone, "ANN", {kNone, kNone, kNone}},
+      {"account{H}.oeaccount", kNone,
+       {"account{H}.oeaccount", "h@mail.test", "\xD7\x93\xD7\xA0\xD7\x94\xF0\x9F\x98\x80"}},
       {kNone, "tmp@", {kNone, kNone, kNone}},
       {kNone, "txt@", {kNone, kNone, kNone}},
   };
@@ -92,6 +95,11 @@ TEST(WindowsMailAccountLookup, FindsTheDefaultOrTheFirstMatchingAccountFile) {
     machine.files.PutFile(folder + "\\account{A}.oeaccount", MailAccount("Ann Lee", "ann@example.org"));
     machine.files.PutFile(folder + "\\account{B}.oeaccount",
                           MailAccount("Bob &lt;B&gt; &amp; &quot;Co&#x22;", "bob@mail.test"));
+    // Outside ASCII: "Dana" in Hebrew, then a character beyond the BMP by reference.
+    machine.files.PutFile(folder + "\\account{H}.oeaccount",
+                          Utf16File("<SMTP_Email_Address type=\"SZ\">h@mail.test</SMTP_Email_Address>\r\n") +
+                              Utf16LeBytes(u"<SMTP_Display_Name type=\"SZ\">\u05D3\u05E0\u05D4&#x1F600;"
+                                            u"</SMTP_Display_Name>\r\n"));
     machine.files.PutFile(folder + "\\account{C}.oeaccount.tmp", MailAccount("Tmp", "tmp@mail.test"));
     machine.files.PutFile(folder + "\\account{N}.oeaccount",
                           Utf16File("<SMTP_Display_Name type=\"SZ\">No Address</SMTP_Display_Name>\r\n"));
