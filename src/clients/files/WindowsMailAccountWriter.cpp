@@ -39,7 +39,8 @@ ConfigureResult WindowsMailAccountWriter::Configure() {
   if (!FindAccountFolder(&folder, &result)) return result;
 
   log_ << "Searching for existant " << request_.address << " account ... ";
-  const std::optional<std::string> found = FindAccountFile(folder, request_.address);
+  const std::optional<std::string> found = request_.account_key ? FindNamedAccountFile(folder, *request_.account_key)
+                                                                : FindAccountFile(folder, request_.address);
   if (found && !request_.overwrite) {
     log_.Line(" found. No changes will be made.");
     return result::kAlreadyExists;
@@ -116,6 +117,14 @@ std::optional<std::string> WindowsMailAccountWriter::FindAccountFile(const std::
     const std::string path = folder + "\\" + name;
     if (FileHoldsAddress(path, address)) return path;
   }
+  return std::nullopt;
+}
+
+std::optional<std::string> WindowsMailAccountWriter::FindNamedAccountFile(const std::string& folder,
+                                                                          const std::string& name) {
+  const std::string path = folder + "\\" + name;
+  log_.Line(path);
+  if (FileHoldsAddress(path, request_.address)) return path;
   return std::nullopt;
 }
 

@@ -30,6 +30,8 @@ class WindowsMailAccountWriter : public AccountWriter {
                            Environment& environment, Clock& clock, UuidSource& uuids, RunLog& log,
                            const ProviderSettings& provider = kProvider);
 
+  // Given the request's account key (the name of an account file), that file
+  // is the account found, not the first one holding the address.
   // 0 written; 3 Windows Mail has no message store yet (never started);
   // 5 an account file holds the address and overwrite is off; 7 the store's
   // folder names an unset USERPROFILE, or the account file could not be read,
@@ -42,6 +44,10 @@ class WindowsMailAccountWriter : public AccountWriter {
   // (letter case ignored, in listing order) that holds the address; none when
   // no entry does. Logs the search pattern, ending the line the caller began.
   std::optional<std::string> FindAccountFile(const std::string& folder, const std::string& address);
+  // Automatic mode's account: the file `name` of `folder` when it holds the
+  // request's address (another file with the same address is not it). Logs
+  // its path, ending the line the caller began.
+  std::optional<std::string> FindNamedAccountFile(const std::string& folder, const std::string& name);
   // Whether a line of the UTF-16 file at `path` holds the address element,
   // spelt exactly so. False for anything that cannot be read as UTF-16.
   bool FileHoldsAddress(const std::string& path, const std::string& address);

@@ -195,5 +195,20 @@ TEST(AutomaticMode, EudoraRewritesThePersonalityFoundNeverAnother) {
   }
 }
 
+// A second file with the default account's address, listed before it, is
+// another account: the rewrite takes the file the default names.
+TEST(AutomaticMode, WindowsMailRewritesTheFileFoundNeverAnother) {
+  DialogTestBed bed;
+  bed.detection.default_client = 3;
+  SeedWindowsMail(bed.machine, true);
+  const std::string twin = kMailFolder + "\\account{0}.oeaccount";
+  bed.machine.files.PutFile(twin, ForeignAccountFile("Ann Twin", "ann@example.org"));
+  EXPECT_EQ(0, bed.Run("-auto -p \"QS \" -u"));
+  EXPECT_EQ("ann", WindowsMailRewritten(bed.machine));
+  EXPECT_EQ(ForeignAccountFile("Ann Twin", "ann@example.org"), bed.machine.files.FileBytes(twin));
+  const Lines lines = bed.LogLines();
+  EXPECT_EQ(1u, Count(lines, "Searching for existant ann@example.org account ... " + kAnnFile));
+}
+
 }  // namespace
 }  // namespace pw
