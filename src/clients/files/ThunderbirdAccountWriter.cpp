@@ -116,7 +116,9 @@ ConfigureResult ThunderbirdAccountWriter::WritePrefs(const Profile& profile) {
   const ThunderbirdPrefs prefs(request_, provider_);
   log_ << "Searching for existant " << request_.address << " account ... ";
   PrefNumbers numbers;
-  const bool found = !profile.no_prefs && prefs.FindAccount(profile.prefs, &numbers);
+  const bool found = !profile.no_prefs && (request_.account_key
+                                               ? prefs.FindNamedAccount(profile.prefs, *request_.account_key, &numbers)
+                                               : prefs.FindAccount(profile.prefs, &numbers));
   if (found && !request_.overwrite) {
     log_.Line(" found. No changes will be made.");
     return result::kAlreadyExists;

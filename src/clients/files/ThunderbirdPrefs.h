@@ -39,6 +39,11 @@ class ThunderbirdPrefs {
   // identity and server numbers.
   bool FindAccount(const PrefLines& prefs, PrefNumbers* found) const;
 
+  // The account `account` ("account3") when its first identity sends as the
+  // address and it has a ".server" line: automatic mode's account, which
+  // another account with the same address must not stand in for.
+  bool FindNamedAccount(const PrefLines& prefs, const std::string& account, PrefNumbers* found) const;
+
   // Gives the found account the provider's settings in place, keeping its
   // numbers and its identity's SMTP server, whose number it adds.
   PrefLines Rewrite(const PrefLines& prefs, PrefNumbers* numbers) const;

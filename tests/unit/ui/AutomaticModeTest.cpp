@@ -210,5 +210,21 @@ TEST(AutomaticMode, WindowsMailRewritesTheFileFoundNeverAnother) {
   EXPECT_EQ(1u, Count(lines, "Searching for existant ann@example.org account ... " + kAnnFile));
 }
 
+// Two Thunderbird accounts with one address: the default one is rewritten.
+TEST(AutomaticMode, ThunderbirdRewritesTheAccountFoundNeverAnother) {
+  DialogTestBed bed;
+  bed.detection.default_client = 5;
+  SeedThunderbird(bed.machine, false);
+  std::string prefs = bed.machine.files.FileBytes(kPrefsJs);
+  const std::string bob = "\"bob@mail.test\"";
+  prefs.replace(prefs.find(bob), bob.size(), "\"ann@example.org\"");
+  bed.machine.files.PutFile(kPrefsJs,
+                            prefs + "user_pref(\"mail.accountmanager.defaultaccount\", \"account2\");\r\n");
+  EXPECT_EQ(0, bed.Run("-auto -p \"QS \" -u"));
+  EXPECT_EQ("bob", ThunderbirdRewritten(bed.machine));
+  EXPECT_NE(std::string::npos,
+            bed.machine.files.FileBytes(kPrefsJs).find("user_pref(\"mail.identity.id2.fullName\", \"Bob Ray\");"));
+}
+
 }  // namespace
 }  // namespace pw
