@@ -12,6 +12,10 @@ struct AccountRequest {
   std::string display_name;
   bool make_default = false;
   bool overwrite = false;
+  // Automatic mode: the account the client's lookup found, by its key. A
+  // writer that could take another account with the same address for it
+  // (Eudora) rewrites this one.
+  std::optional<std::string> account_key = std::nullopt;
 };
 
 // Automatic mode rewrites the account it found under an account name of its

@@ -26,6 +26,9 @@ bool WildcardMatch(const std::string& pattern, const std::string& name);
 // The program's 8-bit text in a client's UTF-16 store: every byte becomes the
 // code unit of the same value; no code page applies.
 std::u16string WidenBytes(const std::string& text);
+// A client's UTF-16 text as the program keeps text inside: UTF-8. False for a
+// lone surrogate, which no character is.
+bool Utf8FromUtf16(const std::u16string& text, std::string* utf8);
 // Two bytes a code unit, low byte first.
 std::string Utf16LeBytes(const std::u16string& text);
 // False for an odd number of bytes: that is no UTF-16 text.

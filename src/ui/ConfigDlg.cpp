@@ -300,6 +300,7 @@ bool CConfigDlg::FindAutomaticAccount(AccountRequest* request) {
   }
   request->address = *address;
   request->display_name = display_name.value_or("");
+  request->account_key = key;
   selected_client_ = ClientNumber(*kind);
   return true;
 }

@@ -1,8 +1,11 @@
 #include "ui/MailClients.h"
 
 #include "app/AppPaths.h"
+#include "clients/files/EudoraAccountLookup.h"
 #include "clients/files/EudoraAccountWriter.h"
+#include "clients/files/ThunderbirdAccountLookup.h"
 #include "clients/files/ThunderbirdAccountWriter.h"
+#include "clients/files/WindowsMailAccountLookup.h"
 #include "clients/files/WindowsMailAccountWriter.h"
 #include "clients/registry/OutlookAccountLookup.h"
 #include "clients/registry/OutlookAccountWriter.h"
@@ -51,6 +54,11 @@ std::unique_ptr<AccountWriter> WindowsMailWriter(const AccountRequest& request, 
                                                     c.log);
 }
 
+std::unique_ptr<AccountLookup> WindowsMailLookup(const WriterContext& c) {
+  const Platform& p = c.platform;
+  return std::make_unique<WindowsMailAccountLookup>(p.registry, p.files, p.environment);
+}
+
 std::unique_ptr<AccountWriter> EudoraWriter(const AccountRequest& request, const AutomaticPrefix&,
                                             const WriterContext& c) {
   const Platform& p = c.platform;
@@ -58,10 +66,21 @@ std::unique_ptr<AccountWriter> EudoraWriter(const AccountRequest& request, const
                                                p.files, p.environment, p.clock, c.log);
 }
 
+std::unique_ptr<AccountLookup> EudoraLookup(const WriterContext& c) {
+  const Platform& p = c.platform;
+  return std::make_unique<EudoraAccountLookup>(p.registry, p.files, p.environment,
+                                               MailClientOf(ClientKind::kEudora).marks.program);
+}
+
 std::unique_ptr<AccountWriter> ThunderbirdWriter(const AccountRequest& request, const AutomaticPrefix&,
                                                  const WriterContext& c) {
   const Platform& p = c.platform;
   return std::make_unique<ThunderbirdAccountWriter>(request, p.registry, p.files, p.environment, p.clock, c.log);
+}
+
+std::unique_ptr<AccountLookup> ThunderbirdLookup(const WriterContext& c) {
+  const Platform& p = c.platform;
+  return std::make_unique<ThunderbirdAccountLookup>(p.registry, p.files, p.environment);
 }
 
 }  // namespace
@@ -78,13 +97,13 @@ const std::vector<MailClient>& MailClients() {
        OutlookWriter, OutlookLookup},
       {{ClientKind::kWindowsMail, "Windows Mail", "WinMail.exe", "winmail"},
        "Microsoft Windows Mail", "Microsoft Windows Mail", IDC_CLIENT_WINMAIL, 3,
-       WindowsMailWriter, nullptr},
+       WindowsMailWriter, WindowsMailLookup},
       {{ClientKind::kEudora, "Eudora", "Eudora.exe", "eudora"},
        "Qualcomm Eudora", "Qualcomm Eudora 5 and up", IDC_CLIENT_EUDORA, 1,
-       EudoraWriter, nullptr},
+       EudoraWriter, EudoraLookup},
       {{ClientKind::kThunderbird, "Mozilla Thunderbird", "thunderbird.exe", "thunde"},
        "Mozilla Thunderbird", "Mozilla Thunderbird", IDC_CLIENT_THUNDERBIRD, 0,
-       ThunderbirdWriter, nullptr},
+       ThunderbirdWriter, ThunderbirdLookup},
   };
   return kClients;
 }

@@ -29,7 +29,8 @@ std::string TempPath(const std::string& path) { return path.substr(0, path.size(
 EudoraAccountWriter::EudoraAccountWriter(const AccountRequest& request, const std::string& program,
                                          Registry& registry, FileSystem& files, Environment& environment,
                                          Clock& clock, RunLog& log, const ProviderSettings& provider)
-    : request_{OneLine(request.address), OneLine(request.display_name), request.make_default, request.overwrite},
+    : request_{OneLine(request.address), OneLine(request.display_name), request.make_default, request.overwrite,
+               request.account_key},
       program_(program),
       registry_(registry),
       files_(files),
@@ -48,21 +49,23 @@ ConfigureResult EudoraAccountWriter::Configure() {
   return WriteAccount(path, EudoraIni::Read(bytes));
 }
 
-// Where Eudora keeps its settings: its folder in the user's application data,
-// else, for an Eudora set to keep them beside itself, the program's folder
-// as App Paths registers it.
-std::vector<std::string> EudoraAccountWriter::SettingsPaths() {
+std::vector<std::string> EudoraSettingsPaths(Registry& registry, Environment& environment,
+                                             const std::string& program) {
   std::vector<std::string> paths;
-  if (const std::optional<std::string> app_data = AppDataFolder(registry_, environment_))
+  if (const std::optional<std::string> app_data = AppDataFolder(registry, environment))
     paths.push_back(*app_data + "\\Qualcomm\\Eudora\\" + kSettingsName);
   RegKeyPtr key;
   std::string program_path;
-  if (registry_.OpenKey(RegRoot::kLocalMachine, AppPathsKey(program_), RegAccess::kRead, &key) == err::kSuccess &&
+  if (registry.OpenKey(RegRoot::kLocalMachine, AppPathsKey(program), RegAccess::kRead, &key) == err::kSuccess &&
       ReadRegTextInBuffer(*key, "", kRegTextBufferBytes, &program_path)) {
-    const size_t name = program_path.find(program_);
-    if (name != std::string::npos) paths.push_back(program_path.replace(name, program_.size(), kSettingsName));
+    const size_t name = program_path.find(program);
+    if (name != std::string::npos) paths.push_back(program_path.replace(name, program.size(), kSettingsName));
   }
   return paths;
+}
+
+std::vector<std::string> EudoraAccountWriter::SettingsPaths() {
+  return EudoraSettingsPaths(registry_, environment_, program_);
 }
 
 // The first file of SettingsPaths that is there. One that is there but
@@ -82,7 +85,8 @@ ConfigureResult EudoraAccountWriter::ReadSettings(std::string* path, std::string
 
 ConfigureResult EudoraAccountWriter::WriteAccount(const std::string& path, EudoraIni ini) {
   log_ << "Searching for existant " << request_.address << " account ... ";
-  const std::optional<size_t> found = ini.FindReturnAddress(request_.address);
+  const std::optional<size_t> found = request_.account_key ? ini.FindPersonality(*request_.account_key)
+                                                          : ini.FindReturnAddress(request_.address);
   if (found && !request_.overwrite) {
     log_.Line(" found. No changes will be made.");
     return result::kAlreadyExists;

@@ -16,6 +16,12 @@
 
 namespace pw {
 
+// Where Eudora keeps Eudora.ini, in the order it is looked for: its folder in
+// the user's application data, else, for an Eudora set to keep its settings
+// beside itself, the folder of `program` as App Paths registers it.
+std::vector<std::string> EudoraSettingsPaths(Registry& registry, Environment& environment,
+                                             const std::string& program);
+
 class EudoraAccountWriter : public AccountWriter {
  public:
   // `program` is Eudora's file name as App Paths registers it. Nothing is
@@ -29,6 +35,8 @@ class EudoraAccountWriter : public AccountWriter {
   // this return address exists and overwrite is off; 7 Eudora.ini could not
   // be read, was refused (read-only, UTF-16) or could not be saved. Unless
   // it returns 0, the file is as it was and no temporary file is left.
+  // Given the request's account key (a section name), the personality of
+  // that section is the one found, whatever its return address.
   ConfigureResult Configure() override;
 
  private:

@@ -70,6 +70,9 @@ class EudoraIni {
   // return address, POP account or login name holds text.
   bool IsDominantPersonalityInUse() const;
 
+  // The header line of the first section `section`.
+  std::optional<size_t> FindPersonality(const std::string& section) const { return FindSection(section); }
+
   // Gives the personality of the section headed at line `header` the table's
   // values: the first entry of each key of the table is replaced by the
   // table's line (a later one of the same key is not read by Eudora and is

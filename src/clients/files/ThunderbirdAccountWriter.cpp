@@ -6,31 +6,6 @@
 
 namespace pw {
 
-namespace {
-
-// The folders from the Thunderbird folder (or from the drive or share of an
-// absolute path) down to the profile's own, which is the last. Either slash
-// of profiles.ini separates folders.
-std::vector<std::string> ProfileFolders(const std::string& thunderbird, const DefaultProfile& profile) {
-  const std::vector<std::string> parts = SplitPath(profile.path, "\\/");
-  std::string folder = thunderbird;
-  size_t first = 0;
-  if (!profile.relative) {
-    const bool share = profile.path.compare(0, 2, "\\\\") == 0 || profile.path.compare(0, 2, "//") == 0;
-    first = share ? 2 : 1;
-    folder = share && parts.size() >= 2 ? "\\\\" + parts[0] + "\\" + parts[1] : parts.empty() ? "" : parts[0];
-  }
-  std::vector<std::string> folders;
-  for (size_t i = first; i < parts.size(); ++i) {
-    folder += "\\" + parts[i];
-    folders.push_back(folder);
-  }
-  if (folders.empty()) folders.push_back(folder);
-  return folders;
-}
-
-}  // namespace
-
 ThunderbirdAccountWriter::ThunderbirdAccountWriter(const AccountRequest& request, Registry& registry,
                                                    FileSystem& files, Environment& environment, Clock& clock,
                                                    RunLog& log, const ProviderSettings& provider)
@@ -141,7 +116,9 @@ ConfigureResult ThunderbirdAccountWriter::WritePrefs(const Profile& profile) {
   const ThunderbirdPrefs prefs(request_, provider_);
   log_ << "Searching for existant " << request_.address << " account ... ";
   PrefNumbers numbers;
-  const bool found = !profile.no_prefs && prefs.FindAccount(profile.prefs, &numbers);
+  const bool found = !profile.no_prefs && (request_.account_key
+                                               ? prefs.FindNamedAccount(profile.prefs, *request_.account_key, &numbers)
+                                               : prefs.FindAccount(profile.prefs, &numbers));
   if (found && !request_.overwrite) {
     log_.Line(" found. No changes will be made.");
     return result::kAlreadyExists;

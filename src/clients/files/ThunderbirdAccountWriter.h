@@ -26,6 +26,8 @@ class ThunderbirdAccountWriter : public AccountWriter {
                            Environment& environment, Clock& clock, RunLog& log,
                            const ProviderSettings& provider = kProvider);
 
+  // Given the request's account key ("account3"), that account is the one
+  // found, not the first one with the address.
   // 0 written; 5 an account with this address exists and overwrite is off;
   // 7 no default profile was found, or a settings file could not be read,
   // was refused (read-only, UTF-16) or could not be saved. Unless it returns

@@ -112,6 +112,8 @@ long long NextFree(std::vector<long long> used) {
 
 }  // namespace
 
+std::vector<std::string> PrefListItems(const std::string& list) { return ListItems(list); }
+
 ThunderbirdPrefs::ThunderbirdPrefs(const AccountRequest& request, const ProviderSettings& provider)
     : request_(request), provider_(provider) {}
 
@@ -177,6 +179,21 @@ bool ThunderbirdPrefs::FindAccount(const PrefLines& lines, PrefNumbers* found) c
     }
   }
   return false;
+}
+
+bool ThunderbirdPrefs::FindNamedAccount(const PrefLines& lines, const std::string& account,
+                                        PrefNumbers* found) const {
+  const std::vector<Pref> prefs = ReadPrefs(lines);
+  PrefNumbers n;
+  std::string identities, server, email;
+  if (!Middle(account, "account", "", &n.account) ||
+      !LastText(prefs, AccountName(n.account) + ".identities", &identities) ||
+      ListItems(identities).empty() || !Middle(ListItems(identities).front(), "id", "", &n.identity) ||
+      !LastText(prefs, AccountName(n.account) + ".server", &server) || !Middle(server, "server", "", &n.server) ||
+      !LastText(prefs, IdentityName(n.identity) + ".useremail", &email) || !EqualsNoCase(email, request_.address))
+    return false;
+  *found = n;
+  return true;
 }
 
 bool ThunderbirdPrefs::FindSmtpServer(const PrefLines& lines, std::string* smtp, const std::string& except) const {

@@ -16,6 +16,10 @@ namespace pw {
 
 using PrefLines = std::vector<std::string>;
 
+// The items of a comma-separated preference list ("account1,account3"),
+// without the blanks around them; empty items are left out.
+std::vector<std::string> PrefListItems(const std::string& list);
+
 // The numbers of an account as the preference names write them: "account"
 // {account}, "id"{identity}, "server"{server} and the SMTP server "smtp"{smtp}.
 struct PrefNumbers {
@@ -34,6 +38,11 @@ class ThunderbirdPrefs {
   // ".identities" of an account that has a ".server" line. Gives the account,
   // identity and server numbers.
   bool FindAccount(const PrefLines& prefs, PrefNumbers* found) const;
+
+  // The account `account` ("account3") when its first identity sends as the
+  // address and it has a ".server" line: automatic mode's account, which
+  // another account with the same address must not stand in for.
+  bool FindNamedAccount(const PrefLines& prefs, const std::string& account, PrefNumbers* found) const;
 
   // Gives the found account the provider's settings, keeping its numbers:
   // its server and its identity's SMTP server get every line of a new

@@ -1,5 +1,7 @@
 #include "clients/files/ThunderbirdProfiles.h"
 
+#include "platform/Text.h"
+
 namespace pw {
 
 const char kNewProfileFolder[] = "Profiles\\s8eyyog6.default";
@@ -84,6 +86,27 @@ DefaultProfile FindDefaultProfilePath(const std::vector<std::string>& profiles_i
     if (profile->Get("Name").find("default") != std::string::npos) return ProfileOf(*profile);
   if (profiles.size() == 1) return ProfileOf(*profiles[0]);
   return DefaultProfile{};
+}
+
+// The folders from the Thunderbird folder (or from the drive or share of an
+// absolute path) down to the profile's own, which is the last. Either slash
+// of profiles.ini separates folders.
+std::vector<std::string> ProfileFolders(const std::string& thunderbird, const DefaultProfile& profile) {
+  const std::vector<std::string> parts = SplitPath(profile.path, "\\/");
+  std::string folder = thunderbird;
+  size_t first = 0;
+  if (!profile.relative) {
+    const bool share = profile.path.compare(0, 2, "\\\\") == 0 || profile.path.compare(0, 2, "//") == 0;
+    first = share ? 2 : 1;
+    folder = share && parts.size() >= 2 ? "\\\\" + parts[0] + "\\" + parts[1] : parts.empty() ? "" : parts[0];
+  }
+  std::vector<std::string> folders;
+  for (size_t i = first; i < parts.size(); ++i) {
+    folder += "\\" + parts[i];
+    folders.push_back(folder);
+  }
+  if (folders.empty()) folders.push_back(folder);
+  return folders;
 }
 
 }  // namespace pw

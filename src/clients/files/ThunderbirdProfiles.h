@@ -28,4 +28,8 @@ struct DefaultProfile {
 // found when several are listed and none is chosen: Thunderbird would ask.
 DefaultProfile FindDefaultProfilePath(const std::vector<std::string>& profiles_ini);
 
+// The folders from the Thunderbird folder `thunderbird` (or from the drive or
+// share of an absolute path) down to the profile's own, which is the last.
+std::vector<std::string> ProfileFolders(const std::string& thunderbird, const DefaultProfile& profile);
+
 }  // namespace pw

@@ -45,7 +45,8 @@ ConfigureResult WindowsMailAccountWriter::Configure() {
   if (!FindAccountFolder(&folder, &result)) return result;
 
   log_ << "Searching for existant " << request_.address << " account ... ";
-  const std::optional<std::string> found = FindAccountFile(folder, request_.address);
+  const std::optional<std::string> found = request_.account_key ? FindNamedAccountFile(folder, *request_.account_key)
+                                                                : FindAccountFile(folder, request_.address);
   if (found && !request_.overwrite) {
     log_.Line(" found. No changes will be made.");
     return result::kAlreadyExists;
@@ -75,26 +76,35 @@ ConfigureResult WindowsMailAccountWriter::Configure() {
 
 // "Store Root" names the message store; Windows Mail writes it on its first
 // start, with "%USERPROFILE%" standing for the user's profile folder.
-bool WindowsMailAccountWriter::FindAccountFolder(std::string* folder, ConfigureResult* failure) {
+AccountFolderState FindWindowsMailAccountFolder(Registry& registry, Environment& environment, std::string* folder) {
   RegKeyPtr key;
   RegValue store_root;
-  if (registry_.OpenKey(RegRoot::kCurrentUser, kWindowsMailKey, RegAccess::kRead, &key) != err::kSuccess ||
-      key->QueryValue(kStoreRoot, &store_root) != err::kSuccess || RegText(store_root).empty()) {
-    *failure = result::kNotRunYet;
-    return false;
-  }
+  if (registry.OpenKey(RegRoot::kCurrentUser, kWindowsMailKey, RegAccess::kRead, &key) != err::kSuccess ||
+      key->QueryValue(kStoreRoot, &store_root) != err::kSuccess || RegText(store_root).empty())
+    return AccountFolderState::kNoStore;
   // Windows Mail's own value ends with a backslash; one without it is taken as it stands.
   *folder = RegText(store_root) + "Local Folders";
   const size_t variable = folder->find(kProfileVariable);
-  if (variable == std::string::npos) return true;
+  if (variable == std::string::npos) return AccountFolderState::kFound;
   std::string profile;
-  if (!environment_.Variable("USERPROFILE", &profile) || profile.empty()) {
-    LogFailure("The environment variable USERPROFILE is not set; " + *folder + " names no folder.");
-    *failure = result::kSaveFailed;
-    return false;
-  }
+  if (!environment.Variable("USERPROFILE", &profile) || profile.empty()) return AccountFolderState::kNoProfileVariable;
   folder->replace(variable, sizeof kProfileVariable - 1, profile);
-  return true;
+  return AccountFolderState::kFound;
+}
+
+bool WindowsMailAccountWriter::FindAccountFolder(std::string* folder, ConfigureResult* failure) {
+  switch (FindWindowsMailAccountFolder(registry_, environment_, folder)) {
+    case AccountFolderState::kFound:
+      return true;
+    case AccountFolderState::kNoStore:
+      *failure = result::kNotRunYet;
+      return false;
+    case AccountFolderState::kNoProfileVariable:
+      break;
+  }
+  LogFailure("The environment variable USERPROFILE is not set; " + *folder + " names no folder.");
+  *failure = result::kSaveFailed;
+  return false;
 }
 
 std::optional<std::string> WindowsMailAccountWriter::FindAccountFile(const std::string& folder,
@@ -116,6 +126,14 @@ std::optional<std::string> WindowsMailAccountWriter::FindAccountFile(const std::
     const std::string path = folder + "\\" + name;
     if (FileHoldsAddress(path, address)) return path;
   }
+  return std::nullopt;
+}
+
+std::optional<std::string> WindowsMailAccountWriter::FindNamedAccountFile(const std::string& folder,
+                                                                          const std::string& name) {
+  const std::string path = folder + "\\" + name;
+  log_.Line(path);
+  if (FileHoldsAddress(path, request_.address)) return path;
   return std::nullopt;
 }
 

@@ -16,6 +16,13 @@
 
 namespace pw {
 
+// Where Windows Mail keeps its account files: the "Local Folders" folder of
+// the message store that HKCU "Software\Microsoft\Windows Mail" "Store Root"
+// names. kNoStore until Windows Mail has been started once;
+// kNoProfileVariable when the value uses an unset %USERPROFILE%.
+enum class AccountFolderState { kFound, kNoStore, kNoProfileVariable };
+AccountFolderState FindWindowsMailAccountFolder(Registry& registry, Environment& environment, std::string* folder);
+
 class WindowsMailAccountWriter : public AccountWriter {
  public:
   // Nothing is read or written here.
@@ -23,6 +30,8 @@ class WindowsMailAccountWriter : public AccountWriter {
                            Environment& environment, Clock& clock, UuidSource& uuids, RunLog& log,
                            const ProviderSettings& provider = kProvider);
 
+  // Given the request's account key (the name of an account file), that file
+  // is the account found, not the first one holding the address.
   // 0 written; 3 Windows Mail has no message store yet (never started);
   // 5 an account file holds the address and overwrite is off; 7 the store's
   // folder names an unset USERPROFILE, or the account file could not be read,
@@ -36,6 +45,10 @@ class WindowsMailAccountWriter : public AccountWriter {
   // and ends with ".oeaccount" (letter case ignored, in listing order) that
   // holds the address; none when no entry does. Logs the search pattern, ending the line the caller began.
   std::optional<std::string> FindAccountFile(const std::string& folder, const std::string& address);
+  // Automatic mode's account: the file `name` of `folder` when it holds the
+  // request's address (another file with the same address is not it). Logs
+  // its path, ending the line the caller began.
+  std::optional<std::string> FindNamedAccountFile(const std::string& folder, const std::string& name);
   // Whether the UTF-16 file at `path` is the account of the address, spelt
   // exactly so. False for anything that cannot be read as UTF-16.
   bool FileHoldsAddress(const std::string& path, const std::string& address);
