@@ -3,13 +3,14 @@
 #
 # Fails unless PROGRAM can start on Windows XP SP3: every function it imports
 # is in IMPORT-LIST with a first Windows version of 5.1 (XP) or older, its PE
-# header asks for no newer Windows than XP (5.1; XP x64, 5.2, for a 64-bit
-# program), and its manifest holds nothing XP's loader rejects. A function
+# header asks for no newer Windows than XP, and its manifest holds nothing
+# XP's loader rejects. For a 64-bit program the oldest Windows is XP x64, 5.2. A function
 # not in the list fails too, so every new import is a reviewed decision.
 set -euo pipefail
 objdump=$1 program=$2 list=$3 manifest=$4
 
 dump=$("$objdump" -p "$program")
+if grep -q '^Magic[[:space:]]*020b' <<<"$dump"; then max_minor=2; else max_minor=1; fi
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -35,13 +36,12 @@ while read -r dll function; do
   version=${first_version["$dll $function"]:-}
   if [ -z "$version" ]; then
     fail "$dll $function is not in $(basename "$list")"
-  elif ! awk -v v="$version" 'BEGIN { split(v, p, "."); exit !(p[1] < 5 || (p[1] == 5 && p[2] <= 1)) }'; then
-    fail "$dll $function needs Windows $version, newer than XP (5.1)"
+  elif ! awk -v v="$version" -v m="$max_minor" 'BEGIN { split(v, p, "."); exit !(p[1] < 5 || (p[1] == 5 && p[2] <= m)) }'; then
+    fail "$dll $function needs Windows $version, newer than XP (5.$max_minor)"
   fi
 done <<<"$imports"
 
 # The header's oldest Windows: XP for the 32-bit program, XP x64 for the 64-bit one.
-if grep -q '^Magic[[:space:]]*020b' <<<"$dump"; then max_minor=2; else max_minor=1; fi
 for field in Subsystem OSystem; do
   major=$(awk -v f="Major${field}Version" '$1 == f { print $2 }' <<<"$dump")
   minor=$(awk -v f="Minor${field}Version" '$1 == f { print $2 }' <<<"$dump")
