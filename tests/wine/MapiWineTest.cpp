@@ -32,8 +32,6 @@ void SetVariable(const char* name, const std::string& value) {
   SetEnvironmentVariableA(name, value.empty() ? nullptr : value.c_str());
 }
 
-
-
 class MapiWineTest : public WineTest {
  protected:
   void SetUp() override {
