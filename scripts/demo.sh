@@ -39,7 +39,7 @@ fi
 for preset in win64 win32; do
   echo "== build $preset"
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target Postwright
+  cmake --build --preset "$preset" --target program
 done
 
 prefix="$root/build/demo/wineprefix"

@@ -18,6 +18,6 @@ trap 'scripts/wine-prefix.sh stop "$prefix"' EXIT
 
 # One ctest run over both trees, so the last line is the summary of everything.
 cat > build/CTestTestfile.cmake <<'CTEST'
-subdirs("native" "win64")
+subdirs("native" "win64" "win32")
 CTEST
 ctest --test-dir build --output-on-failure -j2 "$@"

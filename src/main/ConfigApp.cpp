@@ -5,7 +5,17 @@
 
 namespace pw {
 
+const char kLocalSystemRefusal[] =
+    "Postwright: refused to run as LocalSystem, whose mail settings no user sees; run it as the logged-on user\n";
+
 bool CConfigApp::InitInstance() {
+  // Run as the system account, every setting would land where no user sees
+  // it while the run reported success: refused before anything is read.
+  if (platform_.environment.RunsAsLocalSystem()) {
+    platform_.std_out.Err(kLocalSystemRefusal);
+    exit_status_ = exit_status::kUnusableCommandLine;
+    return false;
+  }
   const CommandLineRequest request = ParseCommandLine(m_lpCmdLine);
   // A command line that cannot run logs nothing, changes nothing and shows
   // no window: one line on standard error says why.

@@ -15,9 +15,12 @@ namespace pw {
 namespace exit_status {
 constexpr int kConfigured = 0;  // also every interactive run
 constexpr int kFailed = 1;
-constexpr int kUnusableCommandLine = 2;  // a required option missing, or a value refused
+constexpr int kUnusableCommandLine = 2;  // a required option missing, or a value refused; run as LocalSystem
 constexpr int kClientRunning = 3;
 }  // namespace exit_status
+
+// The line on standard error for a run as the system account.
+extern const char kLocalSystemRefusal[];
 
 class CConfigApp : public CWinApp {
  public:

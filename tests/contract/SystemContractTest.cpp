@@ -34,6 +34,12 @@ TEST(SystemContract, EnvironmentVariablesAreSetReadWholeAndUnset) {
   EXPECT_FALSE(environment.Variable("PwContractVar", &value));
 }
 
+// The tests run as an ordinary user (Wine has no system account to run as),
+// whom the refusal must never hit.
+TEST(SystemContract, AnOrdinaryUserIsNotLocalSystem) {
+  EXPECT_FALSE(Backend().View().environment.RunsAsLocalSystem());
+}
+
 TEST(SystemContract, TheShellNamesAnExistingApplicationDataFolder) {
   std::string folder;
   ASSERT_EQ(err::kSuccess, Backend().View().environment.ShellAppDataFolder(&folder));

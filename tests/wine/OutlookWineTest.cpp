@@ -77,22 +77,26 @@ TEST_F(OutlookWineTest, InternetMailOnlyWritesTheAccountOnly) {
   EXPECT_EQ("", run.out);
 }
 
-// Wine's mapi32 has no profile administration: MAPI cannot even be
-// initialised. The account is written all the same.
-TEST_F(OutlookWineTest, CorporateWorkgroupAddsTheMapiServiceOrSaysWhyNot) {
+// Wine's own mapi32 has no profile administration: MAPI cannot even be
+// initialised. Without its service the client could not use the account, so
+// the account is taken back and the run fails.
+TEST_F(OutlookWineTest, CorporateWorkgroupWithoutMapiTakesTheAccountBack) {
   bed::SeedDword(HKEY_CURRENT_USER, kSetup, "MailSupport", 1);
   bed::SeedText(HKEY_CURRENT_USER, kProfiles, "DefaultProfile", "Outlook");
   bed::SeedKey(HKEY_CURRENT_USER, kProfile + "\\0a0d020000000000c000000000000046");
   Lines lines;
   const bed::RunResult run = RunAndReadLog(kRun, kRequest[0], &lines);
 
-  EXPECT_EQ(0u, run.exit_code);
+  EXPECT_EQ(1u, run.exit_code);
   EXPECT_EQ("Error initializing MAPI. hRes = 0x80040605\n", run.out);
-  EXPECT_EQ(Join(Join(Join(kRequest, Written("Outlook")),
-                      {"Outlook is in Corporate/Workgroup Mode. Creating MAPI Internet Mail Profile..."}),
-                 kComplete),
+  EXPECT_EQ(Join(Join(kRequest, Written("Outlook")),
+                 {"Outlook is in Corporate/Workgroup Mode. Creating MAPI Internet Mail Profile...",
+                  "Error initializing MAPI. hRes = 0x80040605", "The previous settings were restored.",
+                  "Email Client Configuration failed with error code: 7",
+                  "Description: ERROR: Unable to save the e-mail settings, no changes have been made.",
+                  "* Configuration Failed at (time) *", ""}),
             lines);
-  ExpectValues(kRoot + "\\" + kAddress, AccountValues(kAddress, kAddress));
+  EXPECT_EQ(Lines{"9.0"}, bed::Subkeys(HKEY_CURRENT_USER, "Software\\Microsoft\\Office")) << "no account key stays";
   EXPECT_EQ(Lines{"0a0d020000000000c000000000000046"}, bed::Subkeys(HKEY_CURRENT_USER, kProfile));
 }
 

@@ -18,13 +18,22 @@ const char kAccountName[] = "001e661f";
 // What MAPI calls the section of an Internet E-Mail service that holds its account.
 const char kMailServiceEntry[] = "MailServiceEntry";
 
-// The first failure ends the step with one line on standard output.
-bool Report(StdOut& out, const char* message, HResult result) {
-  char code[16];
-  std::snprintf(code, sizeof code, "%x", static_cast<unsigned>(static_cast<uint32_t>(result)));
-  out.Out(std::string(message) + " hRes = 0x" + code + "\n");
-  return false;
-}
+// Where a failed step is told: standard output, and the run log, where an
+// administrator reads why the run failed.
+struct Report {
+  StdOut& out;
+  RunLog& log;
+
+  // The first failure ends the step with one line.
+  bool operator()(const char* message, HResult result) const {
+    char code[16];
+    std::snprintf(code, sizeof code, "%x", static_cast<unsigned>(static_cast<uint32_t>(result)));
+    const std::string line = std::string(message) + " hRes = 0x" + code;
+    out.Out(line + "\n");
+    log.Line(line);
+    return false;
+  }
+};
 
 // The names of the profile's sections; none when they cannot be listed, and
 // then no section can be told apart as new.
@@ -45,26 +54,26 @@ std::optional<std::vector<std::string>> SectionNames(Registry& registry, const s
 
 // MAPI's steps in order; the first that fails is reported and ends them.
 // What they obtained is released when this returns.
-bool RunSteps(Mapi& mapi, StdOut& out, const std::string& profile, const std::string& address) {
+bool RunSteps(Mapi& mapi, const Report& report, const std::string& profile, const std::string& address) {
   MapiProfileAdminPtr profiles;
   HResult step = mapi.AdminProfiles(&profiles);
-  if (Failed(step)) return Report(out, "Error getting IProfAdmin interface.", step);
+  if (Failed(step)) return report("Error getting IProfAdmin interface.", step);
   MapiSessionPtr session;  // not used, but logged on for as long as the services are changed
   step = mapi.LogonEx(profile, &session);
-  if (Failed(step)) return Report(out, "Error logging on.", step);
+  if (Failed(step)) return report("Error logging on.", step);
   MapiServiceAdminPtr services;
   step = profiles->AdminServices(profile, &services);
-  if (Failed(step)) return Report(out, "Error getting IMsgServiceAdmin interface.", step);
+  if (Failed(step)) return report("Error getting IMsgServiceAdmin interface.", step);
   step = services->CreateMsgService("IMAIL", address);
-  if (Failed(step)) return Report(out, "Error creating Exchange message service.", step);
+  if (Failed(step)) return report("Error creating Exchange message service.", step);
   return true;
 }
 
 // MAPI is uninitialised on every path, after everything is released.
-bool CreateService(Mapi& mapi, StdOut& out, const std::string& profile, const std::string& address) {
+bool CreateService(Mapi& mapi, const Report& report, const std::string& profile, const std::string& address) {
   const HResult initialized = mapi.Initialize();
-  if (Failed(initialized)) return Report(out, "Error initializing MAPI.", initialized);
-  const bool created = RunSteps(mapi, out, profile, address);
+  if (Failed(initialized)) return report("Error initializing MAPI.", initialized);
+  const bool created = RunSteps(mapi, report, profile, address);
   mapi.Uninitialize();
   return created;
 }
@@ -88,11 +97,11 @@ void NameNewEntries(Registry& registry, const std::string& profile_key, const st
 
 }  // namespace
 
-bool AddMapiMailService(Registry& registry, Mapi& mapi, StdOut& out, const std::string& profile,
+bool AddMapiMailService(Registry& registry, Mapi& mapi, StdOut& out, RunLog& log, const std::string& profile,
                         const std::string& address, const std::string& account_name) {
   const std::string profile_key = std::string(kMapiProfilesKey) + "\\" + profile;
   const std::optional<std::vector<std::string>> before = SectionNames(registry, profile_key);
-  if (!CreateService(mapi, out, profile, address)) return false;
+  if (!CreateService(mapi, Report{out, log}, profile, address)) return false;
   if (before) NameNewEntries(registry, profile_key, *before, account_name);
   return true;
 }

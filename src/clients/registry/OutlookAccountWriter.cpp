@@ -88,17 +88,31 @@ ConfigureResult OutlookAccountWriter::Configure() {
   log_.BlankLine();
   LogAccountValues(values, log_);
   log_.BlankLine();
+  // In Corporate/Workgroup mode a new account also needs its service in the
+  // MAPI profile: without it the client cannot use the account, so when MAPI
+  // fails the account written is taken back and the run fails.
+  const bool needs_service = !target.exists && CorporateWorkgroupMode();
+  RegistryUndo undo(registry_);
+  if (needs_service) {
+    undo.RememberKey(RegRoot::kCurrentUser, target.key_path);
+    if (request_.make_default) {
+      if (const Status remembered =
+              undo.RememberValues(RegRoot::kCurrentUser, kOutlookAccounts.account_manager, {kDefaultMailAccount}))
+        return UnableToRead(remembered, log_);
+    }
+  }
   // Unlike Outlook Express, the first account is not made the default unasked.
   if (const ConfigureResult saved = store.Save(target, values, request_.make_default))
     return saved;
+  if (!needs_service) return result::kConfigured;
 
-  // A new account also needs its service in the MAPI profile. The account
-  // written stays whatever MAPI answers; MAPI's failures are on standard output.
-  if (!target.exists && CorporateWorkgroupMode()) {
-    AddMapiMailService(registry_, mapi_, out_, default_profile_, request_.address, AccountName());
-    log_.Line("Outlook is in Corporate/Workgroup Mode. Creating MAPI Internet Mail Profile...");
-  }
-  return result::kConfigured;
+  log_.Line("Outlook is in Corporate/Workgroup Mode. Creating MAPI Internet Mail Profile...");
+  if (AddMapiMailService(registry_, mapi_, out_, log_, default_profile_, request_.address, AccountName()))
+    return result::kConfigured;
+  const Status undone = undo.Undo();
+  log_.Line(undone ? "Unable to restore the previous settings (error code: " + std::to_string(undone) + ")."
+                   : std::string("The previous settings were restored."));
+  return result::kSaveFailed;
 }
 
 }  // namespace pw

@@ -59,14 +59,17 @@ class MemoryEnvironment : public Environment {
  public:
   bool Variable(const std::string& name, std::string* value) override;
   Status ShellAppDataFolder(std::string* folder) override;
+  bool RunsAsLocalSystem() override { return local_system_; }
 
   // Names are compared without regard to case, as Windows does.
   void Set(const std::string& name, const std::string& value);
   void Unset(const std::string& name);
   void SetShellAppData(const std::string& folder) { shell_app_data_ = folder; }
+  void SetLocalSystem(bool local_system) { local_system_ = local_system; }
 
  private:
   std::map<std::string, std::string> variables_;
+  bool local_system_ = false;
   std::string shell_app_data_;  // empty: the shell has none
 };
 

@@ -4,6 +4,8 @@
 #include <rpc.h>
 #include <shlobj.h>
 
+#include <vector>
+
 #include "platform/Text.h"
 #include "platform/win32/Win32Io.h"
 
@@ -37,6 +39,27 @@ Status Win32Environment::ShellAppDataFolder(std::string* folder) {
   // S_FALSE: the shell knows the folder but it does not exist.
   if (HRESULT_FACILITY(result) == FACILITY_WIN32) return StatusOf(HRESULT_CODE(result));
   return err::kFileNotFound;
+}
+
+// The process token's user compared with the well-known system account SID
+// (S-1-5-18). A token that cannot be read tells nothing: the run goes on.
+bool Win32Environment::RunsAsLocalSystem() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  // TOKEN_USER holds a pointer into its own buffer, so the buffer is kept aligned.
+  std::vector<ULONGLONG> buffer(size / sizeof(ULONGLONG) + 1);
+  const bool read = size != 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size);
+  CloseHandle(token);
+  if (!read) return false;
+  SID_IDENTIFIER_AUTHORITY nt_authority = SECURITY_NT_AUTHORITY;
+  PSID system = nullptr;
+  if (!AllocateAndInitializeSid(&nt_authority, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &system))
+    return false;
+  const bool is_system = EqualSid(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, system) != FALSE;
+  FreeSid(system);
+  return is_system;
 }
 
 LocalTime Win32Clock::Now() {

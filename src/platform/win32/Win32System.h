@@ -9,6 +9,7 @@ class Win32Environment : public Environment {
  public:
   bool Variable(const std::string& name, std::string* value) override;
   Status ShellAppDataFolder(std::string* folder) override;
+  bool RunsAsLocalSystem() override;
 };
 
 class Win32Clock : public Clock {

@@ -85,6 +85,32 @@ TEST(ConfigRun, MissingOptionOrRefusedUserNameWritesNothingButOneLine) {
   }
 }
 
+// A deployment job left at its defaults runs the program as the system
+// account: every mode is refused before the log, a store or a client is touched.
+TEST(ConfigRun, RunAsLocalSystemIsRefusedWithNothingTouched) {
+  for (const char* line : {"-n \"Jo\" -c 0 -a jdoe -d", "-auto -p \"QS \" -x", "", "-c 1"}) {
+    DialogTestBed bed;
+    bed.machine.environment.SetLocalSystem(true);
+    const std::string accounts = "Software\\Microsoft\\Internet Account Manager\\Accounts";
+    bed.machine.registry.PutKey(RegRoot::kCurrentUser, accounts);
+    const uint32_t client = bed.machine.processes.Add("msimn.exe");
+    EXPECT_EQ(2, bed.Run(line)) << line;
+    EXPECT_EQ("Postwright: refused to run as LocalSystem, whose mail settings no user sees; run it as the "
+              "logged-on user\n",
+              bed.machine.std_out.err)
+        << line;
+    EXPECT_EQ("", bed.machine.std_out.out) << line;
+    EXPECT_FALSE(bed.machine.files.HasFile(kLogPath)) << line;
+    RegKeyPtr key;
+    uint32_t subkeys = 1;
+    ASSERT_EQ(err::kSuccess, bed.machine.registry.OpenKey(RegRoot::kCurrentUser, accounts, RegAccess::kRead, &key));
+    ASSERT_EQ(err::kSuccess, key->CountSubkeys(&subkeys));
+    EXPECT_EQ(0u, subkeys) << line;
+    EXPECT_TRUE(bed.machine.processes.Running(client)) << line;
+    EXPECT_TRUE(bed.host.runs().empty()) << line;
+  }
+}
+
 TEST(ConfigRun, TwoRunsLeaveTwoRecords) {
   DialogTestBed bed;
   bed.Run("-n \"Jo\" -c 7 -a jdoe");

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "clients/registry/OutlookAccountLookup.h"
+#include "platform/fault/FaultInjecting.h"
 #include "unit/clients/registry/OutlookTestSupport.h"
 
 namespace pw {
@@ -146,40 +147,75 @@ TEST(OutlookAccountWriter, NewCorporateAccountGetsItsMapiServiceNamedAfterTheAcc
   }
 }
 
-// A failing step is one line on standard output; the account stays written,
-// the result is 0, and MAPI is left released and uninitialised.
-TEST(OutlookAccountWriter, MapiFailuresAreReportedOnStandardOutputOnly) {
+// Without its MAPI service the client cannot use the account: the first MAPI
+// step that fails is told on standard output and in the log, the account (and
+// the default it was made) is taken back, the result is 7, and MAPI is left
+// released and uninitialised.
+TEST(OutlookAccountWriter, MapiFailureTakesTheAccountBackAndFails) {
   const struct {
     MapiStep step;
     uint32_t answer;
     std::string line;
   } kCases[] = {
-      {MapiStep::kInitialize, 0x80040605, "Error initializing MAPI. hRes = 0x80040605\n"},
-      {MapiStep::kAdminProfiles, 0x80004005, "Error getting IProfAdmin interface. hRes = 0x80004005\n"},
-      {MapiStep::kLogonEx, 0x80040111, "Error logging on. hRes = 0x80040111\n"},
-      {MapiStep::kAdminServices, 0x8004010f, "Error getting IMsgServiceAdmin interface. hRes = 0x8004010f\n"},
-      {MapiStep::kCreateMsgService, 0x80040102, "Error creating Exchange message service. hRes = 0x80040102\n"},
+      {MapiStep::kInitialize, 0x80040605, "Error initializing MAPI. hRes = 0x80040605"},
+      {MapiStep::kAdminProfiles, 0x80004005, "Error getting IProfAdmin interface. hRes = 0x80004005"},
+      {MapiStep::kLogonEx, 0x80040111, "Error logging on. hRes = 0x80040111"},
+      {MapiStep::kAdminServices, 0x8004010f, "Error getting IMsgServiceAdmin interface. hRes = 0x8004010f"},
+      {MapiStep::kCreateMsgService, 0x80040102, "Error creating Exchange message service. hRes = 0x80040102"},
   };
   for (const auto& c : kCases) {
-    OutlookMachine m;
-    m.CorporateWorkgroup();
-    m.machine.mapi.Fail(c.step, HResultOf(c.answer));
-    const std::string sections = DumpRegistry(m.registry, kHkcu, kProfile);
-    EXPECT_EQ(0, m.Configure(Request(false, false)));
-    EXPECT_EQ(c.line, m.machine.std_out.out);
-    m.ExpectAccount(kAddress, kAddress);
-    EXPECT_EQ(sections, DumpRegistry(m.registry, kHkcu, kProfile));
-    EXPECT_NE(std::string::npos, m.LogText().find(kCorporateLine));
-    EXPECT_EQ(0, m.machine.mapi.initialized()) << c.line;
-    EXPECT_EQ(0, m.machine.mapi.live_objects()) << c.line;
+    for (const bool make_default : {false, true}) {
+      OutlookMachine m;
+      m.CorporateWorkgroup();
+      m.PutAccount("00000001", "ann@example.org");
+      m.registry.PutText(kHkcu, kManager, "Default Mail Account", "00000001");
+      m.machine.mapi.Fail(c.step, HResultOf(c.answer));
+      const std::string before = DumpRegistry(m.registry, kHkcu, "Software");
+      EXPECT_EQ(7, m.Configure(Request(make_default, false))) << c.line;
+      EXPECT_EQ(c.line + "\n", m.machine.std_out.out);
+      EXPECT_EQ(before, DumpRegistry(m.registry, kHkcu, "Software")) << c.line;
+      const std::string log = m.LogText();
+      EXPECT_EQ(kCorporateLine + c.line + "\r\nThe previous settings were restored.\r\n",
+                log.substr(log.rfind(kCorporateLine)))
+          << c.line;
+      EXPECT_EQ(0, m.machine.mapi.initialized()) << c.line;
+      EXPECT_EQ(0, m.machine.mapi.live_objects()) << c.line;
+    }
   }
-  // A default profile MAPI does not know is not made.
+  // A default profile MAPI does not know is not made, and nothing stays.
   OutlookMachine m;
   m.CorporateWorkgroup();
   m.registry.PutText(kHkcu, kProfilesKey, "DefaultProfile", "Gone");
-  EXPECT_EQ(0, m.Configure(Request(false, false)));
+  const std::string before = DumpRegistry(m.registry, kHkcu, "Software");
+  EXPECT_EQ(7, m.Configure(Request(true, false)));
   EXPECT_EQ("Error logging on. hRes = 0x80040111\n", m.machine.std_out.out);
-  EXPECT_FALSE(m.registry.HasKey(kHkcu, kProfilesKey + "\\Gone"));
+  EXPECT_EQ(before, DumpRegistry(m.registry, kHkcu, "Software"));
+}
+
+// The account cannot be taken back when its key cannot be removed (the last
+// change of the run fails): the run still fails, and the log says so.
+TEST(OutlookAccountWriter, MapiFailureWithAnAccountThatCannotBeTakenBackSaysSo) {
+  int changes = 0;
+  for (const bool undo_fails : {false, true}) {
+    OutlookMachine m;
+    m.CorporateWorkgroup();
+    m.registry.PutKey(kHkcu, kRoot);  // the account's key is the only one made
+    m.machine.mapi.Fail(MapiStep::kCreateMsgService, HResultOf(0x80040102));
+    FaultPlan plan;
+    if (undo_fails) plan.FailNthMutation(changes, err::kAccessDenied);
+    FaultInjectingRegistry registry(m.registry, plan);
+    EXPECT_EQ(7, OutlookAccountWriter(Request(false, false), std::nullopt, registry, m.machine.mapi, m.machine.std_out,
+                                      m.log)
+                     .Configure());
+    changes = plan.mutations();
+    const std::string log = m.LogText();
+    EXPECT_EQ(undo_fails ? "Error creating Exchange message service. hRes = 0x80040102\r\n"
+                           "Unable to restore the previous settings (error code: 5).\r\n"
+                         : "Error creating Exchange message service. hRes = 0x80040102\r\n"
+                           "The previous settings were restored.\r\n",
+              log.substr(log.rfind("Error creating")));
+    EXPECT_EQ(undo_fails, m.registry.HasKey(kHkcu, kRoot + "\\" + kAddress));
+  }
 }
 
 TEST(OutlookAccountWriter, ExistingAccountIsKeptOrRewrittenInItsOwnKeyWithoutANewService) {
