@@ -3,6 +3,7 @@
 #include <sddl.h>
 
 #include "contract/ContractBackend.h"
+#include "platform/win32/Win32Io.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace pw {
@@ -125,15 +126,16 @@ struct Win32ContractBackend : ContractBackend {
   std::string DummyProgram(const std::string& exe_name) override {
     const std::string source = ProgramFolder() + "\\contract_dummy.exe";
     const std::string target = ScratchFolder() + "\\" + exe_name;
-    if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) ADD_FAILURE() << "cannot copy " << source;
+    if (!CopyFileW(Wide(source).c_str(), Wide(target).c_str(), FALSE)) ADD_FAILURE() << "cannot copy " << source;
     return target;
   }
 
+  // The variables are the seam's UTF-8 text: set through the wide call.
   void SetVariable(const std::string& name, const std::string& value) override {
-    SetEnvironmentVariableA(name.c_str(), value.c_str());
+    SetEnvironmentVariableW(Wide(name).c_str(), Wide(value).c_str());
   }
 
-  void UnsetVariable(const std::string& name) override { SetEnvironmentVariableA(name.c_str(), nullptr); }
+  void UnsetVariable(const std::string& name) override { SetEnvironmentVariableW(Wide(name).c_str(), nullptr); }
 };
 
 }  // namespace
