@@ -165,26 +165,27 @@ int AtoiLike(const std::string& text) {
 }
 
 bool WildcardMatch(const std::string& pattern_text, const std::string& name_text) {
-  // By characters, not bytes: '?' stands for one character of any length.
-  const std::u32string pattern = CodePoints(UpperCaseText(pattern_text));
-  const std::u32string name = CodePoints(UpperCaseText(name_text));
+  // Windows matches UTF-16 names: '?' stands for one code unit, so a
+  // character beyond the BMP takes two.
+  const std::u16string pattern = Utf8ToUtf16(UpperCaseText(pattern_text));
+  const std::u16string name = Utf8ToUtf16(UpperCaseText(name_text));
   // Iterative matching with one backtrack point for the last '*'.
-  size_t p = 0, n = 0, star = std::u32string::npos, resume = 0;
+  size_t p = 0, n = 0, star = std::u16string::npos, resume = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
+    if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
       ++p;
       ++n;
-    } else if (p < pattern.size() && pattern[p] == U'*') {
+    } else if (p < pattern.size() && pattern[p] == u'*') {
       star = p++;
       resume = n;
-    } else if (star != std::u32string::npos) {
+    } else if (star != std::u16string::npos) {
       p = star + 1;
       n = ++resume;
     } else {
       return false;
     }
   }
-  while (p < pattern.size() && pattern[p] == U'*') ++p;
+  while (p < pattern.size() && pattern[p] == u'*') ++p;
   return p == pattern.size();
 }
 

@@ -92,8 +92,9 @@ TEST(NamesContract, FilesAndFoldersNamedInAnyScript) {
   std::vector<std::string> expected{kMarked + ".txt", kLower + ".txt", kBeyondBmp + ".txt"};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(expected, names);
-  // '?' is one character, whatever its length in UTF-8.
-  ASSERT_EQ(err::kSuccess, files.List(folder + "\\smile ?.txt", &names));
+  // '?' is one UTF-16 unit: two for a character beyond the BMP.
+  EXPECT_EQ(err::kFileNotFound, files.List(folder + "\\smile ?.txt", &names));
+  ASSERT_EQ(err::kSuccess, files.List(folder + "\\smile ??.txt", &names));
   EXPECT_EQ(std::vector<std::string>{kBeyondBmp + ".txt"}, names);
   ASSERT_EQ(err::kSuccess, files.List(folder + "\\" + kUpper + ".*", &names));
   EXPECT_EQ(std::vector<std::string>{kLower + ".txt"}, names);

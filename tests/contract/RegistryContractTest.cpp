@@ -100,7 +100,7 @@ TEST(RegistryContract, EveryValueTypeKeepsItsTypeAndExactBytes) {
       {regtype::kSz, std::string("text\0", 5)},
       {regtype::kSz, "no terminator"},  // stored without its NUL, read back without it
       {regtype::kSz, std::string("", 0)},
-      {regtype::kSz, std::string("caf\xe9\0", 5)},
+      {regtype::kSz, std::string("caf\xc3\xa9\0", 6)},  // text is UTF-8
       {regtype::kExpandSz, std::string("%APPDATA%\\Mail\0", 16)},
       {regtype::kBinary, std::string("\x00\x01\xff\x80\x00", 5)},
       {regtype::kBinary, std::string()},

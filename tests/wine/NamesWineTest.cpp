@@ -71,7 +71,7 @@ std::string ReadWideFile(const std::wstring& path) {
   return bytes;
 }
 
-bed::RunResult Run(const std::string& client) {
+bed::RunResult RunClient(const std::string& client) {
   const bed::RunResult run = bed::RunPostwright(kArguments + " -c " + client);
   EXPECT_TRUE(run.started);
   EXPECT_FALSE(run.timed_out);
@@ -102,7 +102,7 @@ TEST_F(NamesWineTest, ThunderbirdReadsTheNameAsUtf8) {
                 "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
                 "Path=Profiles/ab.default\r\n");
   bed::SeedFile(tb + "\\Profiles\\ab.default\\prefs.js", "");
-  EXPECT_EQ(0u, Run("4").exit_code);
+  EXPECT_EQ(0u, RunClient("4").exit_code);
   const std::string prefs = bed::ReadBytes(tb + "\\Profiles\\ab.default\\prefs.js").value_or("(missing)");
   EXPECT_NE(std::string::npos, prefs.find(".fullName\", \"" + kName + "\");\r\n")) << prefs;
   ExpectLoggedName();
@@ -116,7 +116,7 @@ TEST_F(NamesWineTest, WindowsMailAndOutlookKeepUtf16) {
   bed::SeedValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows Mail", "Store Root", REG_EXPAND_SZ,
                  bed::WithNul("%USERPROFILE%\\AppData\\Local\\Microsoft\\Windows Mail\\"));
   bed::SeedFolder(folders);
-  EXPECT_EQ(0u, Run("2").exit_code);
+  EXPECT_EQ(0u, RunClient("2").exit_code);
   std::string file;
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((folders + "\\account*").c_str(), &found);
@@ -131,7 +131,7 @@ TEST_F(NamesWineTest, WindowsMailAndOutlookKeepUtf16) {
   bed::SeedKey(HKEY_CURRENT_USER, outlook::kProfiles + "\\Main\\0a0d020000000000c000000000000046");
   bed::SeedKey(HKEY_CURRENT_USER, store);
   outlook::RegisterOutlook(11);
-  const bed::RunResult outlook_run = Run("1");
+  const bed::RunResult outlook_run = RunClient("1");
   EXPECT_EQ(0u, outlook_run.exit_code) << outlook_run.err;
   const std::vector<std::string> accounts = bed::Subkeys(HKEY_CURRENT_USER, store);
   ASSERT_EQ(1u, accounts.size());
@@ -145,7 +145,7 @@ TEST_F(NamesWineTest, OutlookExpressKeepsTheNameInTheRegistry) {
   const std::string root = "Software\\Microsoft\\Internet Account Manager\\Accounts";
   bed::SeedKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Clients\\Mail\\Outlook Express");
   bed::SeedKey(HKEY_CURRENT_USER, root);
-  EXPECT_EQ(0u, Run("0").exit_code);
+  EXPECT_EQ(0u, RunClient("0").exit_code);
   EXPECT_EQ(kWideName, WideValue(HKEY_CURRENT_USER, root + "\\" + kAddress, "SMTP Display Name"));
 }
 
@@ -153,7 +153,7 @@ TEST_F(NamesWineTest, EudoraTakesTheNameOnlyWhereTheCodePageHoldsIt) {
   const std::string ini = bed::AppDataFolder() + "\\Qualcomm\\Eudora\\Eudora.ini";
   const std::string original = "[Settings]\r\nRealName=\r\n";
   bed::SeedFile(ini, original);
-  const bed::RunResult run = Run("3");
+  const bed::RunResult run = RunClient("3");
   const std::string written = bed::ReadBytes(ini).value_or("(missing)");
   if (HebrewSystem()) {
     EXPECT_EQ(0u, run.exit_code);
@@ -188,7 +188,7 @@ TEST_F(NamesWineTest, UserFolderNamedInHebrew) {
                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
 
-  const bed::RunResult run = Run("4");
+  const bed::RunResult run = RunClient("4");
   const std::string prefs = ReadWideFile(tb + L"\\Profiles\\ab.default\\prefs.js");
   const std::string log = ReadWideFile(app_data + L"\\Postwright.log");
   // The bed cannot name these folders on every code page: they go here.

@@ -45,7 +45,7 @@ TEST(Text, Utf8AndUtf16) {
 }
 
 // Names compare as Windows compares them: case ignored beyond ASCII, and
-// '?' stands for one character, however many bytes it takes.
+// '?' stands for one UTF-16 unit, however many bytes it takes in UTF-8.
 TEST(Text, CaseAndWildcardsBeyondAscii) {
   EXPECT_TRUE(EqualsNoCase("J\xC3\xB6rg", "J\xC3\x96RG"));                 // o/O with diaeresis
   EXPECT_TRUE(EqualsNoCase("\xD0\xB4\xD0\xB0", "\xD0\x94\xD0\x90"));        // Cyrillic
@@ -55,8 +55,9 @@ TEST(Text, CaseAndWildcardsBeyondAscii) {
   EXPECT_FALSE(EqualsNoCase("\xC3\xA9", "e"));
   EXPECT_TRUE(WildcardMatch("account?.oeaccount", "account\xD7\x93.oeaccount"));
   EXPECT_TRUE(WildcardMatch("\xC3\x89*", "\xC3\xA9t\xC3\xA9"));
-  EXPECT_FALSE(WildcardMatch("??", "\xF0\x9F\x98\x80"));
-  EXPECT_TRUE(WildcardMatch("?", "\xF0\x9F\x98\x80"));
+  // Beyond the BMP a character is two units of UTF-16, and two '?'.
+  EXPECT_TRUE(WildcardMatch("??", "\xF0\x9F\x98\x80"));
+  EXPECT_FALSE(WildcardMatch("?", "\xF0\x9F\x98\x80"));
 }
 
 }  // namespace
