@@ -15,6 +15,7 @@
 #include "clients/registry/OutlookExpressAccountWriter.h"
 #include "clients/registry/OutlookProfileAccountWriter.h"
 #include "platform/memory/MemoryPlatform.h"
+#include "unit/ui/DialogTestBed.h"
 
 namespace pw {
 namespace {
@@ -177,6 +178,36 @@ TEST(NamesInAnyScript, RunLogIsWrittenInTheCodePage) {
       const std::optional<std::string>& ansi = c.code_page == 1252 ? kNames[i].cp1252 : kNames[i].cp1255;
       if (ansi) EXPECT_EQ(kNames[i].utf8, m.machine.environment.FromAnsiCodePage(*ansi)) << kNames[i].what;
     }
+  }
+}
+
+// Automatic mode reads an Outlook 2002 name in any script whole and writes it
+// back unchanged into the account it makes.
+TEST(NamesInAnyScript, AutomaticModeKeepsTheFoundName) {
+  const std::string store =
+      "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles\\Main\\"
+      "9375CFF0413111d3B88A00104B2A6676";
+  for (const Name& name : kNames) {
+    SCOPED_TRACE(name.what);
+    DialogTestBed bed;
+    bed.detection.default_client = 2;  // Outlook
+    bed.detection.outlook_version = 11;
+    bed.detection.Install(ClientKind::kOutlook);
+    bed.machine.registry.PutText(kHkcu,
+                                 "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\"
+                                 "Profiles",
+                                 "DefaultProfile", "Main");
+    bed.machine.registry.Put(kHkcu, store, "{ED475418-B0D6-11D2-8C3B-00104B2A6676}", regtype::kBinary,
+                             "\x01\0\0\0"s);
+    for (const char* value : {"Email", "Account Name"})
+      bed.machine.registry.Put(kHkcu, store + "\\00000001", value, regtype::kBinary,
+                               "d\0a\0n\0i\0@\0x\0.\0o\0r\0g\0\0\0"s);
+    bed.machine.registry.Put(kHkcu, store + "\\00000001", "Display Name", regtype::kBinary,
+                             name.utf16 + "\0\0"s);
+    ASSERT_EQ(0, bed.Run("-auto -p \"QS-\" -u")) << bed.Log();
+    RegValue written;
+    ASSERT_TRUE(bed.machine.registry.Get(kHkcu, store + "\\00000002", "Display Name", &written));
+    EXPECT_EQ(name.utf16 + "\0\0"s, written.data);
   }
 }
 
