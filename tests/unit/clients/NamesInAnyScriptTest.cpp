@@ -76,12 +76,16 @@ TEST(NamesInAnyScript, ThunderbirdKeepsUtf8InPrefsJs) {
     m.machine.files.PutFile(tb + "\\profiles.ini",
                             "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
                             "Path=Profiles/ab.default\r\nDefault=1\r\n");
-    m.machine.files.PutFile(tb + "\\Profiles\\ab.default\\prefs.js", "");
+    // Another account's name in code-page bytes, as an old tool may have left
+    // it: Thunderbird reads it as it reads it, and it stays byte for byte.
+    const std::string other = "user_pref(\"mail.identity.id9.fullName\", \"\xE3\xF0\xE9 R\xF6\");\r\n";
+    m.machine.files.PutFile(tb + "\\Profiles\\ab.default\\prefs.js", other);
     ThunderbirdAccountWriter writer(Request(name), m.machine.registry, m.machine.files, m.machine.environment,
                                     m.machine.clock, m.log);
     ASSERT_EQ(0, writer.Configure());
-    EXPECT_NE(std::string::npos, m.machine.files.FileBytes(tb + "\\Profiles\\ab.default\\prefs.js")
-                                     .find(".fullName\", \"" + name.utf8 + "\");\r\n"));
+    const std::string prefs = m.machine.files.FileBytes(tb + "\\Profiles\\ab.default\\prefs.js");
+    EXPECT_NE(std::string::npos, prefs.find(".fullName\", \"" + name.utf8 + "\");\r\n")) << prefs;
+    EXPECT_NE(std::string::npos, prefs.find(other)) << prefs;
   }
 }
 
