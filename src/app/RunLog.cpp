@@ -39,8 +39,13 @@ RunLog& RunLog::operator<<(long long number) { return *this << std::to_string(nu
 void RunLog::EndLine() {
   if (!file_) return;
   pending_ += "\r\n";
+  std::string line;
+  if (code_page_)
+    code_page_->ToAnsiCodePage(pending_, &line);
+  else
+    line.swap(pending_);
   // A failed write is dropped: the log never stops the run.
-  if (file_->Write(pending_) == err::kSuccess) static_cast<void>(file_->Flush());
+  if (file_->Write(line) == err::kSuccess) static_cast<void>(file_->Flush());
   pending_.clear();
 }
 

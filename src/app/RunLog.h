@@ -24,6 +24,10 @@ class RunLog {
   // Opens Postwright.log in the first of `folders` that can hold it; the
   // answer of the last try (3, path not found, when there is no folder).
   Status OpenIn(FileSystem& files, Clock& clock, const std::vector<std::string>& folders);
+  // From now on lines reach the file in the system's ANSI code page, as the
+  // log has always been written; a character the code page cannot hold
+  // becomes "?" there (only there). Without this, lines are written as UTF-8.
+  void WriteInCodePageOf(Environment& environment) { code_page_ = &environment; }
   // The file of the last open, whether or not it opened.
   const std::string& path() const { return path_; }
   bool IsOpen() const { return file_ != nullptr; }
@@ -54,6 +58,7 @@ class RunLog {
   std::string path_;
   OutputFilePtr file_;
   Clock* clock_ = nullptr;
+  Environment* code_page_ = nullptr;
   std::string pending_;
 };
 

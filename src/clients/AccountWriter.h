@@ -34,6 +34,7 @@ enum ConfigureResult : int {
   kAlreadyExists = 5,         // the account exists and overwrite is off
   kIdenticalAutomatic = 6,    // automatic mode found its own account and overwrite is off
   kSaveFailed = 7,            // the settings could not be saved; nothing was changed
+  kNotInCodePage = 8,         // the store's code page cannot hold a name given; nothing was changed
   kNoWriter = -1,             // the configure command ran no writer
 };
 }  // namespace result

@@ -1,7 +1,7 @@
 // What a dialog's logic does to its window, and nothing more. On Windows a
 // surface acts on the real dialog window; the headless surface keeps the same
 // state in memory so the logic runs, and is tested, without a window. Text is
-// 8-bit in the ANSI code page, like all of the program's own strings.
+// UTF-8, like all of the program's own strings.
 #pragma once
 
 #include <string>

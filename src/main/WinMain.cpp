@@ -2,10 +2,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/RunLog.h"
 #include "detect/SystemClientDetection.h"
 #include "framework/win32/Win32DialogHost.h"
 #include "main/ConfigApp.h"
+#include "platform/Text.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/MailClients.h"
 #include "ui/WriterFactory.h"
@@ -21,12 +24,31 @@ pw::MailClientWriters writers(platform, run_log);
 pw::Win32DialogHost dialog_host;
 pw::CConfigApp theApp(platform, run_log, detection, writers, dialog_host);
 
+// What follows the program's name on the wide command line, as UTF-8: the
+// ANSI command line would have turned every character outside the system's
+// code page into "?". The program's name ends at its closing quote, or at the
+// first blank when it is not quoted; the blanks after it are not arguments.
+std::string ArgumentsOf(const wchar_t* line) {
+  if (!line) return std::string();
+  const wchar_t* p = line;
+  if (*p == L'"') {
+    ++p;
+    while (*p && *p != L'"') ++p;
+    if (*p == L'"') ++p;
+  } else {
+    while (*p && *p != L' ' && *p != L'\t') ++p;
+  }
+  while (*p == L' ' || *p == L'\t') ++p;
+  const std::wstring rest(p);
+  return pw::Utf16ToUtf8(std::u16string(rest.begin(), rest.end()));
+}
+
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  theApp.m_lpCmdLine = command_line ? command_line : "";
+  theApp.m_lpCmdLine = ArgumentsOf(GetCommandLineW());
   theApp.InitInstance();
   return theApp.exit_status();
 }

@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 
+#include "platform/Text.h"
+
 namespace pw {
 
 std::string RegText(const RegValue& value) {
@@ -28,7 +30,9 @@ std::string ReadRegString(RegKey& key, const std::string& name) {
 bool ReadRegTextInBuffer(RegKey& key, const std::string& name, size_t buffer_bytes, std::string* text) {
   RegValue value;
   if (key.QueryValue(name, &value) != err::kSuccess) return false;
-  if (value.data.size() > buffer_bytes) return false;
+  // The buffer held one byte for each character of the code page; a name in
+  // UTF-8 takes more bytes than that, so characters are counted.
+  if (Utf8ToUtf16(value.data).size() > buffer_bytes) return false;
   *text = RegText(value);
   return true;
 }

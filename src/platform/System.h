@@ -19,6 +19,12 @@ class Environment {
   // would write are the system account's, which no user ever sees. False when
   // the account cannot be told.
   virtual bool RunsAsLocalSystem() = 0;
+  // `text` in the system's ANSI code page, where Eudora keeps its settings
+  // and the run log its lines. False when a character has no place there (a
+  // look-alike does not count): `ansi` then holds "?" for each such character.
+  virtual bool ToAnsiCodePage(const std::string& text, std::string* ansi) = 0;
+  // Bytes in the ANSI code page as the program's text.
+  virtual std::string FromAnsiCodePage(const std::string& ansi) = 0;
 };
 
 struct LocalTime {

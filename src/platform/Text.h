@@ -1,5 +1,5 @@
-// Text helpers that follow Windows rules: ASCII-only case folding (as the "C"
-// locale does) and FindFirstFile-style wildcards.
+// Text helpers that follow Windows rules: case folding, FindFirstFile-style
+// wildcards, and the conversions between the program's UTF-8 and UTF-16.
 #pragma once
 
 #include <string>
@@ -23,15 +23,23 @@ int AtoiLike(const std::string& text);
 // '*' matches any run of characters, '?' any one; letter case is ignored.
 bool WildcardMatch(const std::string& pattern, const std::string& name);
 
-// The program's 8-bit text in a client's UTF-16 store: every byte becomes the
-// code unit of the same value; no code page applies.
-std::u16string WidenBytes(const std::string& text);
-// A client's UTF-16 text as the program keeps text inside: UTF-8. False for a
-// lone surrogate, which no character is.
-bool Utf8FromUtf16(const std::u16string& text, std::string* utf8);
+// The program's text is UTF-8; the clients' wide stores and the wide API
+// take UTF-16. A character beyond the BMP is a surrogate pair there. A byte
+// sequence that is no UTF-8 becomes U+FFFD, one for each byte, and a lone
+// surrogate becomes U+FFFD the other way, as Windows converts them.
+std::u16string Utf8ToUtf16(const std::string& text);
+std::string Utf16ToUtf8(const std::u16string& text);
+bool IsValidUtf8(const std::string& text);
+// The earlier name of Utf8ToUtf16, kept for the writers that call it.
+inline std::u16string WidenBytes(const std::string& text) { return Utf8ToUtf16(text); }
 // Two bytes a code unit, low byte first.
 std::string Utf16LeBytes(const std::u16string& text);
 // False for an odd number of bytes: that is no UTF-16 text.
 bool ReadUtf16Le(const std::string& bytes, std::u16string* text);
+
+// Upper case as Windows compares names that ignore case: ASCII, Latin-1,
+// Latin Extended-A, Greek and Cyrillic letters; every other character,
+// Hebrew included, has no case and stays as it is.
+std::string UpperCaseText(const std::string& text);
 
 }  // namespace pw

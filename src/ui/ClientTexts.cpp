@@ -37,6 +37,9 @@ const ErrorRow kErrors[] = {
      "ERROR: Eudora has not been run for the first time or Eudora is not set to store data in the default "
      "location."},
     {ClientKind::kEudora, result::kAlreadyExists, kAlreadyFound},
+    {ClientKind::kEudora, result::kNotInCodePage,
+     "ERROR: Eudora reads its settings in the system's code page, which cannot hold the name given. No changes "
+     "have been made."},
     {ClientKind::kThunderbird, result::kAlreadyExists, kAlreadyFound},
 };
 

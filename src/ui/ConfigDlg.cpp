@@ -111,6 +111,7 @@ bool CConfigDlg::OnInitDialog() {
   launch_box_.Enable(false);
 
   // Without a log the run goes on: every write is dropped.
+  log_.WriteInCodePageOf(platform_.environment);
   if (log_.OpenIn(platform_.files, platform_.clock, AppDataFolders(platform_.registry, platform_.environment)) ==
       err::kSuccess)
     log_path_ = log_.path();

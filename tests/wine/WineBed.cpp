@@ -647,7 +647,7 @@ RunResult RunProgram(const std::string& command_line, DWORD timeout_ms) {
   const HANDLE nul = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
                                  0, nullptr);
 
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = nul;
@@ -658,8 +658,13 @@ RunResult RunProgram(const std::string& command_line, DWORD timeout_ms) {
   // new process cannot get going; such a start changed nothing, so try again.
   DWORD start_error = 0;
   for (int attempt = 0; attempt < 5; ++attempt) {
-    std::string mutable_line = command_line;
-    result.started = CreateProcessA(nullptr, &mutable_line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+    // The command line is UTF-8: started as a wide command line, the program
+    // gets every character whatever the code page.
+    std::wstring mutable_line(command_line.size() + 1, L'\0');
+    mutable_line.resize(MultiByteToWideChar(CP_UTF8, 0, command_line.data(), static_cast<int>(command_line.size()),
+                                            &mutable_line[0], static_cast<int>(mutable_line.size())));
+    mutable_line.push_back(L'\0');
+    result.started = CreateProcessW(nullptr, &mutable_line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                     &startup, &process) != 0;
     start_error = GetLastError();
     if (result.started || start_error != ERROR_INTERNAL_ERROR) break;

@@ -42,6 +42,16 @@ EudoraAccountWriter::EudoraAccountWriter(const AccountRequest& request, const st
 ConfigureResult EudoraAccountWriter::Configure() {
   log_.Line("Starting Eudora configuration...");
   log_.BlankLine();
+  // Eudora reads its settings in the system's code page: a name it cannot
+  // hold would arrive as question marks, so nothing is written at all.
+  for (const std::string* text : {&request_.display_name, &request_.address}) {
+    std::string ansi;
+    if (environment_.ToAnsiCodePage(*text, &ansi)) continue;
+    log_.Line("\"" + *text + "\" cannot be written in the system's code page, in which Eudora reads its settings.");
+    log_.Line("No changes have been made.");
+    log_.BlankLine();
+    return result::kNotInCodePage;
+  }
   std::string path;
   std::string bytes;
   const ConfigureResult read = ReadSettings(&path, &bytes);
@@ -86,22 +96,24 @@ ConfigureResult EudoraAccountWriter::ReadSettings(std::string* path, std::string
 ConfigureResult EudoraAccountWriter::WriteAccount(const std::string& path, EudoraIni ini) {
   log_ << "Searching for existant " << request_.address << " account ... ";
   const std::optional<size_t> found = request_.account_key ? ini.FindPersonality(*request_.account_key)
-                                                          : ini.FindReturnAddress(request_.address);
+                                                          : ini.FindReturnAddress(Ansi(request_.address));
   if (found && !request_.overwrite) {
     log_.Line(" found. No changes will be made.");
     return result::kAlreadyExists;
   }
 
+  // The file holds code-page bytes; the log is given the program's text.
   const EudoraKeys keys = EudoraKeyTable(request_.address, request_.display_name, provider_);
+  const EudoraKeys stored = EudoraKeyTable(Ansi(request_.address), Ansi(request_.display_name), provider_);
   if (found) {
     log_.Line(" found. Reseting settings to defaults.");
-    ini.RewriteSection(*found, keys);
+    ini.RewriteSection(*found, stored);
   } else {
     log_.Line("not found. Creating new account.");
     if (ini.IsDominantPersonalityInUse() || ini.FindLastPersonaNumber() >= 0)
-      ini.AddPersonality(request_.address, keys);
+      ini.AddPersonality(Ansi(request_.address), stored);
     else
-      ini.FillDominantPersonality(keys);
+      ini.FillDominantPersonality(stored);
   }
 
   const SaveOutcome saved = SettingsFile(files_, clock_).Save(path, TempPath(path), ini.Bytes());
@@ -111,6 +123,13 @@ ConfigureResult EudoraAccountWriter::WriteAccount(const std::string& path, Eudor
   }
   LogReport(keys);
   return result::kConfigured;
+}
+
+// Configure has made sure the code page holds every character.
+std::string EudoraAccountWriter::Ansi(const std::string& text) {
+  std::string ansi;
+  environment_.ToAnsiCodePage(text, &ansi);
+  return ansi;
 }
 
 // The caller reports that no changes have been made.

@@ -33,7 +33,8 @@ class EudoraAccountWriter : public AccountWriter {
 
   // 0 written; 1 Eudora.ini was found in neither place; 5 a personality with
   // this return address exists and overwrite is off; 7 Eudora.ini could not
-  // be read, was refused (read-only, UTF-16) or could not be saved. Unless
+  // be read, was refused (read-only, UTF-16) or could not be saved; 8 the
+  // system's code page cannot hold the display name or the address. Unless
   // it returns 0, the file is as it was and no temporary file is left.
   // Given the request's account key (a section name), the personality of
   // that section is the one found, whatever its return address.
@@ -44,6 +45,7 @@ class EudoraAccountWriter : public AccountWriter {
   ConfigureResult ReadSettings(std::string* path, std::string* bytes);
   ConfigureResult WriteAccount(const std::string& path, EudoraIni ini);
   ConfigureResult Refuse(const std::string& text);
+  std::string Ansi(const std::string& text);
   void LogReport(const EudoraKeys& keys);
 
   AccountRequest request_;

@@ -41,7 +41,7 @@ std::string EscapedText(const std::string& value) {
 }
 
 std::u16string ElementText(const std::string& name, bool dword, const std::string& value) {
-  return WidenBytes("<" + name + " type=\"" + (dword ? "DWORD" : "SZ") + "\">" + (dword ? value : EscapedText(value)) +
+  return Utf8ToUtf16("<" + name + " type=\"" + (dword ? "DWORD" : "SZ") + "\">" + (dword ? value : EscapedText(value)) +
                "</" + name + ">");
 }
 

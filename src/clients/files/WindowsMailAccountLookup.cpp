@@ -145,10 +145,7 @@ std::optional<std::string> WindowsMailAccountLookup::ElementText(const std::opti
     if (start == std::u16string::npos) continue;
     const size_t end = line.find(close, start + open.size());
     if (end == std::u16string::npos) continue;
-    std::string value;
-    if (!Utf8FromUtf16(XmlUnescaped(line.substr(start + open.size(), end - start - open.size())), &value))
-      return std::nullopt;
-    return value;
+    return Utf16ToUtf8(XmlUnescaped(line.substr(start + open.size(), end - start - open.size())));
   }
   return std::nullopt;
 }

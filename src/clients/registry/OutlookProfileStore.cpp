@@ -46,7 +46,7 @@ uint32_t AccountNumber(const std::string& key_name) {
   return number;
 }
 
-std::string ProfileTextBytes(const std::string& text) { return Utf16LeBytes(WidenBytes(text) + u'\0'); }
+std::string ProfileTextBytes(const std::string& text) { return Utf16LeBytes(Utf8ToUtf16(text) + u'\0'); }
 
 namespace {
 
@@ -74,19 +74,19 @@ bool SameProfileText(const std::string& stored, const std::string& text) {
   return true;
 }
 
+std::string ProfileText(const std::string& bytes) {
+  std::u16string units;
+  ReadUtf16Le(bytes.size() % 2 == 0 ? bytes : bytes.substr(0, bytes.size() - 1), &units);
+  return Utf16ToUtf8(units.substr(0, units.find(u'\0')));
+}
+
 std::string ReadProfileText(RegKey& key, const std::string& name) {
   RegValue value;
   std::u16string units;
   if (key.QueryValue(name, &value) != err::kSuccess || value.type != regtype::kBinary ||
       !ReadUtf16Le(value.data, &units))
     return std::string();
-  std::string text;
-  for (char16_t unit : units) {
-    if (unit == 0) break;
-    if (unit > 0xFF) return std::string();  // not text this program wrote or can write back
-    text += static_cast<char>(unit);
-  }
-  return text;
+  return Utf16ToUtf8(units.substr(0, units.find(u'\0')));
 }
 
 }  // namespace pw

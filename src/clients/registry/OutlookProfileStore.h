@@ -30,16 +30,16 @@ uint32_t StoredNumber(const std::string& bytes);
 // A key name read as hexadecimal, as far as it goes ("0000010a" is 266; no digits: 0).
 uint32_t AccountNumber(const std::string& key_name);
 
-// Each byte becomes one 16-bit code unit of the same value (no code page is
-// applied), then one zero unit ends the text.
+// The text as UTF-16, low byte first, then one zero unit that ends it.
 std::string ProfileTextBytes(const std::string& text);
 // True when a stored text value holds `text` as ProfileTextBytes writes it, up
 // to its first zero unit, letter case aside (ASCII and Latin-1 letters). The
 // code units are compared whole: one above 0xFF never matches by its low byte.
 bool SameProfileText(const std::string& stored, const std::string& text);
+// The UTF-16 text up to the first zero unit (an odd last byte is no unit).
+std::string ProfileText(const std::string& bytes);
 // A text value of an account, decoded; empty when it cannot be read or holds
-// no such text (another type than REG_BINARY, an odd number of bytes, a code
-// unit beyond one byte).
+// no such text (another type than REG_BINARY, an odd number of bytes).
 std::string ReadProfileText(RegKey& key, const std::string& name);
 
 }  // namespace pw

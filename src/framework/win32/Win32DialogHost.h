@@ -1,6 +1,6 @@
 // Runs dialogs modally as real Unicode windows, so the Hebrew captions of the
-// templates show on any code page; the program's own 8-bit text goes through
-// the ANSI code page on its way in and out.
+// templates show on any code page; the program's UTF-8 text becomes the
+// controls' UTF-16 on its way in and out.
 #pragma once
 
 #include "framework/Dialog.h"

@@ -210,7 +210,7 @@ Status MemoryFileSystem::List(const std::string& pattern, std::vector<std::strin
     if (WildcardMatch(wildcard, child->name)) names->push_back(child->name);
   if (names->empty()) return err::kFileNotFound;
   std::sort(names->begin(), names->end(),
-            [](const std::string& a, const std::string& b) { return AsciiUpper(a) < AsciiUpper(b); });
+            [](const std::string& a, const std::string& b) { return UpperCaseText(a) < UpperCaseText(b); });
   return err::kSuccess;
 }
 

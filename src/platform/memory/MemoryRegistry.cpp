@@ -39,10 +39,6 @@ struct MemoryRegistry::Node : std::enable_shared_from_this<MemoryRegistry::Node>
 
 namespace {
 
-// The ANSI functions convert a path in a buffer of MAX_PATH + 1 characters:
-// a longer path gives 234 (more data) before any key is looked at.
-constexpr size_t kMaxPathChars = 260;
-
 std::vector<std::string> SplitPath(const std::string& path) { return pw::SplitPath(path, "\\"); }
 
 class MemoryKey : public RegKey {
@@ -128,7 +124,6 @@ MemoryRegistry::Node* MemoryRegistry::Make(RegRoot root, const std::string& path
 }
 
 Status MemoryRegistry::OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) {
-  if (path.size() > kMaxPathChars) return err::kMoreData;
   Node* node = Find(root, path);
   if (!node) return err::kFileNotFound;
   if (node->deny_access) return err::kAccessDenied;
@@ -138,7 +133,6 @@ Status MemoryRegistry::OpenKey(RegRoot root, const std::string& path, RegAccess 
 }
 
 Status MemoryRegistry::CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) {
-  if (path.size() > kMaxPathChars) return err::kMoreData;
   // Walk down as far as keys exist; creating below a key needs rights on it.
   Node* node = roots_.at(root).get();
   const std::vector<std::string> parts = SplitPath(path);
@@ -157,7 +151,6 @@ Status MemoryRegistry::CreateKey(RegRoot root, const std::string& path, RegAcces
 }
 
 Status MemoryRegistry::DeleteKey(RegRoot root, const std::string& path) {
-  if (path.size() > kMaxPathChars) return err::kMoreData;
   const std::vector<std::string> parts = SplitPath(path);
   if (parts.empty()) return err::kAccessDenied;  // a root stays
   Node* parent = roots_.at(root).get();

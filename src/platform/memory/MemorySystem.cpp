@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/Text.h"
+#include "platform/memory/MemoryCodePages.h"
 
 namespace pw {
 
@@ -90,6 +91,45 @@ Status MemoryEnvironment::ShellAppDataFolder(std::string* folder) {
   if (shell_app_data_.empty()) return err::kFileNotFound;
   *folder = shell_app_data_;
   return err::kSuccess;
+}
+
+namespace {
+
+const char16_t* UpperHalf(int code_page) { return code_page == 1255 ? kCodePage1255 : kCodePage1252; }
+
+}  // namespace
+
+bool MemoryEnvironment::ToAnsiCodePage(const std::string& text, std::string* ansi) {
+  const char16_t* upper = UpperHalf(code_page_);
+  std::string converted;
+  bool whole = true;
+  const std::u16string wide = Utf8ToUtf16(text);
+  for (size_t i = 0; i < wide.size(); ++i) {
+    const char16_t c = wide[i];
+    int byte = c < 0x80 ? c : -1;
+    for (int k = 0; byte < 0 && c != 0 && k < 128; ++k)
+      if (upper[k] == c) byte = 0x80 + k;
+    if (byte < 0) {
+      whole = false;
+      byte = '?';
+      // A pair of surrogates is one character, and one "?".
+      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) ++i;
+    }
+    converted += static_cast<char>(byte);
+  }
+  ansi->swap(converted);
+  return whole;
+}
+
+std::string MemoryEnvironment::FromAnsiCodePage(const std::string& ansi) {
+  const char16_t* upper = UpperHalf(code_page_);
+  std::u16string wide;
+  for (char c : ansi) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    const char16_t unit = byte < 0x80 ? byte : upper[byte - 0x80];
+    wide += unit != 0 || byte == 0 ? unit : u'\uFFFD';
+  }
+  return Utf16ToUtf8(wide);
 }
 
 Status MemoryUuidSource::NewUuid(std::string* text) {

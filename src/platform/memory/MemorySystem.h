@@ -60,6 +60,11 @@ class MemoryEnvironment : public Environment {
   bool Variable(const std::string& name, std::string* value) override;
   Status ShellAppDataFolder(std::string* folder) override;
   bool RunsAsLocalSystem() override { return local_system_; }
+  bool ToAnsiCodePage(const std::string& text, std::string* ansi) override;
+  std::string FromAnsiCodePage(const std::string& ansi) override;
+
+  // The system's ANSI code page: 1252 (Western, the default) or 1255 (Hebrew).
+  void SetAnsiCodePage(int code_page) { code_page_ = code_page; }
 
   // Names are compared without regard to case, as Windows does.
   void Set(const std::string& name, const std::string& value);
@@ -71,6 +76,7 @@ class MemoryEnvironment : public Environment {
   std::map<std::string, std::string> variables_;
   bool local_system_ = false;
   std::string shell_app_data_;  // empty: the shell has none
+  int code_page_ = 1252;
 };
 
 class MemoryClock : public Clock {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "platform/Text.h"
@@ -22,18 +22,18 @@ constexpr DWORD kReaderSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 constexpr DWORD kWriterSharing = FILE_SHARE_READ;
 
 Status OpenForWriting(const std::string& path, DWORD rights, DWORD disposition, OutputFilePtr* out) {
-  HANDLE file = CreateFileA(path.c_str(), rights, kWriterSharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(Wide(path).c_str(), rights, kWriterSharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return LastError();
   *out = std::make_unique<Win32OutputFile>(file);
   return err::kSuccess;
 }
 
-bool IsDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
+bool IsDotEntry(const wchar_t* name) { return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0; }
 
 }  // namespace
 
 Status Win32FileSystem::ReadAll(const std::string& path, std::string* bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, kReaderSharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, kReaderSharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) return LastError();
   std::string content;
@@ -54,7 +54,7 @@ Status Win32FileSystem::ReadAll(const std::string& path, std::string* bytes) {
 }
 
 Status Win32FileSystem::ReadAttributes(const std::string& path, FileAttributes* attributes) {
-  const DWORD bits = GetFileAttributesA(path.c_str());
+  const DWORD bits = GetFileAttributesW(Wide(path).c_str());
   if (bits == INVALID_FILE_ATTRIBUTES) return LastError();
   attributes->folder = (bits & FILE_ATTRIBUTE_DIRECTORY) != 0;
   attributes->read_only = (bits & FILE_ATTRIBUTE_READONLY) != 0;
@@ -70,37 +70,37 @@ Status Win32FileSystem::OpenNew(const std::string& path, OutputFilePtr* out) {
 }
 
 Status Win32FileSystem::Replace(const std::string& from, const std::string& to) {
-  return Checked(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+  return Checked(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
 Status Win32FileSystem::Remove(const std::string& path) {
-  return Checked(DeleteFileA(path.c_str()));
+  return Checked(DeleteFileW(Wide(path).c_str()));
 }
 
 Status Win32FileSystem::MakeFolder(const std::string& path) {
-  return Checked(CreateDirectoryA(path.c_str(), nullptr));
+  return Checked(CreateDirectoryW(Wide(path).c_str(), nullptr));
 }
 
 Status Win32FileSystem::RemoveFolder(const std::string& path) {
-  return Checked(RemoveDirectoryA(path.c_str()));
+  return Checked(RemoveDirectoryW(Wide(path).c_str()));
 }
 
 Status Win32FileSystem::List(const std::string& pattern, std::vector<std::string>* names) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(pattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return LastError();
   std::vector<std::string> listed;
   Status status = err::kSuccess;
   do {
-    if (!IsDotEntry(found.cFileName)) listed.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
+    if (!IsDotEntry(found.cFileName)) listed.push_back(Narrow(found.cFileName));
+  } while (FindNextFileW(search, &found));
   if (GetLastError() != ERROR_NO_MORE_FILES) status = LastError();
   FindClose(search);
   if (status != err::kSuccess) return status;
   if (listed.empty()) return err::kFileNotFound;  // only "." and ".." matched
   // Windows gives no order; ours is by upper-cased name, exact bytes breaking ties.
   std::sort(listed.begin(), listed.end(), [](const std::string& a, const std::string& b) {
-    const std::string upper_a = AsciiUpper(a), upper_b = AsciiUpper(b);
+    const std::string upper_a = UpperCaseText(a), upper_b = UpperCaseText(b);
     return upper_a != upper_b ? upper_a < upper_b : a < b;
   });
   names->swap(listed);

@@ -1,4 +1,5 @@
-// Files and folders through the ANSI functions of kernel32.
+// Files and folders through the wide functions of kernel32; paths are UTF-8
+// at the seam.
 #pragma once
 
 #include "platform/FileSystem.h"

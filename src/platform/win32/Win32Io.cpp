@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Io.h"
 
+#include "platform/Text.h"
+
 namespace pw {
 
 namespace {
@@ -7,6 +9,16 @@ namespace {
 constexpr size_t kMaxPiece = 64 * 1024;
 
 }  // namespace
+
+// wchar_t is the 16-bit code unit on Windows.
+std::wstring Wide(const std::string& text) {
+  const std::u16string wide = Utf8ToUtf16(text);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+std::string Narrow(const wchar_t* text, size_t length) {
+  return Utf16ToUtf8(std::u16string(text, text + length));
+}
 
 Status WriteWhole(HANDLE handle, const std::string& bytes) {
   size_t done = 0;

@@ -1,5 +1,6 @@
 // What every part of the Win32 backend needs: the last error as a Status, a
-// write that puts every byte out, and a read of a value of unknown length.
+// write that puts every byte out, a read of a value of unknown length, and
+// the conversion between the program's UTF-8 and the wide functions' UTF-16.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,12 @@ namespace pw {
 inline Status LastError() { return StatusOf(GetLastError()); }
 // The answer of a call that reports success as TRUE and failure through GetLastError.
 inline Status Checked(BOOL succeeded) { return succeeded ? err::kSuccess : LastError(); }
+
+// The seam's text for a wide function, and back.
+std::wstring Wide(const std::string& text);
+std::string Narrow(const wchar_t* text, size_t length);
+inline std::string Narrow(const std::wstring& text) { return Narrow(text.data(), text.size()); }
+inline std::string Narrow(const wchar_t* text) { return Narrow(std::wstring(text)); }
 
 // Writes every byte, in pieces the handle takes (a console takes no more
 // than about 64 KiB at a time).

@@ -13,8 +13,8 @@ namespace pw {
 namespace {
 
 // Some systems report the whole path; the seam promises the file name alone.
-std::string FileName(const char* exe) {
-  const std::string path = exe;
+std::string FileName(const wchar_t* exe) {
+  const std::string path = Narrow(exe);
   const size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
@@ -25,13 +25,13 @@ Status Win32Processes::Snapshot(std::vector<ProcessEntry>* entries) {
   entries->clear();
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return LastError();
-  PROCESSENTRY32 entry;
+  PROCESSENTRY32W entry;
   entry.dwSize = sizeof entry;
   Status status = err::kSuccess;
-  if (Process32First(snapshot, &entry)) {
+  if (Process32FirstW(snapshot, &entry)) {
     do {
       entries->push_back(ProcessEntry{static_cast<uint32_t>(entry.th32ProcessID), FileName(entry.szExeFile)});
-    } while (Process32Next(snapshot, &entry));
+    } while (Process32NextW(snapshot, &entry));
   }
   if (GetLastError() != ERROR_NO_MORE_FILES) status = LastError();
   CloseHandle(snapshot);
@@ -47,13 +47,14 @@ Status Win32Processes::Open(uint32_t id, ProcessHandlePtr* out) {
 }
 
 Status Win32Processes::Start(const std::string& application, const std::string& command_line) {
-  // CreateProcessA may write into the command line it is given.
-  std::vector<char> line(command_line.begin(), command_line.end());
-  line.push_back('\0');
-  STARTUPINFOA startup = {};
+  // CreateProcessW may write into the command line it is given.
+  const std::wstring wide_line = Wide(command_line);
+  std::vector<wchar_t> line(wide_line.begin(), wide_line.end());
+  line.push_back(L'\0');
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started = {};
-  if (!CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  if (!CreateProcessW(Wide(application).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &started))
     return LastError();
   CloseHandle(started.hThread);

@@ -1,4 +1,4 @@
-// The process list through Tool Help, and starting programs with CreateProcessA.
+// The process list through Tool Help, and starting programs with CreateProcessW.
 #pragma once
 
 #include "platform/Processes.h"

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/Win32Io.h"
 #include "platform/win32/Win32RegKey.h"
 
 namespace pw {
@@ -26,7 +27,7 @@ REGSAM Rights(RegAccess access) { return access == RegAccess::kAllAccess ? KEY_A
 
 Status Win32Registry::OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) {
   HKEY key = nullptr;
-  if (const LONG status = RegOpenKeyExA(RootKey(root), path.c_str(), 0, Rights(access), &key))
+  if (const LONG status = RegOpenKeyExW(RootKey(root), Wide(path).c_str(), 0, Rights(access), &key))
     return StatusOf(status);
   *out = std::make_unique<Win32RegKey>(key);
   return err::kSuccess;
@@ -35,7 +36,7 @@ Status Win32Registry::OpenKey(RegRoot root, const std::string& path, RegAccess a
 Status Win32Registry::CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) {
   HKEY key = nullptr;
   DWORD disposition = 0;
-  if (const LONG status = RegCreateKeyExA(RootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+  if (const LONG status = RegCreateKeyExW(RootKey(root), Wide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                          Rights(access), nullptr, &key, &disposition))
     return StatusOf(status);
   *out = std::make_unique<Win32RegKey>(key);
@@ -43,9 +44,9 @@ Status Win32Registry::CreateKey(RegRoot root, const std::string& path, RegAccess
 }
 
 Status Win32Registry::DeleteKey(RegRoot root, const std::string& path) {
-  // An empty name would make RegDeleteKeyA remove the key it is given: never a root.
+  // An empty name would make RegDeleteKeyW remove the key it is given: never a root.
   if (path.find_first_not_of('\\') == std::string::npos) return err::kAccessDenied;
-  return StatusOf(RegDeleteKeyA(RootKey(root), path.c_str()));
+  return StatusOf(RegDeleteKeyW(RootKey(root), Wide(path).c_str()));
 }
 
 }  // namespace pw

@@ -1,4 +1,5 @@
-// The real registry through the ANSI functions of advapi32.
+// The real registry through the wide functions of advapi32; names and text
+// values are UTF-8 at the seam.
 #pragma once
 
 #include "platform/Registry.h"

@@ -3,6 +3,7 @@
 #include <sddl.h>
 
 #include "contract/ContractBackend.h"
+#include "platform/win32/Win32Io.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace pw {
@@ -43,25 +44,28 @@ void Unprotect(HKEY parent, const std::string& path) {
   RegCloseKey(key);
 }
 
-void RemoveFolderTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+// Wide, so that names in any script go too.
+void RemoveFolderTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = folder + "\\" + name;
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveFolderTree(path);
       } else {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // Windows deletes no read-only file
-        DeleteFileA(path.c_str());
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // Windows deletes no read-only file
+        DeleteFileW(path.c_str());
       }
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryW(folder.c_str());
 }
+
+void RemoveFolderTree(const std::string& folder) { RemoveFolderTree(Wide(folder)); }
 
 std::string ProgramFolder() {
   char path[MAX_PATH + 1] = {};
@@ -125,15 +129,16 @@ struct Win32ContractBackend : ContractBackend {
   std::string DummyProgram(const std::string& exe_name) override {
     const std::string source = ProgramFolder() + "\\contract_dummy.exe";
     const std::string target = ScratchFolder() + "\\" + exe_name;
-    if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) ADD_FAILURE() << "cannot copy " << source;
+    if (!CopyFileW(Wide(source).c_str(), Wide(target).c_str(), FALSE)) ADD_FAILURE() << "cannot copy " << source;
     return target;
   }
 
+  // The variables are the seam's UTF-8 text: set through the wide call.
   void SetVariable(const std::string& name, const std::string& value) override {
-    SetEnvironmentVariableA(name.c_str(), value.c_str());
+    SetEnvironmentVariableW(Wide(name).c_str(), Wide(value).c_str());
   }
 
-  void UnsetVariable(const std::string& name) override { SetEnvironmentVariableA(name.c_str(), nullptr); }
+  void UnsetVariable(const std::string& name) override { SetEnvironmentVariableW(Wide(name).c_str(), nullptr); }
 };
 
 }  // namespace

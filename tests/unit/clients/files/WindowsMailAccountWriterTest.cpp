@@ -113,10 +113,11 @@ TEST(WindowsMailAccountWriter, NewAccountFileHasExactlyItsNineteenLines) {
   }
 }
 
-// Escaped in the file and in the search, plain in the log; 0xE9 stays U+00E9.
+// Escaped in the file and in the search, plain in the log; the UTF-8 of
+// U+00E9 becomes the one unit U+00E9.
 TEST(WindowsMailAccountWriter, TextValuesAreEscapedWidenedAndFoundAgain) {
   WindowsMailMachine wm;
-  const AccountRequest odd{"t&j@quillset.example", "Tom & Jerry <TJ>\r\nRen\xE9 \"R\"", false, true};
+  const AccountRequest odd{"t&j@quillset.example", "Tom & Jerry <TJ>\r\nRen\xC3\xA9 \"R\"", false, true};
   ASSERT_EQ(0, wm.Run(odd));
   const std::string first = wm.File(kNewName);
   EXPECT_EQ(NewAccountFile("Tom &amp; Jerry &lt;TJ&gt;  Ren\xE9 \"R\"", "t&amp;j@quillset.example"), first);

@@ -315,10 +315,14 @@ TEST(OutlookProfileAccountLookup, DefaultAccountAddressAndDisplayName) {
 
   // An address that is no such text reads as none, which automatic mode refuses.
   for (const auto& [type, bytes] : {std::pair<uint32_t, std::string>{regtype::kDword, RegDwordBytes(0x61)},
-                                    {regtype::kBinary, "a\0b"s}, {regtype::kBinary, "a\0\x01\x01\0\0"s}}) {
+                                    {regtype::kBinary, "a\0b"s}}) {
     m.registry.Put(kHkcu, kStore + "\\0000010b", "Email", type, bytes);
     EXPECT_EQ("", lookup.GetAcctAddr("0000010b")) << bytes.size();
   }
+  // Every character is text, a pair of surrogates one character.
+  m.registry.Put(kHkcu, kStore + "\\0000010b", "Display Name", regtype::kBinary,
+                 "\xD3\x05\xE0\x05\xD9\x05 \0a\0\x01\x01\x3D\xD8\x00\xDE\0\0"s);
+  EXPECT_EQ("\xD7\x93\xD7\xA0\xD7\x99 a\xC4\x81\xF0\x9F\x98\x80", lookup.GetAcctDisplayName("0000010b"));
 
   m.registry.PutText(kHkcu, kProfilesKey, "DefaultProfile", "");  // no fallback for the lookups
   m.registry.PutKey(kHkcu, kProfilesKey + "\\Outlook" + kStoreKey + "\\0000010a");
