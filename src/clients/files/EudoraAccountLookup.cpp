@@ -75,7 +75,10 @@ std::optional<std::string> EudoraAccountLookup::Value(const std::optional<std::s
   const bool known = std::any_of(sections.begin(), sections.end(),
                                  [&](const std::string& section) { return EqualsNoCase(section, *account_key); });
   if (!known) return std::nullopt;
-  return Settings()->Value(*account_key, key);
+  // Eudora keeps its settings in the system's ANSI code page.
+  const std::optional<std::string> value = Settings()->Value(*account_key, key);
+  if (!value) return std::nullopt;
+  return environment_.FromAnsiCodePage(*value);
 }
 
 }  // namespace pw

@@ -4,6 +4,7 @@
 
 #include "clients/files/SettingsFile.h"
 #include "clients/files/WindowsMailAccountWriter.h"
+#include "clients/files/WindowsMailAccountXml.h"
 #include "clients/registry/InternetAccountValues.h"
 #include "platform/Text.h"
 
@@ -27,59 +28,6 @@ bool IsAccountFileName(const std::string& name) {
   return name.size() > sizeof kAccountPrefix - 1 &&
          EqualsNoCase(name.substr(0, sizeof kAccountPrefix - 1), kAccountPrefix) &&
          EndsWithNoCase(name, kAccountExtension) && name.find_first_of("\\/:") == std::string::npos;
-}
-
-// The five predefined entities and character references; anything else
-// after an "&" stays as it is.
-std::u16string XmlUnescaped(const std::u16string& text) {
-  static const struct {
-    const char* name;
-    char16_t unit;
-  } kEntities[] = {{"amp;", u'&'}, {"lt;", u'<'}, {"gt;", u'>'}, {"quot;", u'"'}, {"apos;", u'\''}};
-  std::u16string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != u'&') {
-      out += text[i];
-      continue;
-    }
-    bool replaced = false;
-    for (const auto& entity : kEntities) {
-      const std::u16string name = WidenBytes(entity.name);
-      if (text.compare(i + 1, name.size(), name) == 0) {
-        out += entity.unit;
-        i += name.size();
-        replaced = true;
-        break;
-      }
-    }
-    const size_t end = text.find(u';', i + 1);
-    if (!replaced && i + 2 < text.size() && text[i + 1] == u'#' && end != std::u16string::npos) {
-      const bool hex = text[i + 2] == u'x';
-      const std::u16string digits = text.substr(i + (hex ? 3 : 2), end - i - (hex ? 3 : 2));
-      unsigned long code = 0;
-      bool valid = !digits.empty() && digits.size() <= 6;
-      for (char16_t d : digits) {
-        const int value = d >= u'0' && d <= u'9'                ? d - u'0'
-                          : hex && d >= u'a' && d <= u'f'       ? d - u'a' + 10
-                          : hex && d >= u'A' && d <= u'F'       ? d - u'A' + 10
-                                                                : -1;
-        valid = valid && value >= 0;
-        code = code * (hex ? 16 : 10) + (value >= 0 ? static_cast<unsigned long>(value) : 0);
-      }
-      if (valid && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
-        if (code >= 0x10000) {
-          out += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-          out += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-        } else {
-          out += static_cast<char16_t>(code);
-        }
-        i = end;
-        replaced = true;
-      }
-    }
-    if (!replaced) out += u'&';
-  }
-  return out;
 }
 
 }  // namespace
@@ -128,8 +76,9 @@ std::optional<std::string> WindowsMailAccountLookup::Folder() {
   return folder;
 }
 
-// The text of the first line that holds the element as Windows Mail writes
-// it: `<name type="SZ">` + text + `</name>`.
+// The text of the account file's first element `name`, read as an XML reader
+// reads the file, whatever its layout; none for a file that is not
+// well-formed.
 std::optional<std::string> WindowsMailAccountLookup::ElementText(const std::optional<std::string>& account_key,
                                                                  const char* name) {
   const std::optional<std::string> folder = Folder();
@@ -138,16 +87,12 @@ std::optional<std::string> WindowsMailAccountLookup::ElementText(const std::opti
   if (!account_key || !IsAccountFileName(*account_key) || !folder ||
       files_.ReadAll(*folder + "\\" + *account_key, &bytes) != err::kSuccess || !ReadUtf16Le(bytes, &text))
     return std::nullopt;
-  const std::u16string open = WidenBytes(std::string("<") + name + " type=\"SZ\">");
-  const std::u16string close = WidenBytes(std::string("</") + name + ">");
-  for (const std::u16string& line : SplitLines(text)) {
-    const size_t start = line.find(open);
-    if (start == std::u16string::npos) continue;
-    const size_t end = line.find(close, start + open.size());
-    if (end == std::u16string::npos) continue;
-    return Utf16ToUtf8(XmlUnescaped(line.substr(start + open.size(), end - start - open.size())));
-  }
-  return std::nullopt;
+  if (!text.empty() && text[0] == u'\xFEFF') text.erase(0, 1);
+  const std::optional<AccountXml> xml = ReadAccountXml(text);
+  if (!xml) return std::nullopt;
+  const std::optional<std::u16string> value = xml->Value(Utf8ToUtf16(name));
+  if (!value) return std::nullopt;
+  return Utf16ToUtf8(*value);
 }
 
 }  // namespace pw

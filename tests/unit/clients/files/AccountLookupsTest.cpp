@@ -97,12 +97,13 @@ TEST(WindowsMailAccountLookup, FindsTheDefaultOrTheFirstMatchingAccountFile) {
                           MailAccount("Bob &lt;B&gt; &amp; &quot;Co&#x22;", "bob@mail.test"));
     // Outside ASCII: "Dana" in Hebrew, then a character beyond the BMP by reference.
     machine.files.PutFile(folder + "\\account{H}.oeaccount",
-                          Utf16File("<SMTP_Email_Address type=\"SZ\">h@mail.test</SMTP_Email_Address>\r\n") +
+                          Utf16File("<MessageAccount>\r\n<SMTP_Email_Address type=\"SZ\">h@mail.test</SMTP_Email_Address>\r\n") +
                               Utf16LeBytes(u"<SMTP_Display_Name type=\"SZ\">\u05D3\u05E0\u05D4&#x1F600;"
-                                            u"</SMTP_Display_Name>\r\n"));
+                                            u"</SMTP_Display_Name>\r\n</MessageAccount>\r\n"));
     machine.files.PutFile(folder + "\\account{C}.oeaccount.tmp", MailAccount("Tmp", "tmp@mail.test"));
     machine.files.PutFile(folder + "\\account{N}.oeaccount",
-                          Utf16File("<SMTP_Display_Name type=\"SZ\">No Address</SMTP_Display_Name>\r\n"));
+                          Utf16File("<MessageAccount>\r\n<SMTP_Display_Name type=\"SZ\">No Address</SMTP_Display_Name>\r\n"
+                                    "</MessageAccount>\r\n"));
     machine.files.PutFile(folder + "\\accounts.txt", MailAccount("Txt", "txt@mail.test"));
     WindowsMailAccountLookup lookup(machine.registry, machine.files, machine.environment);
     EXPECT_EQ(c.found, Look(lookup, c.search)) << c.default_account.value_or("-") << " " << c.search.value_or("-");
