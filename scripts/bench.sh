@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds Postwright.exe and the benchmark's programs (win64) and times
+# Postwright under Wine on large generated stores against the floor: see
+# docs/performance.md. Arguments go to bench/bench.py (--runs N, --quick).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/bootstrap.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target bench
+exec python3 bench/bench.py build/win64 "$@"
