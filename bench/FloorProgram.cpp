@@ -4,8 +4,9 @@
 //       bytes to PATH.floor beside it, flushes, closes and moves it over PATH
 //   FloorProgram.exe folder DIR PATTERN NEW reads every file of DIR matching
 //       PATTERN, then saves the last one's bytes as DIR\NEW the same way
-//   FloorProgram.exe registry KEY NEW       reads every value of every subkey
-//       of HKCU\KEY, then writes the last one's values into the key HKCU\NEW
+//   FloorProgram.exe registry KEY VALUE NEW reads the value VALUE of every
+//       subkey of HKCU\KEY (what a search for an account's address must read),
+//       then writes every value of the last one into the key HKCU\NEW
 // Exit status 0 when every step succeeded, else the failing Win32 error code.
 #include <windows.h>
 #include <shellapi.h>
@@ -102,10 +103,11 @@ DWORD ReadValues(HKEY key, std::vector<Value>* values) {
   }
 }
 
-DWORD Registry(const std::wstring& path, const std::wstring& added) {
+DWORD Registry(const std::wstring& path, const std::wstring& searched, const std::wstring& added) {
   HKEY root = nullptr;
   if (LONG s = RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &root)) return static_cast<DWORD>(s);
   std::vector<Value> values;
+  std::wstring last;
   DWORD status = ERROR_SUCCESS;
   for (DWORD index = 0; status == ERROR_SUCCESS; ++index) {
     wchar_t name[256];
@@ -121,8 +123,18 @@ DWORD Registry(const std::wstring& path, const std::wstring& added) {
       status = static_cast<DWORD>(s);
       break;
     }
-    status = ReadValues(account, &values);
+    BYTE data[1024];
+    DWORD size = sizeof data, type = 0;
+    s = RegQueryValueExW(account, searched.c_str(), nullptr, &type, data, &size);
+    if (s != ERROR_SUCCESS && s != ERROR_FILE_NOT_FOUND) status = static_cast<DWORD>(s);
+    last = name;
     RegCloseKey(account);
+  }
+  if (status == ERROR_SUCCESS && !last.empty()) {
+    HKEY account = nullptr;
+    LONG s = RegOpenKeyExW(root, last.c_str(), 0, KEY_READ, &account);
+    status = s ? static_cast<DWORD>(s) : ReadValues(account, &values);
+    if (account) RegCloseKey(account);
   }
   RegCloseKey(root);
   if (status) return status;
@@ -153,7 +165,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   DWORD status = ERROR_BAD_ARGUMENTS;
   if (mode == L"file") status = Files(count - 2, args + 2);
   else if (mode == L"folder" && count == 5) status = Folder(args[2], args[3], args[4]);
-  else if (mode == L"registry" && count == 4) status = Registry(args[2], args[3]);
+  else if (mode == L"registry" && count == 5) status = Registry(args[2], args[3], args[4]);
   LocalFree(args);
   return static_cast<int>(status);
 }
