@@ -1,7 +1,5 @@
 #include "clients/files/EudoraIni.h"
 
-#include <string_view>
-
 #include "platform/Text.h"
 
 namespace pw {
@@ -14,18 +12,18 @@ const char kPersonalities[] = "Personalities";
 const char kPersona[] = "Persona";
 const size_t kPersonaLength = sizeof kPersona - 1;
 
-// One line as the profile functions read it. The value is a view into the
-// line: every line of a large file is read several times, and a copy of each
-// value would cost more than the reading.
+// One line as the profile functions read it.
 struct IniLine {
   enum class Kind { kBlank, kSection, kEntry };
   Kind kind = Kind::kBlank;
-  std::string name;        // the section's or the entry's key
-  std::string_view value;  // the entry's, as GetPrivateProfileString gives it
+  std::string name;   // the section's or the entry's key
+  std::string value;  // the entry's, as GetPrivateProfileString gives it
 
   bool IsEntry(const std::string& key) const { return kind == Kind::kEntry && EqualsNoCase(name, key); }
 };
 
+// Views of the line until the name and value are made: every line of a
+// large file is read several times, and each copy on the way costs.
 std::string_view Trim(std::string_view text) {
   const size_t first = text.find_first_not_of(kBlanks);
   if (first == std::string_view::npos) return {};
@@ -39,19 +37,19 @@ std::string_view Unquote(std::string_view value) {
   return value;
 }
 
-// `line` must outlive the result.
 IniLine ReadIniLine(const std::string& line) {
   const size_t first = line.find_first_not_of(kBlanks);
   if (first == std::string::npos) return {};
   if (line[first] == '[') {
     const size_t close = line.rfind(']');
     if (close != std::string::npos && close > first)
-      return {IniLine::Kind::kSection, line.substr(first + 1, close - first - 1), {}};
+      return {IniLine::Kind::kSection, line.substr(first + 1, close - first - 1), ""};
   }
   const std::string_view view(line);
   const size_t equals = view.find('=');
-  if (equals == std::string::npos) return {IniLine::Kind::kEntry, std::string(Trim(view)), {}};
-  return {IniLine::Kind::kEntry, std::string(Trim(view.substr(0, equals))), Unquote(Trim(view.substr(equals + 1)))};
+  if (equals == std::string_view::npos) return {IniLine::Kind::kEntry, std::string(Trim(view)), ""};
+  return {IniLine::Kind::kEntry, std::string(Trim(view.substr(0, equals))),
+          std::string(Unquote(Trim(view.substr(equals + 1))))};
 }
 
 bool IsBlank(const std::string& line) { return ReadIniLine(line).kind == IniLine::Kind::kBlank; }
@@ -102,7 +100,7 @@ std::optional<size_t> EudoraIni::FindReturnAddress(const std::string& address) c
   for (size_t i = 0; i < lines_.size(); ++i) {
     const IniLine line = ReadIniLine(lines_[i]);
     if (line.kind == IniLine::Kind::kSection) header = i;
-    if (header && line.IsEntry("ReturnAddress") && EqualsNoCase(std::string(line.value), address)) return header;
+    if (header && line.IsEntry("ReturnAddress") && EqualsNoCase(line.value, address)) return header;
   }
   return std::nullopt;
 }
