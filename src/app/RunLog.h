@@ -1,5 +1,6 @@
 // The run log: Postwright.log in the user's application-data folder, appended
-// to by every run. Lines end in CR LF and reach the file as they end. A log
+// to by every run. Lines end in CR LF and reach the file as they end (one
+// write each); the record is pushed to the disk once, when it closes. A log
 // that cannot be opened drops every write; the run goes on without it.
 #pragma once
 

@@ -24,14 +24,16 @@ struct IniLine {
   bool IsEntry(const std::string& key) const { return kind == Kind::kEntry && EqualsNoCase(name, key); }
 };
 
-std::string Trim(const std::string& text) {
+// Views of the line until the name and value are made: every line of a
+// large file is read several times, and each copy on the way costs.
+std::string_view Trim(std::string_view text) {
   const size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string::npos) return "";
+  if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
 // A value in matching quotes loses them.
-std::string Unquote(const std::string& value) {
+std::string_view Unquote(std::string_view value) {
   if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
     return value.substr(1, value.size() - 2);
   return value;
@@ -40,12 +42,16 @@ std::string Unquote(const std::string& value) {
 IniLine ReadIniLine(const std::string& line) {
   const size_t first = line.find_first_not_of(kBlanks);
   if (first == std::string::npos) return {};
-  const size_t close = line.rfind(']');
-  if (line[first] == '[' && close != std::string::npos && close > first)
-    return {IniLine::Kind::kSection, line.substr(first + 1, close - first - 1), ""};
-  const size_t equals = line.find('=');
-  if (equals == std::string::npos) return {IniLine::Kind::kEntry, Trim(line), ""};
-  return {IniLine::Kind::kEntry, Trim(line.substr(0, equals)), Unquote(Trim(line.substr(equals + 1)))};
+  if (line[first] == '[') {
+    const size_t close = line.rfind(']');
+    if (close != std::string::npos && close > first)
+      return {IniLine::Kind::kSection, line.substr(first + 1, close - first - 1), ""};
+  }
+  const std::string_view view(line);
+  const size_t equals = view.find('=');
+  if (equals == std::string_view::npos) return {IniLine::Kind::kEntry, std::string(Trim(view)), ""};
+  return {IniLine::Kind::kEntry, std::string(Trim(view.substr(0, equals))),
+          std::string(Unquote(Trim(view.substr(equals + 1))))};
 }
 
 bool IsBlank(const std::string& line) { return ReadIniLine(line).kind == IniLine::Kind::kBlank; }

@@ -31,7 +31,7 @@ namespace {
 // Walks one line from left to right; each step consumes what it recognises.
 class PrefLineReader {
  public:
-  explicit PrefLineReader(const std::string& line) : line_(line) {}
+  explicit PrefLineReader(std::string_view line) : line_(line) {}
 
   bool Read(Pref* pref) {
     Blanks();
@@ -39,7 +39,7 @@ class PrefLineReader {
         !Punctuation(')') || !Punctuation(';'))
       return false;
     Blanks();
-    return at_ == line_.size() || line_.compare(at_, 2, "//") == 0;
+    return at_ == line_.size() || line_.substr(at_, 2) == "//";
   }
 
  private:
@@ -50,8 +50,8 @@ class PrefLineReader {
     while (More() && (Next() == ' ' || Next() == '\t' || Next() == '\f' || Next() == '\v')) ++at_;
   }
 
-  bool Word(const std::string& word) {
-    if (line_.compare(at_, word.size(), word) != 0) return false;
+  bool Word(std::string_view word) {
+    if (line_.substr(at_, word.size()) != word) return false;
     at_ += word.size();
     return true;
   }
@@ -78,7 +78,7 @@ class PrefLineReader {
       while (More() && Next() >= '0' && Next() <= '9') ++at_;
       if (at_ == digits) return false;
     }
-    pref->value = line_.substr(start, at_ - start);
+    pref->value.assign(line_.data() + start, at_ - start);
     return true;
   }
 
@@ -87,17 +87,16 @@ class PrefLineReader {
     if (!More() || (Next() != '"' && Next() != '\'')) return false;
     const char quote = line_[at_++];
     text->clear();
-    while (More() && Next() != quote) {
-      const char c = line_[at_++];
-      if (c != '\\') {
-        *text += c;
-      } else if (!Escape(text)) {
-        return false;
-      }
+    // Runs without escapes are taken whole: most strings have none.
+    for (;;) {
+      size_t stop = at_;
+      while (stop < line_.size() && line_[stop] != quote && line_[stop] != '\\') ++stop;
+      if (stop == line_.size()) return false;
+      text->append(line_.data() + at_, stop - at_);
+      at_ = stop + 1;
+      if (line_[stop] == quote) return true;
+      if (!Escape(text)) return false;
     }
-    if (!More()) return false;
-    ++at_;  // the closing quote
-    return true;
   }
 
   bool Escape(std::string* text) {
@@ -159,12 +158,12 @@ class PrefLineReader {
     for (int i = continuation - 1; i >= 0; --i) *text += static_cast<char>(0x80 | ((code >> (6 * i)) & 0x3F));
   }
 
-  const std::string& line_;
+  std::string_view line_;
   size_t at_ = 0;
 };
 
 }  // namespace
 
-bool ReadPrefLine(const std::string& line, Pref* pref) { return PrefLineReader(line).Read(pref); }
+bool ReadPrefLine(std::string_view line, Pref* pref) { return PrefLineReader(line).Read(pref); }
 
 }  // namespace pw

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace pw {
 
@@ -31,6 +32,6 @@ struct Pref {
 // \r \xHH and \uHHHH (UTF-8 in the result); a value may also be a decimal
 // number with an optional sign, true or false; a // comment may follow the
 // semicolon. False, with `pref` unspecified, for any other line.
-bool ReadPrefLine(const std::string& line, Pref* pref);
+bool ReadPrefLine(std::string_view line, Pref* pref);
 
 }  // namespace pw

@@ -1,18 +1,26 @@
 #include "clients/files/SettingsFile.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace pw {
 
 namespace {
 
+// One pass over the text: each line is found with a search for its end and
+// copied once into a vector sized for all of them.
 template <typename Text>
 std::vector<Text> SplitTextLines(const Text& text) {
+  using Char = typename Text::value_type;
+  const std::basic_string_view<Char> view(text);
   std::vector<Text> lines;
+  lines.reserve(static_cast<size_t>(std::count(view.begin(), view.end(), Char('\n'))) + 1);
   size_t start = 0;
-  while (start < text.size()) {
+  while (start < view.size()) {
     size_t end = start;
-    while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
-    lines.push_back(text.substr(start, end - start));
-    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
+    while (end < view.size() && view[end] != '\r' && view[end] != '\n') ++end;
+    lines.emplace_back(view.substr(start, end - start));
+    if (end + 1 < view.size() && view[end] == '\r' && view[end + 1] == '\n') ++end;
     start = end + 1;
   }
   return lines;
@@ -20,7 +28,10 @@ std::vector<Text> SplitTextLines(const Text& text) {
 
 template <typename Text>
 Text JoinTextLines(const std::vector<Text>& lines) {
+  size_t size = 0;
+  for (const Text& line : lines) size += line.size() + 2;
   Text text;
+  text.reserve(size);
   for (const Text& line : lines) {
     text += line;
     text += '\r';

@@ -41,9 +41,10 @@ bool Middle(const std::string& text, const std::string& prefix, const std::strin
 // The preferences that the lines set, in their order.
 std::vector<Pref> ReadPrefs(const PrefLines& lines) {
   std::vector<Pref> prefs;
+  prefs.reserve(lines.size());
   Pref pref;
   for (const std::string& line : lines)
-    if (ReadPrefLine(line, &pref)) prefs.push_back(pref);
+    if (ReadPrefLine(line, &pref)) prefs.push_back(std::move(pref));
   return prefs;
 }
 

@@ -37,6 +37,10 @@ Status Win32FileSystem::ReadAll(const std::string& path, std::string* bytes) {
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) return LastError();
   std::string content;
+  // Sized once: appending to a growing string would copy a large file
+  // several times and hold twice its size at the last step.
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(file, &size)) content.reserve(static_cast<size_t>(size.QuadPart));
   std::vector<char> chunk(kReadChunk);
   Status status = err::kSuccess;
   for (;;) {

@@ -75,6 +75,25 @@ TEST_F(RunLogTest, FailuresDropWritesAndNeverStopTheRun) {
   EXPECT_EQ("kept\r\n", machine.files.FileBytes(kPath));
 }
 
+// Every line is handed to the system by one write as it ends, so a crash
+// loses none; the disk is made to take the record once, when it closes.
+TEST_F(RunLogTest, OneWritePerLineAndOneFlushWhenTheRecordCloses) {
+  FaultPlan plan;  // fails nothing; counts the calls that change the file
+  FaultInjectingFileSystem files(machine.files, plan);
+  ASSERT_EQ(err::kSuccess, log.Open(files, machine.clock, kPath));
+  const int opened = plan.mutations();
+  log << "Searching for X ... " << "found.";
+  EXPECT_EQ(opened, plan.mutations()) << "half a line is not written";
+  log.EndLine();
+  log.Line("second");
+  log.BlankLine();
+  EXPECT_EQ(opened + 3, plan.mutations()) << "three writes, no flush";
+  EXPECT_EQ("Searching for X ... found.\r\nsecond\r\n\r\n", machine.files.FileBytes(kPath));
+  log.WriteClosing(Closing::kComplete);
+  EXPECT_EQ(opened + 3 + 4, plan.mutations()) << "two writes, one flush, the close";
+  EXPECT_FALSE(log.IsOpen());
+}
+
 // The folders come from the registry, then the shell; the log goes into the
 // first that can hold it.
 TEST_F(RunLogTest, LogGoesIntoTheFirstApplicationDataFolderThatCanHoldIt) {
