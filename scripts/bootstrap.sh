@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ libgtest-dev googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine wine64 xvfb x11-apps imagemagick thunderbird nodejs libxml2-utils
+  wine wine64 xvfb x11-apps imagemagick thunderbird nodejs libxml2-utils clang-14 libclang-rt-14-dev
 )
 
 missing=()
