@@ -51,12 +51,12 @@ Status MemoryProcesses::HoldMutex(const std::string& name, uint32_t timeout_ms, 
     mutex_waits_.push_back(timeout_ms);
     return err::kWaitTimeout;
   }
-  *out = std::make_unique<MemoryMutexHold>(this, AsciiUpper(name));
+  *out = std::make_unique<MemoryMutexHold>(this, name);
   return err::kSuccess;
 }
 
 bool MemoryProcesses::MutexHeld(const std::string& name) const {
-  return std::find(held_mutexes_.begin(), held_mutexes_.end(), AsciiUpper(name)) != held_mutexes_.end();
+  return std::find(held_mutexes_.begin(), held_mutexes_.end(), name) != held_mutexes_.end();
 }
 
 Status MemoryProcesses::AskToClose(uint32_t id, uint32_t* asked) {

@@ -37,8 +37,9 @@ class MemoryProcesses : public Processes {
   // terminated; without one, every start succeeds and nothing runs.
   Status Start(const std::string& application, const std::string& command_line) override;
   void UseFiles(FileSystem* files) { files_ = files; }
-  // Mutex names are compared without case. The twin has no second thread: a
-  // mutex held elsewhere times out at once, and each such wait is recorded.
+  // Mutex names are compared exactly, as Windows compares object names. The
+  // twin has no second thread: a mutex held by anyone counts as held by
+  // another process and times out at once, and each such wait is recorded.
   Status HoldMutex(const std::string& name, uint32_t timeout_ms, MutexHoldPtr* out) override;
   Status AskToClose(uint32_t id, uint32_t* asked) override;
   bool MutexHeld(const std::string& name) const;
@@ -66,7 +67,7 @@ class MemoryProcesses : public Processes {
   Status snapshot_status_ = err::kSuccess;
   FileSystem* files_ = nullptr;
   friend class MemoryMutexHold;
-  std::vector<std::string> held_mutexes_;  // upper case
+  std::vector<std::string> held_mutexes_;
   std::vector<uint32_t> mutex_waits_;
   Status mutex_status_ = err::kSuccess;
 };

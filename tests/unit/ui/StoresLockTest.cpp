@@ -67,7 +67,7 @@ TEST(StoresLock, RunThatCannotHoldTheStoresTouchesNothing) {
     bed.detection.running_lines = {"(running clients were looked at)"};
     MutexHoldPtr other_run;
     if (c.other_run_holds) {
-      ASSERT_EQ(err::kSuccess, bed.machine.processes.HoldMutex("local\\postwright.mailclientstores", 0, &other_run));
+      ASSERT_EQ(err::kSuccess, bed.machine.processes.HoldMutex(kStoresMutexName, 0, &other_run));
     }
     bed.machine.processes.FailMutex(c.failure);
 
