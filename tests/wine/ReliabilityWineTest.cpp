@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,73 @@ TEST_F(ReliabilityWineTest, RunWaitsWhileAnotherHoldsTheStores) {
   CloseHandle(other_run);
   EXPECT_EQ(0u, run.result.exit_code) << run.result.err;
   EXPECT_NE(std::string::npos, bed::ReadBytes(Prefs()).value_or("").find("\"jdoe@quillset.example\""));
+}
+
+// A sample of the hostile inputs of tests/corpus, through the real program.
+std::string CorpusFile(const std::string& store, const std::string& name) {
+  // The build trees are build/<preset> in the source tree.
+  return bed::ProgramFolder() + "\\..\\..\\tests\\corpus\\" + store + "\\" + name;
+}
+
+// Lines as the clients read them: ended by CR LF, LF or a lone CR.
+std::vector<std::string> ClientLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = bytes.size();
+    lines.push_back(bytes.substr(start, end - start));
+    start = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  }
+  return lines;
+}
+
+bool Survives(const std::vector<std::string>& part, const std::vector<std::string>& whole) {
+  size_t at = 0;
+  for (const std::string& line : part) {
+    while (at < whole.size() && whole[at] != line) ++at;
+    if (at++ == whole.size()) return false;
+  }
+  return true;
+}
+
+TEST_F(ReliabilityWineTest, HostileSettingsFilesAreTakenWholeOrLeftAlone) {
+  const struct {
+    const char* store;
+    const char* name;
+    int client;
+  } kSample[] = {
+      {"prefs-js", "utf16-instead-of-utf8.js", 4}, {"prefs-js", "binary-garbage.js", 4},
+      {"prefs-js", "one-megabyte-line.js", 4},     {"prefs-js", "lone-cr.js", 4},
+      {"prefs-js", "bom-utf8.js", 4},              {"prefs-js", "nul-bytes.js", 4},
+      {"eudora-ini", "utf16.ini", 3},              {"eudora-ini", "duplicated-sections.ini", 3},
+      {"eudora-ini", "nul-bytes.ini", 3},          {"eudora-ini", "latin1.ini", 3},
+  };
+  for (const auto& c : kSample) {
+    SCOPED_TRACE(std::string(c.store) + "/" + c.name);
+    bed::Reset();
+    const std::optional<std::string> input = bed::ReadBytes(CorpusFile(c.store, c.name));
+    ASSERT_TRUE(input.has_value()) << CorpusFile(c.store, c.name);
+    const std::string path =
+        c.client == 4 ? (SeedManyAccounts(1), Prefs()) : bed::AppDataFolder() + "\\Qualcomm\\Eudora\\Eudora.ini";
+    bed::SeedFile(path, *input);
+    const bed::RunResult run = bed::RunPostwright("-n \"Jo Doe\" -c " + std::to_string(c.client) + " -a jdoe");
+    EXPECT_FALSE(run.timed_out);
+    const std::string output = bed::ReadBytes(path).value_or("(gone)");
+    if (run.exit_code != 0) {
+      EXPECT_EQ(*input, output) << "a run that failed changed the file";
+    } else {
+      // Lines that are no account's survive, in their order.
+      std::vector<std::string> kept;
+      for (const std::string& line : ClientLines(*input))
+        if (line.find("\"mail.") == std::string::npos && line.find("[Settings]") == std::string::npos &&
+            line.find('=') == std::string::npos)
+          kept.push_back(line);
+      EXPECT_TRUE(Survives(kept, ClientLines(output)));
+    }
+    const std::string folder = path.substr(0, path.find_last_of('\\'));
+    for (const char* temp : {"\\prefs.tmp", "\\Eudora.tmp"}) EXPECT_FALSE(bed::PathExists(folder + temp));
+  }
 }
 
 bool WaitForRecord(const std::string& path, const std::string& bytes) {
