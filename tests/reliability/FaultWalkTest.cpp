@@ -69,6 +69,10 @@ const std::vector<Scenario>& Scenarios() {
     row("Outlook 2002+", "rewrite", "o2002", Explicit(1, " -u", "jdoe"), 11);
     row("Outlook 2002+", "make default", "o2002", Explicit(1, " -d"), 11);
     row("Outlook 2002+", "automatic rewrite", "o2002", "-auto -p \"QS \" -u", 11, 2);
+    row("Outlook 2013+ (Office profile tree)", "add", "o2016", Explicit(1), 16);
+    row("Outlook 2013+ (Office profile tree)", "rewrite", "o2016", Explicit(1, " -u", "jdoe"), 16);
+    row("Outlook 2013+ (Office profile tree)", "make default", "o2016", Explicit(1, " -d"), 16);
+    row("Outlook 2013+ (Office profile tree)", "automatic rewrite", "o2016", "-auto -p \"QS \" -u", 16, 2);
     row("Windows Mail", "new account", "winmail-empty", Explicit(2));
     row("Windows Mail", "add", "winmail-accounts", Explicit(2));
     row("Windows Mail", "rewrite", "winmail-accounts", Explicit(2, " -u", "jdoe"));
