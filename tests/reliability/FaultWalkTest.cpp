@@ -242,9 +242,11 @@ TEST(FaultWalk, NoFailurePointOfAnyWriterLosesData) {
     SCOPED_TRACE(std::string(scenario.writer) + ", " + scenario.name);
     if (scenario.writer != last_writer) ++writers, last_writer = scenario.writer;
     const Outcome clean = RunScenario(scenario, [](FaultPlan&, MemoryMapi&) {});
-    ASSERT_EQ(0, clean.exit_status) << "the scenario must configure when nothing fails: " << clean.closing;
-    ASSERT_NE(clean.before, clean.after);
-    ASSERT_GT(clean.mutations, 0);
+    // A scenario that does not configure when nothing fails proves nothing.
+    if (clean.exit_status != 0 || clean.before == clean.after || clean.mutations == 0) {
+      ADD_FAILURE() << "the scenario does not configure when nothing fails: " << clean.closing;
+      continue;
+    }
 
     std::vector<std::pair<std::string, std::function<void(FaultPlan&, MemoryMapi&)>>> faults;
     for (int n = 1; n <= clean.mutations; ++n) {
