@@ -25,4 +25,8 @@ trap 'scripts/wine-prefix.sh stop "$prefix"' EXIT
 cat > build/CTestTestfile.cmake <<'CTEST'
 subdirs("native" "win64" "fuzz")
 CTEST
-ctest --test-dir build --output-on-failure -j2 "$@"
+status=0
+ctest --test-dir build --output-on-failure -j2 "$@" || status=$?
+# The fault walk's figure: writers x scenarios x failure points, and what was lost.
+grep -h '^\[ fault walk \]' build/Testing/Temporary/LastTest.log 2>/dev/null || true
+exit $status
