@@ -22,9 +22,10 @@ constexpr uint32_t kClientExitWaitMs = 10000;
 // nothing is logged. With it, each one found is closed as Windows does at
 // log-off, in snapshot order: its top-level windows are asked to close and it
 // is given kClientCloseWaitMs to end; one still running then, or with no
-// window to ask, is terminated and waited for. Each is logged as "Running Email Client Detected: <name>. Closed." or, when it cannot
-// be opened, terminated or does not end in time, "... Could not be closed.";
-// any such failure gives kStop. No process list means no client runs.
+// window to ask, is terminated and waited for. Each is logged as "Running
+// Email Client Detected: <name>. Closed." or, when it cannot be opened,
+// terminated or does not end in time, "... Could not be closed."; any such
+// failure gives kStop. No process list means no client runs.
 RunningClients CloseRunningClients(Processes& processes, const std::vector<std::string>& programs,
                                    bool close_running, RunLog& log);
 

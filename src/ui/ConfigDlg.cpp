@@ -112,7 +112,8 @@ bool CConfigDlg::OnInitDialog() {
   // A run without a window goes straight on to the stores (and with "-x" to
   // closing the clients), so it waits for another run before anything else,
   // which keeps the two records in the log apart too.
-  if (!HasWindow()) stores_lock_status_ = platform_.processes.HoldMutex(kStoresMutexName, kStoresWaitMs, &stores_lock_);
+  if (!HasWindow())
+    stores_lock_status_ = platform_.processes.HoldMutex(kStoresMutexName, kStoresWaitMs, &stores_lock_);
 
   // Without a log the run goes on: every write is dropped.
   if (log_.OpenIn(platform_.files, platform_.clock, AppDataFolders(platform_.registry, platform_.environment)) ==
