@@ -1,5 +1,5 @@
-// Account values of any type and bytes, read by the account lookups of
-// Outlook Express and Outlook 2002 and later. The first byte chooses the
+// Account values of any type and bytes, read by the account lookups and the
+// writers of Outlook Express and Outlook 2002 and later. The first byte chooses the
 // value's type, the rest are its bytes.
 #include "FuzzMachine.h"
 
@@ -22,6 +22,18 @@ void Look(pw::fuzz::Machine& m, pw::ClientKind kind, int version) {
     }
   }
 }
+// The writer adds jdoe's account beside the planted one (or refuses); the
+// planted account's values stay as they were, whatever they hold.
+void WriteBeside(pw::fuzz::Machine& m, pw::ClientKind kind, int version, const std::string& account,
+                 const std::vector<const char*>& names, uint32_t type, const std::string& bytes) {
+  m.Configure(kind, false, version);
+  for (const char* name : names) {
+    pw::RegValue value;
+    pw::fuzz::Require(m.machine.registry.Get(pw::RegRoot::kCurrentUser, account, name, &value) &&
+                          value.type == type && value.data == bytes,
+                      "another account's values stay as they were");
+  }
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -35,6 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const char* name : {"SMTP Email Address", "SMTP Display Name", "Account Name"})
     oe.machine.registry.Put(pw::RegRoot::kCurrentUser, kOeAccount, name, type, bytes);
   Look(oe, pw::ClientKind::kOutlookExpress, -1);
+  WriteBeside(oe, pw::ClientKind::kOutlookExpress, -1, kOeAccount,
+              {"SMTP Email Address", "SMTP Display Name", "Account Name"}, type, bytes);
 
   pw::fuzz::Machine outlook;
   outlook.machine.registry.PutText(pw::RegRoot::kCurrentUser,
@@ -46,5 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const char* name : {"Email", "Display Name", "Account Name"})
     outlook.machine.registry.Put(pw::RegRoot::kCurrentUser, kStore + "\\00000001", name, type, bytes);
   Look(outlook, pw::ClientKind::kOutlook, 11);
+  WriteBeside(outlook, pw::ClientKind::kOutlook, 11, kStore + "\\00000001", {"Email", "Display Name", "Account Name"},
+              type, bytes);
   return 0;
 }
