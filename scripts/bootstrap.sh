@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb x11-apps imagemagick thunderbird nodejs libxml2-utils locales
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -11,6 +11,11 @@ for preset in native win64 win32; do
   cmake --build --preset "$preset"
 done
 
+# The fuzz targets (clang 14, libFuzzer) in a build tree of their own.
+echo "== build fuzz"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
 # A fresh Wine prefix for this run, with a persistent wineserver stopped at the end.
 prefix="$PWD/build/win64/wineprefix"
 scripts/wine-prefix.sh fresh "$prefix"
@@ -18,6 +23,11 @@ trap 'scripts/wine-prefix.sh stop "$prefix"' EXIT
 
 # One ctest run over both trees, so the last line is the summary of everything.
 cat > build/CTestTestfile.cmake <<'CTEST'
-subdirs("native" "win64" "win32")
+subdirs("native" "win64" "win32" "fuzz")
 CTEST
-ctest --test-dir build --output-on-failure -j2 "$@"
+status=0
+rm -f build/native/fault-walk.txt
+ctest --test-dir build --output-on-failure -j2 "$@" || status=$?
+# The fault walk's figure: writers x scenarios x failure points, and what was lost.
+cat build/native/fault-walk.txt 2>/dev/null || true
+exit $status

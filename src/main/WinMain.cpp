@@ -8,6 +8,7 @@
 #include "detect/SystemClientDetection.h"
 #include "framework/win32/Win32DialogHost.h"
 #include "main/ConfigApp.h"
+#include "platform/ChangeDetectingFileSystem.h"
 #include "platform/Text.h"
 #include "platform/win32/Win32Platform.h"
 #include "ui/MailClients.h"
@@ -16,7 +17,11 @@
 namespace {
 
 pw::Win32Platform machine;
-pw::Platform platform = machine.View();
+// A settings file that anyone changes between our read and our replace is left
+// as they made it.
+pw::ChangeDetectingFileSystem guarded_files(machine.files);
+pw::Platform platform{machine.registry, guarded_files, machine.processes, machine.environment,
+                      machine.clock,    machine.uuids, machine.std_out,   machine.mapi};
 // The one process-wide run log, handed to the dialog and the writers.
 pw::RunLog run_log;
 pw::SystemClientDetection detection(platform.registry, platform.processes, pw::MailClientMarks());

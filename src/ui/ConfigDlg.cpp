@@ -110,12 +110,19 @@ bool CConfigDlg::OnInitDialog() {
   launch_box_.Show(false);
   launch_box_.Enable(false);
 
+  // A run without a window goes straight on to the stores (and with "-x" to
+  // closing the clients), so it waits for another run before anything else,
+  // which keeps the two records in the log apart too.
+  if (!HasWindow())
+    stores_lock_status_ = platform_.processes.HoldMutex(kStoresMutexName, kStoresWaitMs, &stores_lock_);
+
   // Without a log the run goes on: every write is dropped.
   log_.WriteInCodePageOf(platform_.environment);
   if (log_.OpenIn(platform_.files, platform_.clock, AppDataFolders(platform_.registry, platform_.environment)) ==
       err::kSuccess)
     log_path_ = log_.path();
   log_.WriteHeader(!HasWindow());
+  if (!HasWindow() && !HoldClientStores()) return true;
 
   DetectInstalledClients();
   if (StopForRunningClients()) return true;
@@ -213,7 +220,28 @@ void CConfigDlg::OnInputChanged() {
   if (HasWindow()) UpdateData(false);
 }
 
+bool CConfigDlg::HoldClientStores() {
+  if (ended_without_lock_) return false;
+  if (!stores_lock_ && stores_lock_status_ == err::kSuccess)
+    stores_lock_status_ = platform_.processes.HoldMutex(kStoresMutexName, kStoresWaitMs, &stores_lock_);
+  if (stores_lock_status_ == err::kSuccess) return true;
+  ended_without_lock_ = true;
+  const std::string description =
+      stores_lock_status_ == err::kWaitTimeout
+          ? "Another Postwright run was configuring an email client and did not finish within " +
+                std::to_string(kStoresWaitMs / 1000) + " seconds; nothing was changed."
+          : "Postwright could not make sure that no other run is configuring an email client (error code " +
+                std::to_string(stores_lock_status_) + "); nothing was changed.";
+  if (HasWindow()) {
+    ShowFinishedState();
+    message_.SetCaption(description);
+  }
+  FailAutomatic(stores_lock_status_ == err::kWaitTimeout ? "busy" : "noLock", description);
+  return false;
+}
+
 void CConfigDlg::OnSave() {
+  if (!HoldClientStores()) return;
   AccountRequest request;
   AutomaticPrefix automatic_prefix;
   if (Automatic()) {
@@ -243,6 +271,7 @@ void CConfigDlg::OnSave() {
     result = writer->Configure();
   }
   writer.reset();
+  stores_lock_.reset();
   ReportOutcome(result);
 }
 

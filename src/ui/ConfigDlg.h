@@ -19,6 +19,13 @@
 
 namespace pw {
 
+// Two runs at once (a logon script and a deployment tool, say) would each read
+// a client's store before the other replaced it, and one account would be
+// lost. So a run holds this mutex of the user's session from before its first
+// read of a store to after its last write; a second run waits for it.
+constexpr char kStoresMutexName[] = "Local\\Postwright.MailClientStores";
+constexpr uint32_t kStoresWaitMs = 60000;
+
 class CConfigDlg : public CDialog {
  public:
   CConfigDlg(Platform& platform, RunLog& log, ClientDetection& detection, WriterFactory& writers, DialogHost* host,
@@ -79,6 +86,9 @@ class CConfigDlg : public CDialog {
   // to; false when the run already ended with an automatic-mode error.
   bool FindAutomaticAccount(AccountRequest* request);
   void FailAutomatic(const std::string& error, const std::string& description);
+  // Takes the stores' mutex unless this run holds it; false when the run
+  // ended because another run kept it (or it could not be had).
+  bool HoldClientStores();
   void ReportOutcome(ConfigureResult result);
   void LaunchClient();
 
@@ -87,6 +97,9 @@ class CConfigDlg : public CDialog {
   ClientDetection& detection_;
   WriterFactory& writers_;
   const RunOptions options_;
+  MutexHoldPtr stores_lock_;
+  Status stores_lock_status_ = err::kSuccess;
+  bool ended_without_lock_ = false;
 
   CControl overwrite_box_, launch_box_, about_button_, choose_label_, display_name_label_, user_name_label_,
       details_label_, message_, make_default_box_, display_name_edit_, user_name_edit_, save_button_, cancel_button_;

@@ -45,6 +45,30 @@ TEST(ProcessesContract, AStartedProgramIsListedTerminatedAndWaitedFor) {
   EXPECT_TRUE(Running("pwdummy.exe").empty());
 }
 
+// A program without windows has none to ask; a mutex is free again once its
+// hold is gone. (Waiting for another process's hold is the Wine tests'.)
+TEST(ProcessesContract, WindowlessProgramIsAskedNothingAndMutexesAreReleased) {
+  Processes& processes = Backend().View().processes;
+  const std::string program = Backend().DummyProgram("pwquiet.exe");
+  ASSERT_EQ(err::kSuccess, processes.Start(program, "\"" + program + "\""));
+  const std::vector<uint32_t> ids = Running("pwquiet.exe");
+  ASSERT_EQ(1u, ids.size());
+  uint32_t asked = 99;
+  EXPECT_EQ(err::kSuccess, processes.AskToClose(ids[0], &asked));
+  EXPECT_EQ(0u, asked);
+  ProcessHandlePtr process;
+  ASSERT_EQ(err::kSuccess, processes.Open(ids[0], &process));
+  EXPECT_EQ(err::kWaitTimeout, process->WaitForExit(0)) << "asking no window ends nothing";
+  EXPECT_EQ(err::kSuccess, process->Terminate(0));
+  EXPECT_EQ(err::kSuccess, process->WaitForExit(10000));
+
+  for (int round = 0; round < 2; ++round) {
+    MutexHoldPtr hold;
+    ASSERT_EQ(err::kSuccess, processes.HoldMutex("Local\\Postwright.ContractMutex", 0, &hold));
+    EXPECT_NE(nullptr, hold);
+  }
+}
+
 TEST(ProcessesContract, MissingProgramsAndProcessesAreReported) {
   Processes& processes = Backend().View().processes;
   const std::string dir = Backend().ScratchFolder();

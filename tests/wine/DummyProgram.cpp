@@ -7,12 +7,14 @@
 namespace pw {
 namespace bed {
 
-DummyProgram::DummyProgram(const std::string& exe_name) {
+DummyProgram::DummyProgram(const std::string& exe_name) : DummyProgram(exe_name, "wine_sleeper.exe", "") {}
+
+DummyProgram::DummyProgram(const std::string& exe_name, const std::string& image, const std::string& arguments) {
   static int counter = 0;
   folder_ = ScratchFolder() + "\\programs\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
   path_ = folder_ + "\\" + exe_name;
   SeedFolder(folder_);
-  const std::string sleeper = ProgramFolder() + "\\wine_sleeper.exe";
+  const std::string sleeper = ProgramFolder() + "\\" + image;
   if (!CopyFileA(sleeper.c_str(), path_.c_str(), FALSE)) {
     ADD_FAILURE() << "copying " << sleeper << " to " << path_ << ": " << GetLastError();
     return;
@@ -20,7 +22,7 @@ DummyProgram::DummyProgram(const std::string& exe_name) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  std::string command_line = "\"" + path_ + "\"";
+  std::string command_line = "\"" + path_ + "\"" + (arguments.empty() ? "" : " " + arguments);
   if (!CreateProcessA(path_.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
                       &process)) {
     ADD_FAILURE() << "starting " << path_ << ": " << GetLastError();

@@ -19,6 +19,9 @@ constexpr DWORD kEndedByBedExitCode = 1;
 class DummyProgram {
  public:
   explicit DummyProgram(const std::string& exe_name);
+  // A copy of another program built beside the tests (say
+  // "wine_windowed_client.exe"), started with `arguments` after its name.
+  DummyProgram(const std::string& exe_name, const std::string& image, const std::string& arguments);
   DummyProgram(const DummyProgram&) = delete;
   DummyProgram& operator=(const DummyProgram&) = delete;
   ~DummyProgram();

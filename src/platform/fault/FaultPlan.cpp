@@ -21,18 +21,27 @@ void FaultPlan::FailNthMutation(int n, Status status) {
 
 void FaultPlan::FailPath(const std::string& path, Status status) { paths_.push_back({Canonical(path), status}); }
 
+void FaultPlan::DieAtNthMutation(int n, Status status) {
+  die_at_ = mutations_ + n;
+  fail_status_ = status;
+}
+
 void FaultPlan::Clear() {
   fail_at_ = 0;
+  die_at_ = 0;
+  dead_ = false;
   paths_.clear();
 }
 
 Status FaultPlan::OnMutation(const std::string& path) {
   ++mutations_;
-  if (mutations_ == fail_at_) return fail_status_;
+  if (die_at_ > 0 && mutations_ >= die_at_) dead_ = true;
+  if (dead_ || mutations_ == fail_at_) return fail_status_;
   return OnAccess(path);
 }
 
 Status FaultPlan::OnAccess(const std::string& path) const {
+  if (dead_) return fail_status_;
   const std::string canonical = Canonical(path);
   for (const auto& p : paths_)
     if (p.first == canonical) return p.second;

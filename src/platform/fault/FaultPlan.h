@@ -17,6 +17,9 @@ class FaultPlan {
   // Every call on `path` (compared without case; for registry keys the root
   // name, a backslash and the key path, e.g. "HKCU\Software\X") fails.
   void FailPath(const std::string& path, Status status);
+  // The process "dies" at the nth (1-based) mutating call from now on: that
+  // call and every later call, reading ones included, fail with `status`.
+  void DieAtNthMutation(int n, Status status);
   void Clear();
 
   // Called by the wrappers. Returns the status the call must fail with, or 0.
@@ -24,11 +27,14 @@ class FaultPlan {
   Status OnAccess(const std::string& path) const;
 
   int mutations() const { return mutations_; }
+  bool dead() const { return dead_; }
 
  private:
   int fail_at_ = 0;
   Status fail_status_ = err::kSuccess;
   int mutations_ = 0;
+  int die_at_ = 0;
+  bool dead_ = false;
   std::vector<std::pair<std::string, Status>> paths_;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/memory/MemorySystem.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/Text.h"
@@ -15,6 +16,7 @@ class MemoryProcessHandle : public ProcessHandle {
   Status Terminate(uint32_t) override {
     MemoryProcesses::Process& p = owner_->processes_.at(id_);
     if (p.deny_terminate) return err::kAccessDenied;
+    p.terminated = true;
     if (!p.ignores_terminate) p.running = false;
     return err::kSuccess;
   }
@@ -28,6 +30,46 @@ class MemoryProcessHandle : public ProcessHandle {
   MemoryProcesses* owner_;
   uint32_t id_;
 };
+
+class MemoryMutexHold : public MutexHold {
+ public:
+  MemoryMutexHold(MemoryProcesses* owner, std::string name) : owner_(owner), name_(std::move(name)) {
+    owner_->held_mutexes_.push_back(name_);
+  }
+  ~MemoryMutexHold() override {
+    auto& held = owner_->held_mutexes_;
+    held.erase(std::find(held.begin(), held.end(), name_));
+  }
+
+ private:
+  MemoryProcesses* owner_;
+  std::string name_;
+};
+
+Status MemoryProcesses::HoldMutex(const std::string& name, uint32_t timeout_ms, MutexHoldPtr* out) {
+  if (mutex_status_ != err::kSuccess) return mutex_status_;
+  if (MutexHeld(name)) {
+    mutex_waits_.push_back(timeout_ms);
+    return err::kWaitTimeout;
+  }
+  *out = std::make_unique<MemoryMutexHold>(this, name);
+  return err::kSuccess;
+}
+
+bool MemoryProcesses::MutexHeld(const std::string& name) const {
+  return std::find(held_mutexes_.begin(), held_mutexes_.end(), name) != held_mutexes_.end();
+}
+
+Status MemoryProcesses::AskToClose(uint32_t id, uint32_t* asked) {
+  *asked = 0;
+  auto it = processes_.find(id);
+  if (it == processes_.end() || !it->second.running) return err::kInvalidParameter;
+  Process& p = it->second;
+  *asked = p.windows;
+  p.close_requests += p.windows;
+  if (p.windows > 0 && p.closes_when_asked) p.running = false;
+  return err::kSuccess;
+}
 
 Status MemoryProcesses::Snapshot(std::vector<ProcessEntry>* entries) {
   entries->clear();

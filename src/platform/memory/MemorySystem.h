@@ -19,6 +19,10 @@ class MemoryProcesses : public Processes {
     bool deny_terminate = false;
     bool ignores_terminate = false;  // terminated but never ends
     bool running = true;
+    uint32_t windows = 0;            // top-level windows
+    bool closes_when_asked = true;   // ends once its windows are asked to close
+    uint32_t close_requests = 0;     // windows asked to close so far
+    bool terminated = false;         // Terminate was called and accepted
   };
   struct Start {
     std::string application;
@@ -33,6 +37,15 @@ class MemoryProcesses : public Processes {
   // terminated; without one, every start succeeds and nothing runs.
   Status Start(const std::string& application, const std::string& command_line) override;
   void UseFiles(FileSystem* files) { files_ = files; }
+  // Mutex names are compared exactly, as Windows compares object names. The
+  // twin has no second thread: a mutex held by anyone counts as held by
+  // another process and times out at once, and each such wait is recorded.
+  Status HoldMutex(const std::string& name, uint32_t timeout_ms, MutexHoldPtr* out) override;
+  Status AskToClose(uint32_t id, uint32_t* asked) override;
+  bool MutexHeld(const std::string& name) const;
+  // The timeouts of the waits that found the mutex held.
+  const std::vector<uint32_t>& MutexWaits() const { return mutex_waits_; }
+  void FailMutex(Status status) { mutex_status_ = status; }
 
   // Adds a running process and returns its id.
   uint32_t Add(const std::string& exe);
@@ -53,6 +66,10 @@ class MemoryProcesses : public Processes {
   int open_handles_ = 0;
   Status snapshot_status_ = err::kSuccess;
   FileSystem* files_ = nullptr;
+  friend class MemoryMutexHold;
+  std::vector<std::string> held_mutexes_;
+  std::vector<uint32_t> mutex_waits_;
+  Status mutex_status_ = err::kSuccess;
 };
 
 class MemoryEnvironment : public Environment {

@@ -51,6 +51,10 @@ class TimedProcesses : public Processes {
   Status Start(const std::string& application, const std::string& command_line) override {
     return inner_.Start(application, command_line);
   }
+  Status HoldMutex(const std::string& name, uint32_t timeout_ms, MutexHoldPtr* out) override {
+    return inner_.HoldMutex(name, timeout_ms, out);
+  }
+  Status AskToClose(uint32_t id, uint32_t* asked) override { return inner_.AskToClose(id, asked); }
   std::vector<uint32_t> timeouts;
 
  private:
@@ -148,7 +152,44 @@ TEST_F(RunningClientCheckTest, ClientThatCannotBeClosedStopsTheRunAfterEveryClie
   EXPECT_TRUE(processes.Running(locked));
   EXPECT_TRUE(processes.Running(stubborn));
   EXPECT_FALSE(processes.Running(willing));
-  EXPECT_EQ((std::vector<uint32_t>{hanging, willing}), processes.WaitedFor());
+  EXPECT_EQ((std::vector<uint32_t>{stubborn, hanging, willing}), processes.WaitedFor());
+  EXPECT_EQ(0, processes.OpenHandles());
+}
+
+// A client with windows is asked to close them and given time to save its
+// data; only one that does not end then, or has no window, is terminated.
+TEST_F(RunningClientCheckTest, CloseFlagAsksWindowsToCloseBeforeTerminating) {
+  MemoryProcesses& processes = machine_.processes;
+  const uint32_t polite = processes.Add("OUTLOOK.EXE");
+  const uint32_t deaf = processes.Add("thunderbird.exe");
+  const uint32_t windowless = processes.Add("Eudora.exe");
+  const uint32_t deaf_and_stuck = processes.Add("msimn.exe");
+  processes.Get(polite).windows = 2;
+  processes.Get(deaf).windows = 1;
+  processes.Get(deaf).closes_when_asked = false;
+  processes.Get(deaf_and_stuck).windows = 1;
+  processes.Get(deaf_and_stuck).closes_when_asked = false;
+  processes.Get(deaf_and_stuck).ignores_terminate = true;
+  TimedProcesses timed(processes);
+
+  EXPECT_EQ(RunningClients::kStop, CloseRunningClients(timed, Programs(), true, log_));
+  EXPECT_EQ(
+      "Running Email Client Detected: OUTLOOK.EXE. Closed.\r\n"
+      "Running Email Client Detected: thunderbird.exe. Closed.\r\n"
+      "Running Email Client Detected: Eudora.exe. Closed.\r\n"
+      "Running Email Client Detected: msimn.exe. Could not be closed.\r\n",
+      Log());
+  EXPECT_EQ(2u, processes.Get(polite).close_requests);
+  EXPECT_FALSE(processes.Get(polite).terminated);
+  EXPECT_EQ(1u, processes.Get(deaf).close_requests);
+  EXPECT_TRUE(processes.Get(deaf).terminated);
+  EXPECT_EQ(0u, processes.Get(windowless).close_requests);
+  EXPECT_TRUE(processes.Get(windowless).terminated);
+  EXPECT_TRUE(processes.Running(deaf_and_stuck));
+  EXPECT_EQ((std::vector<uint32_t>{kClientCloseWaitMs, kClientCloseWaitMs, kClientExitWaitMs, kClientExitWaitMs,
+                                   kClientCloseWaitMs, kClientExitWaitMs}),
+            timed.timeouts);
+  EXPECT_EQ(30000u, kClientCloseWaitMs);
   EXPECT_EQ(0, processes.OpenHandles());
 }
 

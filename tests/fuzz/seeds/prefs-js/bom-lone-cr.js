@@ -1,0 +1,1 @@
+﻿user_pref("mail.accountmanager.accounts", "account1,account1");user_pref("mail.account.account1.server", "server1")

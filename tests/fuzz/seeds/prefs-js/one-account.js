@@ -1,0 +1,11 @@
+# Mozilla User Preferences
+
+user_pref("mail.account.account1.identities", "id1");
+user_pref("mail.account.account1.server", "server1");
+user_pref("mail.accountmanager.accounts", "account1");
+user_pref("mail.accountmanager.defaultaccount", "account1");
+user_pref("mail.identity.id1.fullName", "Ann Lee");
+user_pref("mail.identity.id1.useremail", "ann@example.org");
+user_pref("mail.server.server1.hostname", "pop.example.org");
+user_pref("mail.server.server1.type", "pop3");
+user_pref("mail.server.server1.userName", "ann");
