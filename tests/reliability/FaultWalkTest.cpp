@@ -175,9 +175,6 @@ struct Loss {
 
 // Losses the walk found that wait for their writer to be mended. Each is
 // printed with the figure; any other loss fails the walk.
-const char kDefaultDeletedFirst[] =
-    "the \"Default Mail Account\" value is deleted before it is set, so a process that dies between the two "
-    "leaves no default account";
 const char kMapiFailureIsSuccess[] =
     "Outlook 2000 in Corporate/Workgroup mode reports success when the MAPI step or the writes to the new "
     "service's sections fail";
@@ -204,13 +201,9 @@ std::vector<Loss> Losses(const Scenario& scenario, const Outcome& run, const Out
     // next run writes over it.
     const bool temporary = name[0] == 'F' && run.before.count(name) == 0 && clean.after.count(name) == 0;
     if (run.died && temporary) continue;
-    const std::string default_value = "\\\"Default Mail Account\"";
-    const bool default_gone = run.died && now == "(none)" && name.size() > default_value.size() &&
-                              name.compare(name.size() - default_value.size(), std::string::npos, default_value) == 0;
     losses.push_back({name + " is neither the old nor the new content: " + now.substr(0, 80) + " (old " +
                           value(run.before, name).substr(0, 80) + ", new " + value(clean.after, name).substr(0, 80) +
-                          ")",
-                      default_gone ? kDefaultDeletedFirst : nullptr});
+                          ")"});
   }
   // A failed run takes back what it did: the registry as before.
   if (!run.died && run.exit_status != 0 && Part(run.after, true) != Part(run.before, true) &&

@@ -50,8 +50,8 @@ Status WriteDefaultMailAccount(Registry& registry, const std::string& manager_ke
   RegKeyPtr key;
   if (Status status = registry.CreateKey(RegRoot::kCurrentUser, manager_key, RegAccess::kAllAccess, &key))
     return status;
-  const Status removed = key->DeleteValue(kDefaultMailAccount);
-  if (removed != err::kSuccess && removed != err::kFileNotFound) return removed;
+  // Setting the value replaces the old one in one step: a run cut off here
+  // leaves the old default or the new one, never none.
   return key->SetValue(kDefaultMailAccount, regtype::kSz, name);
 }
 
