@@ -12,37 +12,21 @@
 #
 # usage: check-real-client-auto.sh POSTWRIGHT_EXE WINEPREFIX WORK_FOLDER
 set -euo pipefail
-postwright=$1
-export WINEPREFIX=$2
-work=$3
 here=$(cd "$(dirname "$0")" && pwd)
-wine_run="$here/../../scripts/wine-run.sh"
-volatile='HKCU\Volatile Environment'
 mail_link='HKCR\mailto\shell\open\command'
-
 for tool in thunderbird node; do
   command -v "$tool" >/dev/null || { echo "$tool is not installed (scripts/bootstrap.sh installs it)" >&2; exit 1; }
 done
-rm -rf "$work"
-mkdir -p "$work"
+. "$here/real-client-common.sh"
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
-# The prefix's APPDATA and mail link are put back however the test ends.
-saved_type=$("$wine_run" reg query "$volatile" /v APPDATA | tr -d '\r' | awk '$1 == "APPDATA" {print $2}')
-saved_value=$("$wine_run" reg query "$volatile" /v APPDATA | tr -d '\r' | sed -n 's/^ *APPDATA *REG_[A-Z_]* *//p')
-[ -n "$saved_type" ] || fail "the prefix has no APPDATA value"
+# The mail link too is put back however the test ends.
 saved_link=$("$wine_run" reg query "$mail_link" /ve | tr -d '\r' | sed -n 's/^ *(Default) *REG_[A-Z_]* *//p')
 [ -n "$saved_link" ] || fail "the prefix has no mail link command"
-restore() {
-  "$wine_run" reg add "$volatile" /v APPDATA /t "$saved_type" /d "$saved_value" /f >/dev/null
+restore_app_data_and_link() {
+  restore_prefix
   "$wine_run" reg add "$mail_link" /ve /t REG_SZ /d "$saved_link" /f >/dev/null
 }
-trap restore EXIT
-trap 'exit 1' TERM INT
+trap restore_app_data_and_link EXIT
 
 app_data=$work/appdata
 profile=$app_data/Thunderbird/Profiles/ab12cd34.default

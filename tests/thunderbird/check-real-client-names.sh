@@ -9,33 +9,12 @@
 #
 # usage: check-real-client-names.sh POSTWRIGHT_EXE WINEPREFIX WORK_FOLDER
 set -euo pipefail
-postwright=$1
-export WINEPREFIX=$2
-work=$3
 here=$(cd "$(dirname "$0")" && pwd)
-wine_run="$here/../../scripts/wine-run.sh"
-volatile='HKCU\Volatile Environment'
 install=/usr/lib/thunderbird
 # "Dani Cohen" in Hebrew, a dagesh and a qamats on the first letter.
 name=$'\xd7\x93\xd6\xbc\xd6\xb8\xd7\xa0\xd7\x99 \xd7\x9b\xd7\x94\xd7\x9f'
-
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
+. "$here/real-client-common.sh"
 [ -x "$install/thunderbird-bin" ] || fail "Thunderbird is not installed in $install (scripts/bootstrap.sh installs it)"
-rm -rf "$work"
-mkdir -p "$work"
-
-# The prefix's own APPDATA is put back however the test ends.
-saved_type=$("$wine_run" reg query "$volatile" /v APPDATA | tr -d '\r' | awk '$1 == "APPDATA" {print $2}')
-saved_value=$("$wine_run" reg query "$volatile" /v APPDATA | tr -d '\r' | sed -n 's/^ *APPDATA *REG_[A-Z_]* *//p')
-[ -n "$saved_type" ] || fail "the prefix has no APPDATA value"
-restore_app_data() {
-  "$wine_run" reg add "$volatile" /v APPDATA /t "$saved_type" /d "$saved_value" /f >/dev/null
-}
-trap restore_app_data EXIT
-trap 'exit 1' TERM INT
 
 # The private launcher: the program file copied (Thunderbird finds its
 # directory from it), everything else linked, and the startup script added.

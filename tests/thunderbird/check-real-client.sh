@@ -13,33 +13,11 @@
 #
 # usage: check-real-client.sh POSTWRIGHT_EXE WINEPREFIX WORK_FOLDER
 set -euo pipefail
-postwright=$1
-export WINEPREFIX=$2
-work=$3
 here=$(cd "$(dirname "$0")" && pwd)
-wine_run="$here/../../scripts/wine-run.sh"
-volatile='HKCU\Volatile Environment'
-
 for tool in thunderbird node; do
   command -v "$tool" >/dev/null || { echo "$tool is not installed (scripts/bootstrap.sh installs it)" >&2; exit 1; }
 done
-rm -rf "$work"
-mkdir -p "$work"
-
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
-# The prefix's own APPDATA is put back however the test ends.
-saved_type=$("$wine_run" reg query "$volatile" /v APPDATA | tr -d '\r' | awk '$1 == "APPDATA" {print $2}')
-saved_value=$("$wine_run" reg query "$volatile" /v APPDATA | tr -d '\r' | sed -n 's/^ *APPDATA *REG_[A-Z_]* *//p')
-[ -n "$saved_type" ] || fail "the prefix has no APPDATA value"
-restore_app_data() {
-  "$wine_run" reg add "$volatile" /v APPDATA /t "$saved_type" /d "$saved_value" /f >/dev/null
-}
-trap restore_app_data EXIT
-trap 'exit 1' TERM INT
+. "$here/real-client-common.sh"
 
 windows_path() { echo "Z:${1//\//\\}"; }
 
