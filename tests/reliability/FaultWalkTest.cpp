@@ -176,8 +176,8 @@ struct Loss {
 // Losses the walk found that wait for their writer to be mended. Each is
 // printed with the figure; any other loss fails the walk.
 const char kMapiFailureIsSuccess[] =
-    "Outlook 2000 in Corporate/Workgroup mode reports success when the MAPI step or the writes to the new "
-    "service's sections fail";
+    "Outlook 2000 in Corporate/Workgroup mode reports success when the two writes that name the new MAPI "
+    "service fail (the service would have to be taken back through MAPI)";
 
 bool UnderMapiProfile(const std::string& entry) {
   return entry.find("\\Windows Messaging Subsystem\\Profiles\\Outlook\\") != std::string::npos;
