@@ -9,10 +9,8 @@ namespace {
 
 // One pass over the text: each line is found with a search for its end and
 // copied once into a vector sized for all of them.
-template <typename Text>
-std::vector<Text> SplitTextLines(const Text& text) {
-  using Char = typename Text::value_type;
-  const std::basic_string_view<Char> view(text);
+template <typename Text, typename Char = typename Text::value_type>
+std::vector<Text> SplitTextLines(std::basic_string_view<Char> view) {
   std::vector<Text> lines;
   lines.reserve(static_cast<size_t>(std::count(view.begin(), view.end(), Char('\n'))) + 1);
   size_t start = 0;
@@ -48,8 +46,15 @@ bool StartsWithUtf16Mark(const std::string& bytes) {
 
 }  // namespace
 
-std::vector<std::string> SplitLines(const std::string& text) { return SplitTextLines(text); }
-std::vector<std::u16string> SplitLines(const std::u16string& text) { return SplitTextLines(text); }
+std::vector<std::string> SplitLines(const std::string& text) {
+  return SplitTextLines<std::string>(std::string_view(text));
+}
+std::vector<std::u16string> SplitLines(const std::u16string& text) {
+  return SplitTextLines<std::u16string>(std::u16string_view(text));
+}
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+  return SplitTextLines<std::string_view>(text);
+}
 std::string JoinLines(const std::vector<std::string>& lines) { return JoinTextLines(lines); }
 std::u16string JoinLines(const std::vector<std::u16string>& lines) { return JoinTextLines(lines); }
 

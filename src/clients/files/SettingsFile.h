@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -17,6 +18,8 @@ namespace pw {
 // has none. For 8-bit files and for UTF-16 files read as 16-bit code units.
 std::vector<std::string> SplitLines(const std::string& text);
 std::vector<std::u16string> SplitLines(const std::u16string& text);
+// The same lines as views of `text`, which must outlive them.
+std::vector<std::string_view> SplitLineViews(std::string_view text);
 // Every line followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
 std::u16string JoinLines(const std::vector<std::u16string>& lines);
