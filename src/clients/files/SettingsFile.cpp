@@ -91,10 +91,54 @@ SaveOutcome SettingsFile::Save(const std::string& path, const std::string& temp_
   OutputFilePtr temp;
   // A temporary file that could not be created is not ours to remove.
   if (Status s = files_.OpenNew(temp_path, &temp)) return {s, SaveStep::kCreate, temp_path};
+  const Status written = temp->Write(bytes);
+  return Finish(path, temp_path, std::move(temp), written);
+}
 
+namespace {
+
+// Hands the buffer to the file whenever it is full; after a failed write the
+// rest is dropped and the failure kept.
+class FileSink : public SaveSink {
+ public:
+  explicit FileSink(OutputFile& file) : file_(file) { buffer_.reserve(SettingsFile::kWriteBuffer); }
+  void Append(std::string_view bytes) override {
+    if (status_) return;
+    buffer_.append(bytes);
+    if (buffer_.size() >= SettingsFile::kWriteBuffer) Drain();
+  }
+  Status Finish() {
+    if (!status_ && !buffer_.empty()) Drain();
+    return status_;
+  }
+
+ private:
+  void Drain() {
+    status_ = file_.Write(buffer_);
+    buffer_.clear();
+  }
+
+  OutputFile& file_;
+  std::string buffer_;
+  Status status_ = err::kSuccess;
+};
+
+}  // namespace
+
+SaveOutcome SettingsFile::Save(const std::string& path, const std::string& temp_path, const SaveProducer& produce) {
+  OutputFilePtr temp;
+  if (Status s = files_.OpenNew(temp_path, &temp)) return {s, SaveStep::kCreate, temp_path};
+  FileSink sink(*temp);
+  produce(sink);
+  const Status written = sink.Finish();
+  return Finish(path, temp_path, std::move(temp), written);
+}
+
+SaveOutcome SettingsFile::Finish(const std::string& path, const std::string& temp_path, OutputFilePtr temp,
+                                 Status written) {
   SaveOutcome outcome;
-  if (Status s = temp->Write(bytes)) {
-    outcome = {s, SaveStep::kWrite, temp_path};
+  if (written) {
+    outcome = {written, SaveStep::kWrite, temp_path};
   } else if (Status s = temp->Flush()) {
     outcome = {s, SaveStep::kFlush, temp_path};
   } else if (Status s = temp->Close()) {

@@ -4,6 +4,7 @@
 // fails, the original stays as it was and the temporary file is gone.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,22 @@ struct SaveOutcome {
   std::string Describe() const;
 };
 
+// Where a save's bytes go a piece at a time.
+class SaveSink {
+ public:
+  virtual ~SaveSink() = default;
+  virtual void Append(std::string_view bytes) = 0;
+};
+
+// Gathers the pieces into one string.
+class StringSink : public SaveSink {
+ public:
+  void Append(std::string_view bytes) override { text.append(bytes); }
+  std::string text;
+};
+
+using SaveProducer = std::function<void(SaveSink&)>;
+
 class SettingsFile {
  public:
   // A replace refused with a sharing violation or access denied is tried this
@@ -61,8 +78,14 @@ class SettingsFile {
   // Makes `bytes` the content of `path` by way of `temp_path` (beside it).
   // `path` need not exist.
   SaveOutcome Save(const std::string& path, const std::string& temp_path, const std::string& bytes);
+  // The same for content made a piece at a time: it goes to the temporary
+  // file through one buffer of kWriteBuffer bytes, so a large file is never
+  // held whole a second time.
+  static constexpr size_t kWriteBuffer = 1 << 20;
+  SaveOutcome Save(const std::string& path, const std::string& temp_path, const SaveProducer& produce);
 
  private:
+  SaveOutcome Finish(const std::string& path, const std::string& temp_path, OutputFilePtr temp, Status written);
   Status ReplaceWithRetry(const std::string& temp_path, const std::string& path);
 
   FileSystem& files_;

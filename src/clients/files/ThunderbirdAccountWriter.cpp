@@ -126,18 +126,28 @@ ConfigureResult ThunderbirdAccountWriter::WritePrefs(const Profile& profile) {
     return result::kAlreadyExists;
   }
 
-  std::string text;
   PrefLines written;
+  SaveProducer produce;
   if (found) {
     log_.Line(" found. Reseting settings to defaults.");
-    text = prefs.RewriteText(parsed, &numbers, &written);
+    produce = [&](SaveSink& sink) { prefs.RewriteTo(parsed, &numbers, &written, sink); };
   } else {
     log_.Line("not found. Creating new account.");
-    text = profile.no_prefs ? JoinLines(prefs.NewProfile(&numbers)) : prefs.AddText(parsed, &numbers);
-    written = prefs.CompleteSet(numbers);
+    produce = [&](SaveSink& sink) {
+      if (profile.no_prefs) {
+        for (const std::string& line : prefs.NewProfile(&numbers)) {
+          sink.Append(line);
+          sink.Append("\r\n");
+        }
+      } else {
+        prefs.AddTo(parsed, &numbers, sink);
+      }
+      written = prefs.CompleteSet(numbers);
+    };
   }
 
-  const SaveOutcome saved = SettingsFile(files_, clock_).Save(profile.prefs_path, profile.temp_path, text);
+  // The new file goes straight to the temporary file.
+  const SaveOutcome saved = SettingsFile(files_, clock_).Save(profile.prefs_path, profile.temp_path, produce);
   if (!saved.ok()) {
     log_.BlankLine();
     LogFailure(saved.Describe());

@@ -155,29 +155,21 @@ bool LastTextIn(const std::unordered_map<std::string_view, const PrefView*>& las
   return true;
 }
 
-// A text made from lines, every line followed by CR LF.
+// Lines handed on to a sink, every line followed by CR LF.
 class PrefOutput {
  public:
-  explicit PrefOutput(size_t expected) { text_.reserve(expected); }
+  explicit PrefOutput(SaveSink& sink) : sink_(sink) {}
   void Line(std::string_view line) {
-    text_ += line;
-    text_ += "\r\n";
+    sink_.Append(line);
+    sink_.Append("\r\n");
   }
   void Lines(const PrefLines& lines) {
     for (const std::string& line : lines) Line(line);
   }
-  std::string Take() { return std::move(text_); }
 
  private:
-  std::string text_;
+  SaveSink& sink_;
 };
-
-// The expected size of a rewritten file: the old one and some lines.
-size_t ExpectedSize(const ParsedPrefs& prefs) {
-  size_t size = 4096;
-  for (size_t i = 0; i < prefs.line_count(); ++i) size += prefs.line(i).size() + 2;
-  return size;
-}
 
 }  // namespace
 
@@ -367,8 +359,8 @@ class PrefEdit {
     if (Has(name)) replacements_[name] = line;
   }
 
-  std::string Result(PrefLines* written) const {
-    PrefOutput out(ExpectedSize(prefs_));
+  void Result(SaveSink& sink, PrefLines* written) const {
+    PrefOutput out(sink);
     const auto put = [&](const std::string& line) {
       out.Line(line);
       written->push_back(line);
@@ -386,7 +378,6 @@ class PrefEdit {
         for (const std::string& line : inserted->second) put(line);
     }
     for (const std::string& line : tail_) put(line);
-    return out.Take();
   }
 
  private:
@@ -451,10 +442,12 @@ bool SmtpUsedByOthers(const ParsedPrefs& prefs, const std::string& identity, con
 PrefLines ThunderbirdPrefs::Rewrite(const PrefLines& lines, PrefNumbers* n, PrefLines* written) const {
   const std::string text = JoinLines(lines);
   PrefLines ignored;
-  return SplitLines(RewriteText(ParsedPrefs(text), n, written ? written : &ignored));
+  StringSink out;
+  RewriteTo(ParsedPrefs(text), n, written ? written : &ignored, out);
+  return SplitLines(out.text);
 }
 
-std::string ThunderbirdPrefs::RewriteText(const ParsedPrefs& prefs, PrefNumbers* n, PrefLines* written) const {
+void ThunderbirdPrefs::RewriteTo(const ParsedPrefs& prefs, PrefNumbers* n, PrefLines* written, SaveSink& sink) const {
   const std::string id = IdentityName(n->identity) + ".", srv = ServerName(n->server) + ".";
   PrefEdit edit(prefs);
   if (request_.make_default) edit.Put(DefaultAccountLine(n->account), "mail.accountmanager.");
@@ -496,15 +489,17 @@ std::string ThunderbirdPrefs::RewriteText(const ParsedPrefs& prefs, PrefNumbers*
   if (!own_server && !prefs.LastText(kDefaultSmtpServer, &default_key))
     edit.Put(PrefLine(kDefaultSmtpServer, PrefText(ListItems(Extended(list, key)).front())), "");
 
-  return edit.Result(written);
+  edit.Result(sink, written);
 }
 
 PrefLines ThunderbirdPrefs::Add(const PrefLines& lines, PrefNumbers* numbers) const {
   const std::string text = JoinLines(lines);
-  return SplitLines(AddText(ParsedPrefs(text), numbers));
+  StringSink out;
+  AddTo(ParsedPrefs(text), numbers, out);
+  return SplitLines(out.text);
 }
 
-std::string ThunderbirdPrefs::AddText(const ParsedPrefs& prefs, PrefNumbers* numbers) const {
+void ThunderbirdPrefs::AddTo(const ParsedPrefs& prefs, PrefNumbers* numbers, SaveSink& sink) const {
   const long long identity = NextNumberOf(prefs, "mail.identity.", "id");
   PrefNumbers n{std::to_string(NextNumberOf(prefs, "mail.account.", "account")), std::to_string(identity),
                 std::to_string(NextNumberOf(prefs, "mail.server.", "server")), ""};
@@ -520,7 +515,7 @@ std::string ThunderbirdPrefs::AddText(const ParsedPrefs& prefs, PrefNumbers* num
 
   const PrefLines account_lines = AccountLines(n);
   const PrefLines identity_lines = NewIdentityAndServerLines(n, UsesLocalFoldersOf(prefs, identity), true);
-  PrefOutput out(ExpectedSize(prefs));
+  PrefOutput out(sink);
   bool accounts_found = false, smtp_listed = false, default_smtp_found = false;
   bool account_written = false, identity_written = false;  // the latter follow the default-account line
   std::string first_smtp = smtp_key;
@@ -561,7 +556,6 @@ std::string ThunderbirdPrefs::AddText(const ParsedPrefs& prefs, PrefNumbers* num
   if (!default_smtp_found) out.Line(PrefLine(kDefaultSmtpServer, PrefText(first_smtp)));
 
   *numbers = n;
-  return out.Take();
 }
 
 PrefLines ThunderbirdPrefs::NewProfile(PrefNumbers* numbers) const {

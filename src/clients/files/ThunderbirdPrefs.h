@@ -15,6 +15,7 @@
 #include "app/ProviderSettings.h"
 #include "clients/AccountWriter.h"
 #include "clients/files/PrefLine.h"
+#include "clients/files/SettingsFile.h"
 
 namespace pw {
 
@@ -106,12 +107,12 @@ class ThunderbirdPrefs {
   // Whether a new identity keeps its drafts and sent mail in the local
   // folders: always for the first identity, else when another identity does.
   static bool UsesLocalFolders(const PrefLines& prefs, long long identity);
-  // The same steps on the lines read once; the new file's bytes, every line
-  // followed by CR LF.
+  // The same steps on the lines read once; the new file's bytes go to
+  // `sink`, every line followed by CR LF.
   bool FindAccount(const ParsedPrefs& prefs, PrefNumbers* found) const;
   bool FindNamedAccount(const ParsedPrefs& prefs, const std::string& account, PrefNumbers* found) const;
-  std::string RewriteText(const ParsedPrefs& prefs, PrefNumbers* numbers, PrefLines* written) const;
-  std::string AddText(const ParsedPrefs& prefs, PrefNumbers* numbers) const;
+  void RewriteTo(const ParsedPrefs& prefs, PrefNumbers* numbers, PrefLines* written, SaveSink& sink) const;
+  void AddTo(const ParsedPrefs& prefs, PrefNumbers* numbers, SaveSink& sink) const;
 
   // An SMTP server that already sends as the address through the provider's
   // host (both compared without letter case), other than the key `except`
