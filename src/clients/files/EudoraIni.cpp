@@ -16,6 +16,7 @@ const char kSettings[] = "Settings";
 const char kPersonalities[] = "Personalities";
 const char kPersona[] = "Persona";
 const size_t kPersonaLength = sizeof kPersona - 1;
+const std::string kPersonaFolded = "PERSONA";
 const char kUtf8Mark[] = "\xEF\xBB\xBF";
 
 // One line as the profile functions read it, as views of the line: every
@@ -57,6 +58,24 @@ IniLine ReadIniLine(std::string_view line) {
 // are the same when their folded forms are.
 std::string Folded(std::string_view name) { return UpperCaseText(std::string(name)); }
 
+bool IsAscii(std::string_view text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+char AsciiUpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Whether `name` is the name whose folded form is `folded`; plain ASCII, by
+// far the most common, is compared without making a folded copy.
+bool SameName(std::string_view name, const std::string& folded) {
+  if (!IsAscii(name) || !IsAscii(folded)) return Folded(name) == folded;
+  if (name.size() != folded.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i)
+    if (AsciiUpperChar(name[i]) != folded[i]) return false;
+  return true;
+}
+
 bool IsBlank(const std::string& line) { return ReadIniLine(line).kind == IniLine::Kind::kBlank; }
 
 // The number of a personality list entry "Persona" + digits; none for any
@@ -64,7 +83,7 @@ bool IsBlank(const std::string& line) { return ReadIniLine(line).kind == IniLine
 std::optional<long long> PersonaNumber(const IniLine& line) {
   const std::string_view key = line.name;
   if (line.kind != IniLine::Kind::kEntry || key.size() <= kPersonaLength || key.size() > kPersonaLength + 18 ||
-      !EqualsNoCase(std::string(key.substr(0, kPersonaLength)), kPersona) ||
+      !SameName(key.substr(0, kPersonaLength), kPersonaFolded) ||
       key.find_first_not_of("0123456789", kPersonaLength) != std::string_view::npos)
     return std::nullopt;
   return std::stoll(std::string(key.substr(kPersonaLength)));
@@ -228,7 +247,7 @@ std::optional<size_t> EudoraIni::FindEntry(size_t header, const std::string& key
   const std::string folded = Folded(key);
   for (size_t i = header + 1, end = SectionEnd(header); i < end; ++i) {
     const IniLine line = ReadIniLine(lines_[i]);
-    if (line.kind == IniLine::Kind::kEntry && Folded(line.name) == folded) return i;
+    if (line.kind == IniLine::Kind::kEntry && SameName(line.name, folded)) return i;
   }
   return std::nullopt;
 }
@@ -261,8 +280,8 @@ bool EudoraIni::NameTaken(const std::string& section) const {
   const std::string folded = Folded(section);
   for (const std::string& text : lines_) {
     const IniLine line = ReadIniLine(text);
-    if ((line.kind == IniLine::Kind::kSection && Folded(line.name) == folded) ||
-        (PersonaNumber(line) && Folded(line.value) == folded))
+    if ((line.kind == IniLine::Kind::kSection && SameName(line.name, folded)) ||
+        (PersonaNumber(line) && SameName(line.value, folded)))
       return true;
   }
   return false;
