@@ -56,7 +56,9 @@ ConfigureResult EudoraAccountWriter::Configure() {
   std::string bytes;
   const ConfigureResult read = ReadSettings(&path, &bytes);
   if (read != result::kConfigured) return read;
-  return WriteAccount(path, EudoraIni::Read(bytes));
+  EudoraIni ini = EudoraIni::Read(bytes);
+  std::string().swap(bytes);  // the lines hold the text now
+  return WriteAccount(path, std::move(ini));
 }
 
 std::vector<std::string> EudoraSettingsPaths(Registry& registry, Environment& environment,

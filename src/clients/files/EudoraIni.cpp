@@ -1,5 +1,9 @@
 #include "clients/files/EudoraIni.h"
 
+#include <algorithm>
+#include <string_view>
+#include <unordered_set>
+
 #include "clients/files/SettingsFile.h"
 #include "platform/Text.h"
 
@@ -12,20 +16,18 @@ const char kSettings[] = "Settings";
 const char kPersonalities[] = "Personalities";
 const char kPersona[] = "Persona";
 const size_t kPersonaLength = sizeof kPersona - 1;
+const std::string kPersonaFolded = "PERSONA";
 const char kUtf8Mark[] = "\xEF\xBB\xBF";
 
-// One line as the profile functions read it.
+// One line as the profile functions read it, as views of the line: every
+// line of a large file is read several times, and each copy on the way costs.
 struct IniLine {
   enum class Kind { kBlank, kSection, kEntry };
   Kind kind = Kind::kBlank;
-  std::string name;   // the section's or the entry's key
-  std::string value;  // the entry's, as GetPrivateProfileString gives it
-
-  bool IsEntry(const std::string& key) const { return kind == Kind::kEntry && EqualsNoCase(name, key); }
+  std::string_view name;   // the section's or the entry's key
+  std::string_view value;  // the entry's, as GetPrivateProfileString gives it
 };
 
-// Views of the line until the name and value are made: every line of a
-// large file is read several times, and each copy on the way costs.
 std::string_view Trim(std::string_view text) {
   const size_t first = text.find_first_not_of(kBlanks);
   if (first == std::string_view::npos) return {};
@@ -39,19 +41,39 @@ std::string_view Unquote(std::string_view value) {
   return value;
 }
 
-IniLine ReadIniLine(const std::string& line) {
+IniLine ReadIniLine(std::string_view line) {
   const size_t first = line.find_first_not_of(kBlanks);
-  if (first == std::string::npos) return {};
+  if (first == std::string_view::npos) return {};
   if (line[first] == '[') {
     const size_t close = line.rfind(']');
-    if (close != std::string::npos && close > first)
-      return {IniLine::Kind::kSection, line.substr(first + 1, close - first - 1), ""};
+    if (close != std::string_view::npos && close > first)
+      return {IniLine::Kind::kSection, line.substr(first + 1, close - first - 1), {}};
   }
-  const std::string_view view(line);
-  const size_t equals = view.find('=');
-  if (equals == std::string_view::npos) return {IniLine::Kind::kEntry, std::string(Trim(view)), ""};
-  return {IniLine::Kind::kEntry, std::string(Trim(view.substr(0, equals))),
-          std::string(Unquote(Trim(view.substr(equals + 1))))};
+  const size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return {IniLine::Kind::kEntry, Trim(line), {}};
+  return {IniLine::Kind::kEntry, Trim(line.substr(0, equals)), Unquote(Trim(line.substr(equals + 1)))};
+}
+
+// Names compare as Windows compares them, without letter case: two names
+// are the same when their folded forms are.
+std::string Folded(std::string_view name) { return UpperCaseText(std::string(name)); }
+
+bool IsAscii(std::string_view text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+char AsciiUpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Whether `name` is the name whose folded form is `folded`; plain ASCII, by
+// far the most common, is compared without making a folded copy.
+bool SameName(std::string_view name, const std::string& folded) {
+  if (!IsAscii(name) || !IsAscii(folded)) return Folded(name) == folded;
+  if (name.size() != folded.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i)
+    if (AsciiUpperChar(name[i]) != folded[i]) return false;
+  return true;
 }
 
 bool IsBlank(const std::string& line) { return ReadIniLine(line).kind == IniLine::Kind::kBlank; }
@@ -59,12 +81,12 @@ bool IsBlank(const std::string& line) { return ReadIniLine(line).kind == IniLine
 // The number of a personality list entry "Persona" + digits; none for any
 // other key, and for numbers too long to count on.
 std::optional<long long> PersonaNumber(const IniLine& line) {
-  const std::string& key = line.name;
+  const std::string_view key = line.name;
   if (line.kind != IniLine::Kind::kEntry || key.size() <= kPersonaLength || key.size() > kPersonaLength + 18 ||
-      !EqualsNoCase(key.substr(0, kPersonaLength), kPersona) ||
-      key.find_first_not_of("0123456789", kPersonaLength) != std::string::npos)
+      !SameName(key.substr(0, kPersonaLength), kPersonaFolded) ||
+      key.find_first_not_of("0123456789", kPersonaLength) != std::string_view::npos)
     return std::nullopt;
-  return std::stoll(key.substr(kPersonaLength));
+  return std::stoll(std::string(key.substr(kPersonaLength)));
 }
 
 }  // namespace
@@ -99,38 +121,47 @@ EudoraIni::EudoraIni(std::vector<std::string> lines) : lines_(std::move(lines)) 
 
 EudoraIni EudoraIni::Read(const std::string& bytes) { return EudoraIni(SplitLines(bytes)); }
 
-std::string EudoraIni::Bytes() const { return mark_ + JoinLines(lines_); }
+std::string EudoraIni::Bytes() const {
+  size_t size = mark_.size();
+  for (const std::string& line : lines_) size += line.size() + 2;
+  std::string bytes;
+  bytes.reserve(size);
+  bytes += mark_;
+  for (const std::string& line : lines_) {
+    bytes += line;
+    bytes += "\r\n";
+  }
+  return bytes;
+}
 
 std::optional<std::string> EudoraIni::Value(const std::string& section, const std::string& key) const {
   const std::optional<size_t> header = FindSection(section);
   if (!header) return std::nullopt;
   const std::optional<size_t> entry = FindEntry(*header, key);
   if (!entry) return std::nullopt;
-  return ReadIniLine(lines_[*entry]).value;
+  return std::string(ReadIniLine(lines_[*entry]).value);
 }
 
 std::vector<EudoraPersonality> EudoraIni::Personalities() const {
   std::vector<std::string> names;
-  if (FindSection(kSettings)) names.push_back(kSettings);
+  std::unordered_set<std::string> folded_names;
+  if (FindSection(kSettings)) {
+    names.push_back(kSettings);
+    folded_names.insert(Folded(kSettings));
+  }
   if (const std::optional<size_t> list = FindSection(kPersonalities)) {
-    std::vector<std::string> keys;  // only the first entry of a key counts
+    std::unordered_set<std::string> keys;  // only the first entry of a key counts
     for (size_t i = *list + 1, end = SectionEnd(*list); i < end; ++i) {
       const IniLine line = ReadIniLine(lines_[i]);
-      if (!PersonaNumber(line)) continue;
-      bool seen = false;
-      for (const std::string& key : keys) seen = seen || EqualsNoCase(key, line.name);
-      if (seen) continue;
-      keys.push_back(line.name);
-      for (const std::string& name : names) seen = seen || EqualsNoCase(name, line.value);
-      if (!seen) names.push_back(line.value);
+      if (!PersonaNumber(line) || !keys.insert(Folded(line.name)).second) continue;
+      if (folded_names.insert(Folded(line.value)).second) names.emplace_back(line.value);
     }
   }
   std::vector<EudoraPersonality> personalities;
   for (const std::string& name : names) {
     const std::optional<size_t> header = FindSection(name);
     if (!header) continue;
-    personalities.push_back({name, *header, Value(name, "ReturnAddress").value_or(""),
-                             Value(name, "RealName").value_or("")});
+    personalities.push_back({name, *header, EntryValue(*header, "ReturnAddress"), EntryValue(*header, "RealName")});
   }
   return personalities;
 }
@@ -167,12 +198,14 @@ void EudoraIni::RewriteSection(size_t header, const EudoraKeys& keys) {
       missing.push_back(key.Line());
   }
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(ContentEnd(header)), missing.begin(), missing.end());
+  sections_.reset();
 }
 
 void EudoraIni::FillDominantPersonality(const EudoraKeys& keys) {
   std::optional<size_t> settings = FindSection(kSettings);
   if (!settings) {
     lines_.push_back(std::string("[") + kSettings + "]");
+    sections_.reset();
     settings = lines_.size() - 1;
   }
   RewriteSection(*settings, keys);
@@ -182,6 +215,7 @@ std::string EudoraIni::AddPersonality(const std::string& address, const EudoraKe
   std::optional<size_t> list = FindSection(kPersonalities);
   if (!list) {
     lines_.push_back(std::string("[") + kPersonalities + "]");
+    sections_.reset();
     list = lines_.size() - 1;
   }
   std::string section = kPersona + ("-" + address);
@@ -191,36 +225,63 @@ std::string EudoraIni::AddPersonality(const std::string& address, const EudoraKe
   for (size_t i = *list + 1, end = SectionEnd(*list); i < end; ++i)
     if (PersonaNumber(ReadIniLine(lines_[i]))) entry_at = i + 1;
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(entry_at), entry);
+  sections_.reset();
 
   std::vector<std::string> added{"[" + section + "]"};
   for (const EudoraKey& key : keys) added.push_back(key.Line());
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(ContentEnd(*list)), added.begin(), added.end());
+  sections_.reset();
   return section;
 }
 
 // Only the first section of a name counts, as for the profile functions.
 std::optional<size_t> EudoraIni::FindSection(const std::string& name) const {
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    const IniLine line = ReadIniLine(lines_[i]);
-    if (line.kind == IniLine::Kind::kSection && EqualsNoCase(line.name, name)) return i;
-  }
-  return std::nullopt;
+  const SectionIndex& index = Sections();
+  const auto it = index.first.find(Folded(name));
+  if (it == index.first.end()) return std::nullopt;
+  return it->second;
 }
 
 // The first entry of `key` in the section headed at `header`.
 std::optional<size_t> EudoraIni::FindEntry(size_t header, const std::string& key) const {
-  for (size_t i = header + 1, end = SectionEnd(header); i < end; ++i)
-    if (ReadIniLine(lines_[i]).IsEntry(key)) return i;
+  const std::string folded = Folded(key);
+  for (size_t i = header + 1, end = SectionEnd(header); i < end; ++i) {
+    const IniLine line = ReadIniLine(lines_[i]);
+    if (line.kind == IniLine::Kind::kEntry && SameName(line.name, folded)) return i;
+  }
   return std::nullopt;
+}
+
+// The value of the first entry of `key` in the section headed at `header`;
+// empty without one.
+std::string EudoraIni::EntryValue(size_t header, const std::string& key) const {
+  const std::optional<size_t> entry = FindEntry(header, key);
+  return entry ? std::string(ReadIniLine(lines_[*entry]).value) : std::string();
+}
+
+// One pass over the lines notes every header and the first of each name;
+// a change to the lines makes it again when it is next asked.
+const EudoraIni::SectionIndex& EudoraIni::Sections() const {
+  if (sections_) return *sections_;
+  SectionIndex index;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const IniLine line = ReadIniLine(lines_[i]);
+    if (line.kind != IniLine::Kind::kSection) continue;
+    index.headers.push_back(i);
+    index.first.emplace(Folded(line.name), i);
+  }
+  sections_ = std::move(index);
+  return *sections_;
 }
 
 // A section of that name, or an entry of the list naming it, whether Eudora
 // would read them or not: a new personality must not share its name.
 bool EudoraIni::NameTaken(const std::string& section) const {
+  const std::string folded = Folded(section);
   for (const std::string& text : lines_) {
     const IniLine line = ReadIniLine(text);
-    if ((line.kind == IniLine::Kind::kSection && EqualsNoCase(line.name, section)) ||
-        (PersonaNumber(line) && EqualsNoCase(line.value, section)))
+    if ((line.kind == IniLine::Kind::kSection && SameName(line.name, folded)) ||
+        (PersonaNumber(line) && SameName(line.value, folded)))
       return true;
   }
   return false;
@@ -228,9 +289,9 @@ bool EudoraIni::NameTaken(const std::string& section) const {
 
 // The next header after `header`, or the end of the file.
 size_t EudoraIni::SectionEnd(size_t header) const {
-  for (size_t i = header + 1; i < lines_.size(); ++i)
-    if (ReadIniLine(lines_[i]).kind == IniLine::Kind::kSection) return i;
-  return lines_.size();
+  const std::vector<size_t>& headers = Sections().headers;
+  const auto next = std::upper_bound(headers.begin(), headers.end(), header);
+  return next == headers.end() ? lines_.size() : *next;
 }
 
 // Where lines added to the end of a section go: before the blank lines that

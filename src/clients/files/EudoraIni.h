@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/ProviderSettings.h"
@@ -90,14 +91,24 @@ class EudoraIni {
   std::string AddPersonality(const std::string& address, const EudoraKeys& keys);
 
  private:
+  // Every section header line, in order, and the first header of each
+  // name (folded as the profile functions compare names).
+  struct SectionIndex {
+    std::vector<size_t> headers;
+    std::unordered_map<std::string, size_t> first;
+  };
+
+  const SectionIndex& Sections() const;
   std::optional<size_t> FindSection(const std::string& name) const;
   std::optional<size_t> FindEntry(size_t header, const std::string& key) const;
+  std::string EntryValue(size_t header, const std::string& key) const;
   bool NameTaken(const std::string& section) const;
   size_t SectionEnd(size_t header) const;
   size_t ContentEnd(size_t header) const;
 
   std::string mark_;  // a UTF-8 byte-order mark, or nothing
   std::vector<std::string> lines_;
+  mutable std::optional<SectionIndex> sections_;  // made when first asked, dropped by every change
 };
 
 }  // namespace pw

@@ -33,10 +33,10 @@ class PrefLineReader {
  public:
   explicit PrefLineReader(std::string_view line) : line_(line) {}
 
-  bool Read(Pref* pref) {
+  bool Read(PrefView* pref, std::string* name_text, std::string* value_text) {
     Blanks();
-    if (!Word("user_pref") || !Punctuation('(') || !String(&pref->name) || !Punctuation(',') || !Value(pref) ||
-        !Punctuation(')') || !Punctuation(';'))
+    if (!Word("user_pref") || !Punctuation('(') || !String(&pref->name, name_text) || !Punctuation(',') ||
+        !Value(pref, value_text) || !Punctuation(')') || !Punctuation(';'))
       return false;
     Blanks();
     return at_ == line_.size() || line_.substr(at_, 2) == "//";
@@ -64,11 +64,11 @@ class PrefLineReader {
     return true;
   }
 
-  bool Value(Pref* pref) {
+  bool Value(PrefView* pref, std::string* text) {
     Blanks();
     if (More() && (Next() == '"' || Next() == '\'')) {
       pref->is_text = true;
-      return String(&pref->value);
+      return String(&pref->value, text);
     }
     pref->is_text = false;
     const size_t start = at_;
@@ -78,23 +78,33 @@ class PrefLineReader {
       while (More() && Next() >= '0' && Next() <= '9') ++at_;
       if (at_ == digits) return false;
     }
-    pref->value.assign(line_.data() + start, at_ - start);
+    pref->value = line_.substr(start, at_ - start);
     return true;
   }
 
-  bool String(std::string* text) {
+  // A string without escapes, as most are, is a view of the line; one with
+  // escapes is decoded into `text`, a run at a time.
+  bool String(std::string_view* view, std::string* text) {
     Blanks();
     if (!More() || (Next() != '"' && Next() != '\'')) return false;
     const char quote = line_[at_++];
     text->clear();
-    // Runs without escapes are taken whole: most strings have none.
+    const size_t begin = at_;
     for (;;) {
       size_t stop = at_;
       while (stop < line_.size() && line_[stop] != quote && line_[stop] != '\\') ++stop;
       if (stop == line_.size()) return false;
+      if (line_[stop] == quote && at_ == begin) {
+        *view = line_.substr(begin, stop - begin);
+        at_ = stop + 1;
+        return true;
+      }
       text->append(line_.data() + at_, stop - at_);
       at_ = stop + 1;
-      if (line_[stop] == quote) return true;
+      if (line_[stop] == quote) {
+        *view = *text;
+        return true;
+      }
       if (!Escape(text)) return false;
     }
   }
@@ -164,6 +174,18 @@ class PrefLineReader {
 
 }  // namespace
 
-bool ReadPrefLine(std::string_view line, Pref* pref) { return PrefLineReader(line).Read(pref); }
+bool ReadPrefLine(std::string_view line, PrefView* pref, std::string* name_text, std::string* value_text) {
+  return PrefLineReader(line).Read(pref, name_text, value_text);
+}
+
+bool ReadPrefLine(std::string_view line, Pref* pref) {
+  PrefView view;
+  std::string name_text, value_text;
+  if (!ReadPrefLine(line, &view, &name_text, &value_text)) return false;
+  pref->name.assign(view.name);
+  pref->is_text = view.is_text;
+  pref->value.assign(view.value);
+  return true;
+}
 
 }  // namespace pw

@@ -34,4 +34,14 @@ struct Pref {
 // semicolon. False, with `pref` unspecified, for any other line.
 bool ReadPrefLine(std::string_view line, Pref* pref);
 
+// The same preference as views: a name or text without escapes is a view of
+// the line; one with escapes is decoded into `name_text` or `value_text`
+// and viewed there.
+struct PrefView {
+  std::string_view name;
+  bool is_text = false;
+  std::string_view value;
+};
+bool ReadPrefLine(std::string_view line, PrefView* pref, std::string* name_text, std::string* value_text);
+
 }  // namespace pw

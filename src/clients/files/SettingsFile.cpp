@@ -9,10 +9,8 @@ namespace {
 
 // One pass over the text: each line is found with a search for its end and
 // copied once into a vector sized for all of them.
-template <typename Text>
-std::vector<Text> SplitTextLines(const Text& text) {
-  using Char = typename Text::value_type;
-  const std::basic_string_view<Char> view(text);
+template <typename Text, typename Char = typename Text::value_type>
+std::vector<Text> SplitTextLines(std::basic_string_view<Char> view) {
   std::vector<Text> lines;
   lines.reserve(static_cast<size_t>(std::count(view.begin(), view.end(), Char('\n'))) + 1);
   size_t start = 0;
@@ -48,8 +46,15 @@ bool StartsWithUtf16Mark(const std::string& bytes) {
 
 }  // namespace
 
-std::vector<std::string> SplitLines(const std::string& text) { return SplitTextLines(text); }
-std::vector<std::u16string> SplitLines(const std::u16string& text) { return SplitTextLines(text); }
+std::vector<std::string> SplitLines(const std::string& text) {
+  return SplitTextLines<std::string>(std::string_view(text));
+}
+std::vector<std::u16string> SplitLines(const std::u16string& text) {
+  return SplitTextLines<std::u16string>(std::u16string_view(text));
+}
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+  return SplitTextLines<std::string_view>(text);
+}
 std::string JoinLines(const std::vector<std::string>& lines) { return JoinTextLines(lines); }
 std::u16string JoinLines(const std::vector<std::u16string>& lines) { return JoinTextLines(lines); }
 
@@ -86,10 +91,54 @@ SaveOutcome SettingsFile::Save(const std::string& path, const std::string& temp_
   OutputFilePtr temp;
   // A temporary file that could not be created is not ours to remove.
   if (Status s = files_.OpenNew(temp_path, &temp)) return {s, SaveStep::kCreate, temp_path};
+  const Status written = temp->Write(bytes);
+  return Finish(path, temp_path, std::move(temp), written);
+}
 
+namespace {
+
+// Hands the buffer to the file whenever it is full; after a failed write the
+// rest is dropped and the failure kept.
+class FileSink : public SaveSink {
+ public:
+  explicit FileSink(OutputFile& file) : file_(file) { buffer_.reserve(SettingsFile::kWriteBuffer); }
+  void Append(std::string_view bytes) override {
+    if (status_) return;
+    buffer_.append(bytes);
+    if (buffer_.size() >= SettingsFile::kWriteBuffer) Drain();
+  }
+  Status Finish() {
+    if (!status_ && !buffer_.empty()) Drain();
+    return status_;
+  }
+
+ private:
+  void Drain() {
+    status_ = file_.Write(buffer_);
+    buffer_.clear();
+  }
+
+  OutputFile& file_;
+  std::string buffer_;
+  Status status_ = err::kSuccess;
+};
+
+}  // namespace
+
+SaveOutcome SettingsFile::Save(const std::string& path, const std::string& temp_path, const SaveProducer& produce) {
+  OutputFilePtr temp;
+  if (Status s = files_.OpenNew(temp_path, &temp)) return {s, SaveStep::kCreate, temp_path};
+  FileSink sink(*temp);
+  produce(sink);
+  const Status written = sink.Finish();
+  return Finish(path, temp_path, std::move(temp), written);
+}
+
+SaveOutcome SettingsFile::Finish(const std::string& path, const std::string& temp_path, OutputFilePtr temp,
+                                 Status written) {
   SaveOutcome outcome;
-  if (Status s = temp->Write(bytes)) {
-    outcome = {s, SaveStep::kWrite, temp_path};
+  if (written) {
+    outcome = {written, SaveStep::kWrite, temp_path};
   } else if (Status s = temp->Flush()) {
     outcome = {s, SaveStep::kFlush, temp_path};
   } else if (Status s = temp->Close()) {

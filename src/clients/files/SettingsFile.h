@@ -4,7 +4,9 @@
 // fails, the original stays as it was and the temporary file is gone.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -17,6 +19,8 @@ namespace pw {
 // has none. For 8-bit files and for UTF-16 files read as 16-bit code units.
 std::vector<std::string> SplitLines(const std::string& text);
 std::vector<std::u16string> SplitLines(const std::u16string& text);
+// The same lines as views of `text`, which must outlive them.
+std::vector<std::string_view> SplitLineViews(std::string_view text);
 // Every line followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
 std::u16string JoinLines(const std::vector<std::u16string>& lines);
@@ -45,6 +49,22 @@ struct SaveOutcome {
   std::string Describe() const;
 };
 
+// Where a save's bytes go a piece at a time.
+class SaveSink {
+ public:
+  virtual ~SaveSink() = default;
+  virtual void Append(std::string_view bytes) = 0;
+};
+
+// Gathers the pieces into one string.
+class StringSink : public SaveSink {
+ public:
+  void Append(std::string_view bytes) override { text.append(bytes); }
+  std::string text;
+};
+
+using SaveProducer = std::function<void(SaveSink&)>;
+
 class SettingsFile {
  public:
   // A replace refused with a sharing violation or access denied is tried this
@@ -58,8 +78,14 @@ class SettingsFile {
   // Makes `bytes` the content of `path` by way of `temp_path` (beside it).
   // `path` need not exist.
   SaveOutcome Save(const std::string& path, const std::string& temp_path, const std::string& bytes);
+  // The same for content made a piece at a time: it goes to the temporary
+  // file through one buffer of kWriteBuffer bytes, so a large file is never
+  // held whole a second time.
+  static constexpr size_t kWriteBuffer = 1 << 20;
+  SaveOutcome Save(const std::string& path, const std::string& temp_path, const SaveProducer& produce);
 
  private:
+  SaveOutcome Finish(const std::string& path, const std::string& temp_path, OutputFilePtr temp, Status written);
   Status ReplaceWithRetry(const std::string& temp_path, const std::string& path);
 
   FileSystem& files_;

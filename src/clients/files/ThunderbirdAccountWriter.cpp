@@ -56,7 +56,7 @@ bool ThunderbirdAccountWriter::LocateProfile(const std::string& app_data, Profil
     return false;
   }
   if (!Rewritable(profile->prefs_path, bytes)) return false;
-  profile->prefs = SplitLines(bytes);
+  profile->prefs = std::move(bytes);
   return true;
 }
 
@@ -114,27 +114,40 @@ bool ThunderbirdAccountWriter::Rewritable(const std::string& path, const std::st
 
 ConfigureResult ThunderbirdAccountWriter::WritePrefs(const Profile& profile) {
   const ThunderbirdPrefs prefs(request_, provider_);
+  // Every step asks the lines read once.
+  const ParsedPrefs parsed(profile.prefs);
   log_ << "Searching for existant " << request_.address << " account ... ";
   PrefNumbers numbers;
   const bool found = !profile.no_prefs && (request_.account_key
-                                               ? prefs.FindNamedAccount(profile.prefs, *request_.account_key, &numbers)
-                                               : prefs.FindAccount(profile.prefs, &numbers));
+                                               ? prefs.FindNamedAccount(parsed, *request_.account_key, &numbers)
+                                               : prefs.FindAccount(parsed, &numbers));
   if (found && !request_.overwrite) {
     log_.Line(" found. No changes will be made.");
     return result::kAlreadyExists;
   }
 
-  PrefLines lines, written;
+  PrefLines written;
+  SaveProducer produce;
   if (found) {
     log_.Line(" found. Reseting settings to defaults.");
-    lines = prefs.Rewrite(profile.prefs, &numbers, &written);
+    produce = [&](SaveSink& sink) { prefs.RewriteTo(parsed, &numbers, &written, sink); };
   } else {
     log_.Line("not found. Creating new account.");
-    lines = profile.no_prefs ? prefs.NewProfile(&numbers) : prefs.Add(profile.prefs, &numbers);
-    written = prefs.CompleteSet(numbers);
+    produce = [&](SaveSink& sink) {
+      if (profile.no_prefs) {
+        for (const std::string& line : prefs.NewProfile(&numbers)) {
+          sink.Append(line);
+          sink.Append("\r\n");
+        }
+      } else {
+        prefs.AddTo(parsed, &numbers, sink);
+      }
+      written = prefs.CompleteSet(numbers);
+    };
   }
 
-  const SaveOutcome saved = SettingsFile(files_, clock_).Save(profile.prefs_path, profile.temp_path, JoinLines(lines));
+  // The new file goes straight to the temporary file.
+  const SaveOutcome saved = SettingsFile(files_, clock_).Save(profile.prefs_path, profile.temp_path, produce);
   if (!saved.ok()) {
     log_.BlankLine();
     LogFailure(saved.Describe());

@@ -40,7 +40,7 @@ class ThunderbirdAccountWriter : public AccountWriter {
     std::string prefs_path;
     std::string temp_path;
     bool no_prefs = false;  // the profile had no prefs.js
-    PrefLines prefs;
+    std::string prefs;      // the bytes of its prefs.js
   };
 
   struct Created {

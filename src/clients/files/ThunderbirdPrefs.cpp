@@ -4,8 +4,10 @@
 #include <climits>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 #include "clients/files/PrefLine.h"
+#include "clients/files/SettingsFile.h"
 #include "platform/Text.h"
 
 namespace pw {
@@ -24,70 +26,60 @@ std::string IdentityName(const std::string& identity) { return "mail.identity.id
 std::string ServerName(const std::string& server) { return "mail.server.server" + server; }
 std::string SmtpName(const std::string& smtp) { return "mail.smtpserver.smtp" + smtp; }
 
-bool StartsWith(const std::string& text, const std::string& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // The text between `prefix` and `suffix` when `text` is made of the three
 // and that text is not empty.
-bool Middle(const std::string& text, const std::string& prefix, const std::string& suffix, std::string* middle) {
-  if (text.size() <= prefix.size() + suffix.size() || !StartsWith(text, prefix) ||
-      text.compare(text.size() - suffix.size(), suffix.size(), suffix) != 0)
+bool Middle(std::string_view text, std::string_view prefix, std::string_view suffix, std::string* middle) {
+  if (text.size() <= prefix.size() + suffix.size() || !StartsWith(text, prefix) || !EndsWith(text, suffix))
     return false;
-  *middle = text.substr(prefix.size(), text.size() - prefix.size() - suffix.size());
+  middle->assign(text.substr(prefix.size(), text.size() - prefix.size() - suffix.size()));
   return true;
 }
 
-// The preferences that the lines set, in their order.
-std::vector<Pref> ReadPrefs(const PrefLines& lines) {
-  std::vector<Pref> prefs;
-  prefs.reserve(lines.size());
-  Pref pref;
-  for (const std::string& line : lines)
-    if (ReadPrefLine(line, &pref)) prefs.push_back(std::move(pref));
-  return prefs;
-}
-
-// The last text value of the preference `name`: the one Thunderbird keeps.
-bool LastText(const std::vector<Pref>& prefs, const std::string& name, std::string* value) {
-  for (auto it = prefs.rbegin(); it != prefs.rend(); ++it) {
-    if (it->name != name) continue;
-    if (!it->is_text) return false;
-    *value = it->value;
-    return true;
-  }
-  return false;
-}
-
-// The items of a comma-separated list, without the blanks around them.
-std::vector<std::string> ListItems(const std::string& list) {
-  std::vector<std::string> items;
+// Calls `item` with every item of a comma-separated list, without the blanks
+// around it; empty items are left out.
+template <typename Item>
+void ForEachItem(std::string_view list, Item item) {
   size_t begin = 0;
   while (begin <= list.size()) {
     size_t end = list.find(',', begin);
-    if (end == std::string::npos) end = list.size();
-    const std::string item = list.substr(begin, end - begin);
-    const size_t first = item.find_first_not_of(" \t");
-    if (first != std::string::npos) items.push_back(item.substr(first, item.find_last_not_of(" \t") - first + 1));
+    if (end == std::string_view::npos) end = list.size();
+    const std::string_view part = list.substr(begin, end - begin);
+    const size_t first = part.find_first_not_of(" \t");
+    if (first != std::string_view::npos) item(part.substr(first, part.find_last_not_of(" \t") - first + 1));
     begin = end + 1;
   }
+}
+
+// The items of a comma-separated list, without the blanks around them.
+std::vector<std::string> ListItems(std::string_view list) {
+  std::vector<std::string> items;
+  ForEachItem(list, [&](std::string_view item) { items.emplace_back(item); });
   return items;
 }
 
-bool ListHas(const std::string& list, const std::string& item) {
-  const std::vector<std::string> items = ListItems(list);
-  return std::find(items.begin(), items.end(), item) != items.end();
+bool ListHas(std::string_view list, std::string_view wanted) {
+  bool has = false;
+  ForEachItem(list, [&](std::string_view item) { has = has || item == wanted; });
+  return has;
 }
 
 // The list with `item` at its end, unless it holds it already.
-std::string Extended(const std::string& list, const std::string& item) {
-  if (ListHas(list, item)) return list;
-  return ListItems(list).empty() ? item : list + "," + item;
+std::string Extended(std::string_view list, const std::string& item) {
+  if (ListHas(list, item)) return std::string(list);
+  return ListItems(list).empty() ? item : std::string(list) + "," + item;
 }
 
 // The number after `stem` in `key`, when the rest of the key is decimal
 // digits that fit 64 bits.
-bool KeyNumber(const std::string& key, const std::string& stem, long long* number) {
+bool KeyNumber(std::string_view key, std::string_view stem, long long* number) {
   if (key.size() <= stem.size() || !StartsWith(key, stem)) return false;
   long long value = 0;
   for (size_t i = stem.size(); i < key.size(); ++i) {
@@ -111,27 +103,115 @@ long long NextFree(std::vector<long long> used) {
   return free;
 }
 
+long long NextNumberOf(const ParsedPrefs& prefs, std::string_view branch, std::string_view stem) {
+  std::vector<long long> used;
+  long long number = 0;
+  const auto use = [&](long long n) {
+    // The lines of one key stand together: each number is kept once a run.
+    if (used.empty() || used.back() != n) used.push_back(n);
+  };
+  for (const PrefView& pref : prefs.prefs()) {
+    if (StartsWith(pref.name, branch)) {
+      const size_t end = pref.name.find('.', branch.size());
+      if (end != std::string_view::npos && KeyNumber(pref.name.substr(branch.size(), end - branch.size()), stem, &number))
+        use(number);
+    }
+    if (!pref.is_text || !StartsWith(pref.name, "mail.")) continue;
+    ForEachItem(pref.value, [&](std::string_view item) {
+      if (KeyNumber(item, stem, &number)) use(number);
+    });
+  }
+  return NextFree(std::move(used));
+}
+
+bool UsesLocalFoldersOf(const ParsedPrefs& prefs, long long identity) {
+  if (identity == 1) return true;
+  for (const PrefView& pref : prefs.prefs()) {
+    const bool folder = StartsWith(pref.name, "mail.identity.") &&
+                        ((EndsWith(pref.name, ".fcc_folder") && pref.name.size() > 25) ||
+                         (EndsWith(pref.name, ".draft_folder") && pref.name.size() > 27));
+    if (folder && pref.is_text && StartsWith(pref.value, kLocalFolders)) return true;
+  }
+  return false;
+}
+
+// The last preference of every name made of `prefix`, some text and
+// `suffix`, by name: one pass for questions asked of many of them.
+std::unordered_map<std::string_view, const PrefView*> LastOf(const ParsedPrefs& prefs, std::string_view prefix,
+                                                             std::string_view suffix) {
+  std::unordered_map<std::string_view, const PrefView*> last;
+  for (const PrefView& pref : prefs.prefs())
+    if (pref.name.size() > prefix.size() + suffix.size() && StartsWith(pref.name, prefix) &&
+        EndsWith(pref.name, suffix))
+      last[pref.name] = &pref;
+  return last;
+}
+
+bool LastTextIn(const std::unordered_map<std::string_view, const PrefView*>& last, const std::string& name,
+                std::string_view* value) {
+  const auto it = last.find(name);
+  if (it == last.end() || !it->second->is_text) return false;
+  *value = it->second->value;
+  return true;
+}
+
+// Lines handed on to a sink, every line followed by CR LF.
+class PrefOutput {
+ public:
+  explicit PrefOutput(SaveSink& sink) : sink_(sink) {}
+  void Line(std::string_view line) {
+    sink_.Append(line);
+    sink_.Append("\r\n");
+  }
+  void Lines(const PrefLines& lines) {
+    for (const std::string& line : lines) Line(line);
+  }
+
+ private:
+  SaveSink& sink_;
+};
+
 }  // namespace
+
+ParsedPrefs::ParsedPrefs(std::string_view text) : lines_(SplitLineViews(text)) {
+  at_.reserve(lines_.size());
+  prefs_.reserve(lines_.size());
+  PrefView pref;
+  std::string name_text, value_text;
+  for (std::string_view line : lines_) {
+    if (!ReadPrefLine(line, &pref, &name_text, &value_text)) {
+      at_.push_back(-1);
+      continue;
+    }
+    // A decoded text lives on here; the views in the line need nothing.
+    if (pref.name.data() == name_text.data()) pref.name = decoded_.emplace_back(std::move(name_text));
+    if (pref.is_text && pref.value.data() == value_text.data())
+      pref.value = decoded_.emplace_back(std::move(value_text));
+    name_text.clear();
+    value_text.clear();
+    at_.push_back(static_cast<std::int32_t>(prefs_.size()));
+    prefs_.push_back(pref);
+  }
+}
+
+bool ParsedPrefs::LastText(std::string_view name, std::string_view* value) const {
+  for (auto it = prefs_.rbegin(); it != prefs_.rend(); ++it) {
+    if (it->name != name) continue;
+    if (!it->is_text) return false;
+    *value = it->value;
+    return true;
+  }
+  return false;
+}
 
 std::vector<std::string> PrefListItems(const std::string& list) { return ListItems(list); }
 
 ThunderbirdPrefs::ThunderbirdPrefs(const AccountRequest& request, const ProviderSettings& provider)
     : request_(request), provider_(provider) {}
 
-long long ThunderbirdPrefs::NextNumber(const PrefLines& prefs, const std::string& branch, const std::string& stem) {
-  std::vector<long long> used;
-  long long number = 0;
-  for (const Pref& pref : ReadPrefs(prefs)) {
-    if (StartsWith(pref.name, branch)) {
-      const size_t end = pref.name.find('.', branch.size());
-      if (end != std::string::npos && KeyNumber(pref.name.substr(branch.size(), end - branch.size()), stem, &number))
-        used.push_back(number);
-    }
-    if (!pref.is_text || !StartsWith(pref.name, "mail.")) continue;
-    for (const std::string& item : ListItems(pref.value))
-      if (KeyNumber(item, stem, &number)) used.push_back(number);
-  }
-  return NextFree(used);
+long long ThunderbirdPrefs::NextNumber(const PrefLines& lines, const std::string& branch, const std::string& stem) {
+  const std::string text = JoinLines(lines);
+  return NextNumberOf(ParsedPrefs(text), branch, stem);
 }
 
 long long ThunderbirdPrefs::NextAccountNumber(const PrefLines& prefs) {
@@ -150,29 +230,28 @@ long long ThunderbirdPrefs::NextSmtpNumber(const PrefLines& prefs) {
   return NextNumber(prefs, "mail.smtpserver.", "smtp");
 }
 
-bool ThunderbirdPrefs::UsesLocalFolders(const PrefLines& prefs, long long identity) {
-  if (identity == 1) return true;
-  std::string id;
-  for (const Pref& pref : ReadPrefs(prefs)) {
-    const bool folder = Middle(pref.name, "mail.identity.", ".fcc_folder", &id) ||
-                        Middle(pref.name, "mail.identity.", ".draft_folder", &id);
-    if (folder && pref.is_text && StartsWith(pref.value, kLocalFolders)) return true;
-  }
-  return false;
+bool ThunderbirdPrefs::UsesLocalFolders(const PrefLines& lines, long long identity) {
+  const std::string text = JoinLines(lines);
+  return UsesLocalFoldersOf(ParsedPrefs(text), identity);
 }
 
 bool ThunderbirdPrefs::FindAccount(const PrefLines& lines, PrefNumbers* found) const {
-  const std::vector<Pref> prefs = ReadPrefs(lines);
+  const std::string text = JoinLines(lines);
+  return FindAccount(ParsedPrefs(text), found);
+}
+
+bool ThunderbirdPrefs::FindAccount(const ParsedPrefs& prefs, PrefNumbers* found) const {
   PrefNumbers n;
-  for (const Pref& email : prefs) {
-    if (!Middle(email.name, "mail.identity.id", ".useremail", &n.identity) || !email.is_text ||
-        !EqualsNoCase(email.value, request_.address))
+  for (const PrefView& email : prefs.prefs()) {
+    if (!email.is_text || !Middle(email.name, "mail.identity.id", ".useremail", &n.identity) ||
+        !EqualsNoCase(std::string(email.value), request_.address))
       continue;
     // An identity that no account uses (left by a removed account) is not the account.
-    for (const Pref& list : prefs) {
-      std::string server;
-      if (Middle(list.name, "mail.account.account", ".identities", &n.account) && list.is_text &&
-          ListHas(list.value, "id" + n.identity) && LastText(prefs, AccountName(n.account) + ".server", &server) &&
+    const std::string id = "id" + n.identity;
+    for (const PrefView& list : prefs.prefs()) {
+      std::string_view server;
+      if (list.is_text && Middle(list.name, "mail.account.account", ".identities", &n.account) &&
+          ListHas(list.value, id) && prefs.LastText(AccountName(n.account) + ".server", &server) &&
           Middle(server, "server", "", &n.server)) {
         *found = n;
         return true;
@@ -184,26 +263,43 @@ bool ThunderbirdPrefs::FindAccount(const PrefLines& lines, PrefNumbers* found) c
 
 bool ThunderbirdPrefs::FindNamedAccount(const PrefLines& lines, const std::string& account,
                                         PrefNumbers* found) const {
-  const std::vector<Pref> prefs = ReadPrefs(lines);
+  const std::string text = JoinLines(lines);
+  return FindNamedAccount(ParsedPrefs(text), account, found);
+}
+
+bool ThunderbirdPrefs::FindNamedAccount(const ParsedPrefs& prefs, const std::string& account,
+                                        PrefNumbers* found) const {
   PrefNumbers n;
-  std::string identities, server, email;
+  std::string_view identities, server, email;
   if (!Middle(account, "account", "", &n.account) ||
-      !LastText(prefs, AccountName(n.account) + ".identities", &identities) ||
-      ListItems(identities).empty() || !Middle(ListItems(identities).front(), "id", "", &n.identity) ||
-      !LastText(prefs, AccountName(n.account) + ".server", &server) || !Middle(server, "server", "", &n.server) ||
-      !LastText(prefs, IdentityName(n.identity) + ".useremail", &email) || !EqualsNoCase(email, request_.address))
+      !prefs.LastText(AccountName(n.account) + ".identities", &identities) || ListItems(identities).empty() ||
+      !Middle(ListItems(identities).front(), "id", "", &n.identity) ||
+      !prefs.LastText(AccountName(n.account) + ".server", &server) || !Middle(server, "server", "", &n.server) ||
+      !prefs.LastText(IdentityName(n.identity) + ".useremail", &email) ||
+      !EqualsNoCase(std::string(email), request_.address))
     return false;
   *found = n;
   return true;
 }
 
 bool ThunderbirdPrefs::FindSmtpServer(const PrefLines& lines, std::string* smtp, const std::string& except) const {
-  const std::vector<Pref> prefs = ReadPrefs(lines);
-  std::string username;
-  for (const Pref& host : prefs) {
-    if (Middle(host.name, "mail.smtpserver.smtp", ".hostname", smtp) && host.is_text && "smtp" + *smtp != except &&
-        EqualsNoCase(host.value, provider_.smtp_host) && LastText(prefs, SmtpName(*smtp) + ".username", &username) &&
-        EqualsNoCase(username, request_.address))
+  const std::string text = JoinLines(lines);
+  return FindSmtp(ParsedPrefs(text), smtp, except);
+}
+
+bool ThunderbirdPrefs::FindSmtp(const ParsedPrefs& prefs, std::string* smtp, std::string_view except) const {
+  const std::string host = UpperCaseText(provider_.smtp_host), address = UpperCaseText(request_.address);
+  std::unordered_map<std::string_view, const PrefView*> usernames;
+  bool usernames_read = false;
+  for (const PrefView& pref : prefs.prefs()) {
+    if (!pref.is_text || !Middle(pref.name, "mail.smtpserver.smtp", ".hostname", smtp) || "smtp" + *smtp == except ||
+        UpperCaseText(std::string(pref.value)) != host)
+      continue;
+    if (!usernames_read) usernames = LastOf(prefs, "mail.smtpserver.smtp", ".username");
+    usernames_read = true;
+    std::string_view username;
+    if (LastTextIn(usernames, SmtpName(*smtp) + ".username", &username) &&
+        UpperCaseText(std::string(username)) == address)
       return true;
   }
   return false;
@@ -218,25 +314,20 @@ class Replacements {
     Pref pref;
     if (ReadPrefLine(line, &pref)) lines_[pref.name] = line;
   }
-  // The new line for this line's preference, or the line itself.
-  std::string For(const std::string& line) {
-    Pref pref;
-    if (!ReadPrefLine(line, &pref)) return line;
-    const auto it = lines_.find(pref.name);
+  // The new line for a line that sets `pref` (none: no preference), or the line itself.
+  std::string_view For(std::string_view line, const PrefView* pref) {
+    if (!pref || lines_.empty()) return line;
+    const auto it = lines_.find(pref->name);
     if (it == lines_.end()) return line;
-    replaced_.insert(pref.name);
+    replaced_.insert(it->first);
     return it->second;
   }
   bool Replaced(const std::string& name) const { return replaced_.count(name) > 0; }
 
  private:
-  std::map<std::string, std::string> lines_;
-  std::set<std::string> replaced_;
+  std::map<std::string, std::string, std::less<>> lines_;
+  std::set<std::string, std::less<>> replaced_;
 };
-
-}  // namespace
-
-namespace {
 
 // The lines of a rewrite: a new line takes the place of every line that sets
 // its preference; one that no line sets goes after the last line of its
@@ -244,19 +335,17 @@ namespace {
 // Records every line it puts into the file, in the file's order.
 class PrefEdit {
  public:
-  explicit PrefEdit(const PrefLines& lines) : lines_(lines) {
-    Pref pref;
-    for (const std::string& line : lines) names_.push_back(ReadPrefLine(line, &pref) ? pref.name : std::string());
-  }
+  explicit PrefEdit(const ParsedPrefs& prefs) : prefs_(prefs) {}
 
   void Put(const std::string& line, const std::string& group) {
     const std::string name = NameOf(line);
-    if (std::find(names_.begin(), names_.end(), name) != names_.end()) {
+    if (Has(name)) {
       replacements_[name] = line;
       return;
     }
-    for (size_t i = names_.size(); !group.empty() && i-- > 0;) {
-      if (StartsWith(names_[i], group)) {
+    for (size_t i = prefs_.line_count(); !group.empty() && i-- > 0;) {
+      const PrefView* pref = prefs_.At(i);
+      if (pref && StartsWith(pref->name, group)) {
         after_[i].push_back(line);
         return;
       }
@@ -267,19 +356,21 @@ class PrefEdit {
   // Only in place of the lines that set it; a file without one stays without.
   void Replace(const std::string& line) {
     const std::string name = NameOf(line);
-    if (std::find(names_.begin(), names_.end(), name) != names_.end()) replacements_[name] = line;
+    if (Has(name)) replacements_[name] = line;
   }
 
-  PrefLines Result(PrefLines* written) const {
-    PrefLines out;
+  void Result(SaveSink& sink, PrefLines* written) const {
+    PrefOutput out(sink);
     const auto put = [&](const std::string& line) {
-      out.push_back(line);
+      out.Line(line);
       written->push_back(line);
     };
-    for (size_t i = 0; i < lines_.size(); ++i) {
-      const auto replaced = replacements_.find(names_[i]);
-      if (replaced == replacements_.end() || names_[i].empty())
-        out.push_back(lines_[i]);
+    for (size_t i = 0; i < prefs_.line_count(); ++i) {
+      const PrefView* pref = prefs_.At(i);
+      const auto replaced =
+          pref && !pref->name.empty() ? replacements_.find(pref->name) : replacements_.end();
+      if (replaced == replacements_.end())
+        out.Line(prefs_.line(i));
       else
         put(replaced->second);
       const auto inserted = after_.find(i);
@@ -287,7 +378,6 @@ class PrefEdit {
         for (const std::string& line : inserted->second) put(line);
     }
     for (const std::string& line : tail_) put(line);
-    return out;
   }
 
  private:
@@ -297,26 +387,31 @@ class PrefEdit {
     return pref.name;
   }
 
-  const PrefLines& lines_;
-  std::vector<std::string> names_;  // per line, the preference it sets ("" for none)
-  std::map<std::string, std::string> replacements_;
+  bool Has(const std::string& name) const {
+    for (const PrefView& pref : prefs_.prefs())
+      if (pref.name == name) return true;
+    return false;
+  }
+
+  const ParsedPrefs& prefs_;
+  std::map<std::string, std::string, std::less<>> replacements_;
   std::map<size_t, PrefLines> after_;
   PrefLines tail_;
 };
 
 // The SMTP server key an identity names ("smtp2"), or "" when it names none
 // and so sends through the default server.
-std::string SmtpKeyOf(const std::vector<Pref>& prefs, const std::string& identity) {
-  std::string key;
-  return LastText(prefs, IdentityName(identity) + ".smtpServer", &key) ? key : std::string();
+std::string SmtpKeyOf(const ParsedPrefs& prefs, const std::string& identity) {
+  std::string_view key;
+  return prefs.LastText(IdentityName(identity) + ".smtpServer", &key) ? std::string(key) : std::string();
 }
 
 // The server Thunderbird sends through for an identity that names none: the
 // default server, else the first of the list.
-std::string DefaultSmtpKey(const std::vector<Pref>& prefs) {
-  std::string key;
-  if (LastText(prefs, kDefaultSmtpServer, &key) && !key.empty()) return key;
-  if (!LastText(prefs, kSmtpServers, &key)) return "";
+std::string DefaultSmtpKey(const ParsedPrefs& prefs) {
+  std::string_view key;
+  if (prefs.LastText(kDefaultSmtpServer, &key) && !key.empty()) return std::string(key);
+  if (!prefs.LastText(kSmtpServers, &key)) return "";
   const std::vector<std::string> items = ListItems(key);
   return items.empty() ? "" : items.front();
 }
@@ -324,16 +419,20 @@ std::string DefaultSmtpKey(const std::vector<Pref>& prefs) {
 // Whether an identity of some account, other than `identity`, sends through
 // the SMTP server `key`: by naming it, or by naming none while it is the
 // default.
-bool SmtpUsedByOthers(const std::vector<Pref>& prefs, const std::string& identity, const std::string& key) {
+bool SmtpUsedByOthers(const ParsedPrefs& prefs, const std::string& identity, const std::string& key) {
   const std::string default_key = DefaultSmtpKey(prefs);
+  const auto servers = LastOf(prefs, "mail.identity.id", ".smtpServer");
   std::string account, other;
-  for (const Pref& list : prefs) {
-    if (!Middle(list.name, "mail.account.account", ".identities", &account) || !list.is_text) continue;
-    for (const std::string& item : ListItems(list.value)) {
-      if (!Middle(item, "id", "", &other) || other == identity) continue;
-      const std::string named = SmtpKeyOf(prefs, other);
-      if ((named.empty() ? default_key : named) == key) return true;
-    }
+  for (const PrefView& list : prefs.prefs()) {
+    if (!list.is_text || !Middle(list.name, "mail.account.account", ".identities", &account)) continue;
+    bool used = false;
+    ForEachItem(list.value, [&](std::string_view item) {
+      if (used || !Middle(item, "id", "", &other) || other == identity) return;
+      std::string_view named;
+      if (!LastTextIn(servers, IdentityName(other) + ".smtpServer", &named)) named = {};
+      used = (named.empty() ? std::string_view(default_key) : named) == key;
+    });
+    if (used) return true;
   }
   return false;
 }
@@ -341,9 +440,16 @@ bool SmtpUsedByOthers(const std::vector<Pref>& prefs, const std::string& identit
 }  // namespace
 
 PrefLines ThunderbirdPrefs::Rewrite(const PrefLines& lines, PrefNumbers* n, PrefLines* written) const {
-  const std::vector<Pref> prefs = ReadPrefs(lines);
+  const std::string text = JoinLines(lines);
+  PrefLines ignored;
+  StringSink out;
+  RewriteTo(ParsedPrefs(text), n, written ? written : &ignored, out);
+  return SplitLines(out.text);
+}
+
+void ThunderbirdPrefs::RewriteTo(const ParsedPrefs& prefs, PrefNumbers* n, PrefLines* written, SaveSink& sink) const {
   const std::string id = IdentityName(n->identity) + ".", srv = ServerName(n->server) + ".";
-  PrefEdit edit(lines);
+  PrefEdit edit(prefs);
   if (request_.make_default) edit.Put(DefaultAccountLine(n->account), "mail.accountmanager.");
   edit.Put(PrefLine(id + "fullName", PrefText(request_.display_name)), id);
 
@@ -355,7 +461,8 @@ PrefLines ThunderbirdPrefs::Rewrite(const PrefLines& lines, PrefNumbers* n, Pref
   const bool own_server = !own_key.empty() && Middle(own_key, "smtp", "", &n->smtp) &&
                           !SmtpUsedByOthers(prefs, n->identity, own_key);
   if (!own_server) {
-    if (!FindSmtpServer(lines, &n->smtp, own_key)) n->smtp = std::to_string(NextSmtpNumber(lines));
+    if (!FindSmtp(prefs, &n->smtp, own_key))
+      n->smtp = std::to_string(NextNumberOf(prefs, "mail.smtpserver.", "smtp"));
     edit.Put(PrefLine(id + "smtpServer", PrefText("smtp" + n->smtp)), id);
   }
 
@@ -374,24 +481,30 @@ PrefLines ThunderbirdPrefs::Rewrite(const PrefLines& lines, PrefNumbers* n, Pref
   const std::string key = "smtp" + n->smtp;
   for (const char* suffix : kSmtpSuffixes) edit.Put(SmtpLine(n->smtp, suffix), SmtpName(n->smtp) + ".");
   // A server missing from the list is one Thunderbird does not know.
-  std::string list;
-  const bool listed = LastText(prefs, kSmtpServers, &list);
+  std::string_view list;
+  const bool listed = prefs.LastText(kSmtpServers, &list);
   if (!listed || !ListHas(list, key)) edit.Put(PrefLine(kSmtpServers, PrefText(Extended(list, key))), "");
   // As for a new account: without a default server Thunderbird uses the first of the list.
-  std::string default_key;
-  if (!own_server && !LastText(prefs, kDefaultSmtpServer, &default_key))
+  std::string_view default_key;
+  if (!own_server && !prefs.LastText(kDefaultSmtpServer, &default_key))
     edit.Put(PrefLine(kDefaultSmtpServer, PrefText(ListItems(Extended(list, key)).front())), "");
 
-  PrefLines ignored;
-  return edit.Result(written ? written : &ignored);
+  edit.Result(sink, written);
 }
 
-PrefLines ThunderbirdPrefs::Add(const PrefLines& prefs, PrefNumbers* numbers) const {
-  const long long identity = NextIdentityNumber(prefs);
-  PrefNumbers n{std::to_string(NextAccountNumber(prefs)), std::to_string(identity),
-                std::to_string(NextServerNumber(prefs)), ""};
-  const bool reused = FindSmtpServer(prefs, &n.smtp);
-  if (!reused) n.smtp = std::to_string(NextSmtpNumber(prefs));
+PrefLines ThunderbirdPrefs::Add(const PrefLines& lines, PrefNumbers* numbers) const {
+  const std::string text = JoinLines(lines);
+  StringSink out;
+  AddTo(ParsedPrefs(text), numbers, out);
+  return SplitLines(out.text);
+}
+
+void ThunderbirdPrefs::AddTo(const ParsedPrefs& prefs, PrefNumbers* numbers, SaveSink& sink) const {
+  const long long identity = NextNumberOf(prefs, "mail.identity.", "id");
+  PrefNumbers n{std::to_string(NextNumberOf(prefs, "mail.account.", "account")), std::to_string(identity),
+                std::to_string(NextNumberOf(prefs, "mail.server.", "server")), ""};
+  const bool reused = FindSmtp(prefs, &n.smtp, "");
+  if (!reused) n.smtp = std::to_string(NextNumberOf(prefs, "mail.smtpserver.", "smtp"));
   const std::string smtp_key = "smtp" + n.smtp;
 
   Replacements replacements;
@@ -401,50 +514,48 @@ PrefLines ThunderbirdPrefs::Add(const PrefLines& prefs, PrefNumbers* numbers) co
     for (const char* suffix : kSmtpSuffixes) replacements.Set(SmtpLine(n.smtp, suffix));
 
   const PrefLines account_lines = AccountLines(n);
-  const PrefLines identity_lines = NewIdentityAndServerLines(n, UsesLocalFolders(prefs, identity), true);
-  PrefLines out;
+  const PrefLines identity_lines = NewIdentityAndServerLines(n, UsesLocalFoldersOf(prefs, identity), true);
+  PrefOutput out(sink);
   bool accounts_found = false, smtp_listed = false, default_smtp_found = false;
   bool account_written = false, identity_written = false;  // the latter follow the default-account line
   std::string first_smtp = smtp_key;
-  for (const std::string& line : prefs) {
-    Pref pref;
-    const bool is_pref = ReadPrefLine(line, &pref);
+  for (size_t i = 0; i < prefs.line_count(); ++i) {
+    const PrefView* pref = prefs.At(i);
     // Before the first preference stands the comment header.
-    if (is_pref && !account_written) {
-      out.insert(out.end(), account_lines.begin(), account_lines.end());
+    if (pref && !account_written) {
+      out.Lines(account_lines);
       account_written = true;
     }
-    if (is_pref && pref.name == kAccounts && pref.is_text) {
-      out.push_back(AccountsLine(Extended(pref.value, "account" + n.account)));
+    if (pref && pref->name == kAccounts && pref->is_text) {
+      out.Line(AccountsLine(Extended(pref->value, "account" + n.account)));
       accounts_found = true;
-    } else if (is_pref && pref.name == kSmtpServers && pref.is_text) {
-      const std::string list = Extended(pref.value, smtp_key);
-      out.push_back(PrefLine(kSmtpServers, PrefText(list)));
+    } else if (pref && pref->name == kSmtpServers && pref->is_text) {
+      const std::string list = Extended(pref->value, smtp_key);
+      out.Line(PrefLine(kSmtpServers, PrefText(list)));
       first_smtp = ListItems(list).front();
       smtp_listed = true;
     } else {
-      out.push_back(replacements.For(line));
+      out.Line(replacements.For(prefs.line(i), pref));
     }
-    default_smtp_found = default_smtp_found || (is_pref && pref.name == kDefaultSmtpServer);
-    if (is_pref && pref.name == kDefaultAccount && !identity_written) {
-      out.insert(out.end(), identity_lines.begin(), identity_lines.end());
+    default_smtp_found = default_smtp_found || (pref && pref->name == kDefaultSmtpServer);
+    if (pref && pref->name == kDefaultAccount && !identity_written) {
+      out.Lines(identity_lines);
       identity_written = true;
     }
   }
-  if (!account_written) out.insert(out.end(), account_lines.begin(), account_lines.end());
+  if (!account_written) out.Lines(account_lines);
   // A profile without an account list has no account yet: the new one is its first.
-  if (!accounts_found) out.push_back(AccountsLine("account" + n.account));
-  if (!identity_written && (request_.make_default || !accounts_found)) out.push_back(DefaultAccountLine(n.account));
-  if (!identity_written) out.insert(out.end(), identity_lines.begin(), identity_lines.end());
+  if (!accounts_found) out.Line(AccountsLine("account" + n.account));
+  if (!identity_written && (request_.make_default || !accounts_found)) out.Line(DefaultAccountLine(n.account));
+  if (!identity_written) out.Lines(identity_lines);
 
   for (const char* suffix : kSmtpSuffixes)
-    if (!replacements.Replaced(SmtpName(n.smtp) + suffix)) out.push_back(SmtpLine(n.smtp, suffix));
-  if (!smtp_listed) out.push_back(PrefLine(kSmtpServers, PrefText(smtp_key)));
+    if (!replacements.Replaced(SmtpName(n.smtp) + suffix)) out.Line(SmtpLine(n.smtp, suffix));
+  if (!smtp_listed) out.Line(PrefLine(kSmtpServers, PrefText(smtp_key)));
   // Without a default server Thunderbird uses the first of the list.
-  if (!default_smtp_found) out.push_back(PrefLine(kDefaultSmtpServer, PrefText(first_smtp)));
+  if (!default_smtp_found) out.Line(PrefLine(kDefaultSmtpServer, PrefText(first_smtp)));
 
   *numbers = n;
-  return out;
 }
 
 PrefLines ThunderbirdPrefs::NewProfile(PrefNumbers* numbers) const {

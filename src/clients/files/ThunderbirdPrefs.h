@@ -6,11 +6,16 @@
 // preference are copied unchanged.
 #pragma once
 
+#include <cstdint>
+#include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/ProviderSettings.h"
 #include "clients/AccountWriter.h"
+#include "clients/files/PrefLine.h"
+#include "clients/files/SettingsFile.h"
 
 namespace pw {
 
@@ -27,6 +32,32 @@ struct PrefNumbers {
   std::string identity;
   std::string server;
   std::string smtp;
+};
+
+// The lines of a prefs.js read once: views of the lines of the text they
+// were split from (which must outlive this) and the preference each sets,
+// names and values viewed in the line where they have no escapes.
+class ParsedPrefs {
+ public:
+  explicit ParsedPrefs(std::string_view text);
+  ParsedPrefs(const ParsedPrefs&) = delete;
+  ParsedPrefs& operator=(const ParsedPrefs&) = delete;
+
+  size_t line_count() const { return lines_.size(); }
+  std::string_view line(size_t i) const { return lines_[i]; }
+  // The preference line `i` sets; null for a line that sets none.
+  const PrefView* At(size_t i) const { return at_[i] < 0 ? nullptr : &prefs_[static_cast<size_t>(at_[i])]; }
+  // The preferences in the order of their lines.
+  const std::vector<PrefView>& prefs() const { return prefs_; }
+  // The last text value of `name`: the one Thunderbird keeps. False when the
+  // last line of the name sets no text, or none sets it.
+  bool LastText(std::string_view name, std::string_view* value) const;
+
+ private:
+  std::vector<std::string_view> lines_;
+  std::vector<PrefView> prefs_;
+  std::vector<std::int32_t> at_;     // per line, its preference's place in prefs_, or -1
+  std::deque<std::string> decoded_;  // names and texts that had escapes
 };
 
 class ThunderbirdPrefs {
@@ -76,12 +107,20 @@ class ThunderbirdPrefs {
   // Whether a new identity keeps its drafts and sent mail in the local
   // folders: always for the first identity, else when another identity does.
   static bool UsesLocalFolders(const PrefLines& prefs, long long identity);
+  // The same steps on the lines read once; the new file's bytes go to
+  // `sink`, every line followed by CR LF.
+  bool FindAccount(const ParsedPrefs& prefs, PrefNumbers* found) const;
+  bool FindNamedAccount(const ParsedPrefs& prefs, const std::string& account, PrefNumbers* found) const;
+  void RewriteTo(const ParsedPrefs& prefs, PrefNumbers* numbers, PrefLines* written, SaveSink& sink) const;
+  void AddTo(const ParsedPrefs& prefs, PrefNumbers* numbers, SaveSink& sink) const;
+
   // An SMTP server that already sends as the address through the provider's
   // host (both compared without letter case), other than the key `except`
   // ("smtp2"): its number.
   bool FindSmtpServer(const PrefLines& prefs, std::string* smtp, const std::string& except = "") const;
 
  private:
+  bool FindSmtp(const ParsedPrefs& prefs, std::string* smtp, std::string_view except) const;
   std::string AccountsLine(const std::string& list) const;
   std::string DefaultAccountLine(const std::string& account) const;
   PrefLines AccountLines(const PrefNumbers& n) const;

@@ -91,6 +91,41 @@ TEST(SettingsFile, EveryFailingStepLeavesTheOriginalAndNoTemporaryFile) {
   }
 }
 
+// Content made a piece at a time reaches the file whole, in writes of the
+// buffer's size; a write that fails stops the save like any other.
+TEST(SettingsFile, ContentInPiecesGoesThroughOneBuffer) {
+  const size_t piece = SettingsFile::kWriteBuffer / 2 + 1;
+  const std::string a(piece, 'a'), b(piece, 'b'), c(piece, 'c');
+  const SaveProducer produce = [&](SaveSink& sink) {
+    for (const std::string* text : {&a, &b, &c}) sink.Append(*text);
+  };
+  {
+    MemoryPlatform machine;
+    machine.files.PutFile(kPath, kOriginal);
+    EXPECT_TRUE(SettingsFile(machine.files, machine.clock).Save(kPath, kTemp, produce).ok());
+    EXPECT_EQ(a + b + c, machine.files.FileBytes(kPath));
+    EXPECT_EQ(std::vector<std::string>({kPath}), machine.files.Tree("C:\\Profile"));
+  }
+  // Creating is the first change, the two writes the second and third.
+  const struct {
+    int mutation;
+    SaveStep step;
+  } cases[] = {{2, SaveStep::kWrite}, {3, SaveStep::kWrite}, {4, SaveStep::kFlush}};
+  for (const auto& f : cases) {
+    SCOPED_TRACE(f.mutation);
+    MemoryPlatform machine;
+    machine.files.PutFile(kPath, kOriginal);
+    FaultPlan plan;
+    FaultInjectingFileSystem files(machine.files, plan);
+    plan.FailNthMutation(f.mutation, err::kDiskFull);
+    const SaveOutcome outcome = SettingsFile(files, machine.clock).Save(kPath, kTemp, produce);
+    EXPECT_EQ(err::kDiskFull, outcome.status);
+    EXPECT_EQ(f.step, outcome.step);
+    EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
+    EXPECT_EQ(std::vector<std::string>({kPath}), machine.files.Tree("C:\\Profile"));
+  }
+}
+
 // Wine and virus scanners hold a freshly closed file briefly; a replace then
 // fails with a sharing violation or with access denied.
 TEST(SettingsFile, BriefHoldsOnReplaceAreRetriedAfterAPause) {
