@@ -85,7 +85,7 @@ std::u16string WindowsMailAccountFile::NewFile() const {
 std::optional<std::u16string> WindowsMailAccountFile::Rewrite(const std::u16string& text) const {
   // The mark belongs to the file, not to its first line, whatever that line becomes.
   const bool marked = !text.empty() && text[0] == kByteOrderMark;
-  const std::optional<AccountXml> xml = ReadAccountXml(marked ? text.substr(1) : text);
+  const std::optional<AccountXml> xml = ReadAccountXml(text);
   if (!xml) return std::nullopt;
 
   std::vector<std::u16string> lines;
@@ -126,9 +126,8 @@ std::vector<std::string> WindowsMailAccountFile::Report() const {
 }
 
 bool WindowsMailAccountFile::HoldsAddress(const std::u16string& text, const std::string& address) {
-  const bool marked = !text.empty() && text[0] == kByteOrderMark;
   const std::u16string name = WidenBytes("SMTP_Email_Address");
-  if (const std::optional<AccountXml> xml = ReadAccountXml(marked ? text.substr(1) : text))
+  if (const std::optional<AccountXml> xml = ReadAccountXml(text))
     return xml->Value(name) == WidenBytes(address);
   const std::u16string element = ElementText("SMTP_Email_Address", false, address);
   for (const std::u16string& line : SplitLines(text))

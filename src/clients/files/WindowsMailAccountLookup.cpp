@@ -14,21 +14,6 @@ namespace {
 
 const char kDefaultAccountKey[] = "Software\\Microsoft\\IAM";
 const char kAccountPattern[] = "account*";
-const char kAccountPrefix[] = "account";
-const char kAccountExtension[] = ".oeaccount";
-
-bool EndsWithNoCase(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && EqualsNoCase(text.substr(text.size() - end.size()), end);
-}
-
-// Only "account*.oeaccount" files are accounts: a ".oeaccount.tmp" left by
-// a run that was cut off is none. A name with a path in it would lead out of
-// the folder.
-bool IsAccountFileName(const std::string& name) {
-  return name.size() > sizeof kAccountPrefix - 1 &&
-         EqualsNoCase(name.substr(0, sizeof kAccountPrefix - 1), kAccountPrefix) &&
-         EndsWithNoCase(name, kAccountExtension) && name.find_first_of("\\/:") == std::string::npos;
-}
 
 }  // namespace
 
@@ -42,7 +27,7 @@ std::optional<std::string> WindowsMailAccountLookup::GetDefAcct() {
       key->QueryValue(kDefaultMailAccount, &value) != err::kSuccess)
     return std::nullopt;
   const std::string name = RegText(value);
-  if (!IsAccountFileName(name)) return std::nullopt;
+  if (!IsWindowsMailAccountFileName(name)) return std::nullopt;
   return name;
 }
 
@@ -51,7 +36,7 @@ std::optional<std::string> WindowsMailAccountLookup::FindAcctByText(const std::s
   std::vector<std::string> names;
   if (!folder || files_.List(*folder + "\\" + kAccountPattern, &names) != err::kSuccess) return std::nullopt;
   for (const std::string& name : names) {
-    if (!IsAccountFileName(name)) continue;
+    if (!IsWindowsMailAccountFileName(name)) continue;
     const std::optional<std::string> address = GetAcctAddr(name);
     if (address && address->find(text) != std::string::npos) return name;
   }
@@ -84,10 +69,9 @@ std::optional<std::string> WindowsMailAccountLookup::ElementText(const std::opti
   const std::optional<std::string> folder = Folder();
   std::string bytes;
   std::u16string text;
-  if (!account_key || !IsAccountFileName(*account_key) || !folder ||
+  if (!account_key || !IsWindowsMailAccountFileName(*account_key) || !folder ||
       files_.ReadAll(*folder + "\\" + *account_key, &bytes) != err::kSuccess || !ReadUtf16Le(bytes, &text))
     return std::nullopt;
-  if (!text.empty() && text[0] == u'\xFEFF') text.erase(0, 1);
   const std::optional<AccountXml> xml = ReadAccountXml(text);
   if (!xml) return std::nullopt;
   const std::optional<std::u16string> value = xml->Value(Utf8ToUtf16(name));

@@ -19,13 +19,15 @@ const char kDefaultAccountKey[] = "Software\\Microsoft\\IAM\\";
 
 std::string TemporaryPath(const std::string& path) { return path + ".tmp"; }
 
-bool IsAccountFileName(const std::string& name) {
-  const std::string extension = ".oeaccount";
-  return name.size() > extension.size() &&
-         EqualsNoCase(name.substr(name.size() - extension.size()), extension);
-}
-
 }  // namespace
+
+bool IsWindowsMailAccountFileName(const std::string& name) {
+  const std::string prefix = "account";
+  const std::string extension = ".oeaccount";
+  return name.size() >= prefix.size() + extension.size() && EqualsNoCase(name.substr(0, prefix.size()), prefix) &&
+         EqualsNoCase(name.substr(name.size() - extension.size()), extension) &&
+         name.find_first_of("\\/:") == std::string::npos;
+}
 
 WindowsMailAccountWriter::WindowsMailAccountWriter(const AccountRequest& request, Registry& registry,
                                                    FileSystem& files, Environment& environment, Clock& clock,
@@ -122,7 +124,7 @@ std::optional<std::string> WindowsMailAccountWriter::FindAccountFile(const std::
   for (const std::string& name : names) {
     // Only these are accounts to Windows Mail; an "account{...}.oeaccount.tmp"
     // is what a cut-off run of some program left behind.
-    if (!IsAccountFileName(name)) continue;
+    if (!IsWindowsMailAccountFileName(name)) continue;
     const std::string path = folder + "\\" + name;
     if (FileHoldsAddress(path, address)) return path;
   }

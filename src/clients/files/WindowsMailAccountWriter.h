@@ -22,6 +22,10 @@ namespace pw {
 // kNoProfileVariable when the value uses an unset %USERPROFILE%.
 enum class AccountFolderState { kFound, kNoStore, kNoProfileVariable };
 AccountFolderState FindWindowsMailAccountFolder(Registry& registry, Environment& environment, std::string* folder);
+// Only "account*.oeaccount" files are accounts (letter case ignored): a
+// ".oeaccount.tmp" left by a run that was cut off is none, and a name with a
+// path in it would lead out of the folder.
+bool IsWindowsMailAccountFileName(const std::string& name);
 
 class WindowsMailAccountWriter : public AccountWriter {
  public:

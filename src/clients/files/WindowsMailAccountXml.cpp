@@ -317,7 +317,9 @@ std::optional<std::u16string> AccountXml::Value(const std::u16string& name) cons
   return std::nullopt;
 }
 
-std::optional<AccountXml> ReadAccountXml(const std::u16string& text) {
+std::optional<AccountXml> ReadAccountXml(const std::u16string& file_text) {
+  const bool marked = !file_text.empty() && file_text[0] == 0xFEFF;
+  const std::u16string text = marked ? file_text.substr(1) : file_text;
   if (!HoldsOnlyXmlCharacters(text)) return std::nullopt;
   return Reader(text).Document();
 }

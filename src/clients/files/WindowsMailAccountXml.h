@@ -32,7 +32,7 @@ struct AccountXml {
   std::optional<std::u16string> Value(const std::u16string& name) const;
 };
 
-// The file's text after its byte-order mark; none when it is not
+// The file's text, with or without its byte-order mark; none when it is not
 // well-formed XML with <MessageAccount> as its document element.
 std::optional<AccountXml> ReadAccountXml(const std::u16string& text);
 

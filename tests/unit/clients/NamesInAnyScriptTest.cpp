@@ -180,7 +180,9 @@ TEST(NamesInAnyScript, RunLogIsWrittenInTheCodePage) {
     // Bytes of the code page read back as the same characters.
     for (int i = 0; i < 5; ++i) {
       const std::optional<std::string>& ansi = c.code_page == 1252 ? kNames[i].cp1252 : kNames[i].cp1255;
-      if (ansi) EXPECT_EQ(kNames[i].utf8, m.machine.environment.FromAnsiCodePage(*ansi)) << kNames[i].what;
+      if (ansi) {
+        EXPECT_EQ(kNames[i].utf8, m.machine.environment.FromAnsiCodePage(*ansi)) << kNames[i].what;
+      }
     }
   }
 }
