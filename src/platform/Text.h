@@ -30,8 +30,6 @@ bool WildcardMatch(const std::string& pattern, const std::string& name);
 std::u16string Utf8ToUtf16(const std::string& text);
 std::string Utf16ToUtf8(const std::u16string& text);
 bool IsValidUtf8(const std::string& text);
-// The earlier name of Utf8ToUtf16, kept for the writers that call it.
-inline std::u16string WidenBytes(const std::string& text) { return Utf8ToUtf16(text); }
 // Two bytes a code unit, low byte first.
 std::string Utf16LeBytes(const std::u16string& text);
 // False for an odd number of bytes: that is no UTF-16 text.

@@ -45,7 +45,7 @@ std::u16string ElementText(const std::string& name, bool dword, const std::strin
                "</" + name + ">");
 }
 
-std::u16string Indented(const std::u16string& text) { return WidenBytes(kIndent) + text; }
+std::u16string Indented(const std::u16string& text) { return Utf8ToUtf16(kIndent) + text; }
 
 // An item's own line ends become CR LF, like every other line of the file.
 void AddLines(const std::u16string& text, std::vector<std::u16string>* lines) {
@@ -76,9 +76,9 @@ WindowsMailAccountFile::WindowsMailAccountFile(const AccountRequest& request, co
       } {}
 
 std::u16string WindowsMailAccountFile::NewFile() const {
-  std::vector<std::u16string> lines{WidenBytes(kDeclaration), WidenBytes(kOpening)};
+  std::vector<std::u16string> lines{Utf8ToUtf16(kDeclaration), Utf8ToUtf16(kOpening)};
   for (const Element& element : elements_) lines.push_back(ElementLine(element));
-  lines.push_back(WidenBytes(kClosing));
+  lines.push_back(Utf8ToUtf16(kClosing));
   return kByteOrderMark + JoinLines(lines);
 }
 
@@ -92,13 +92,13 @@ std::optional<std::u16string> WindowsMailAccountFile::Rewrite(const std::u16stri
   if (!xml->declaration.empty()) AddLines(xml->declaration, &lines);
   for (const AccountXmlItem& item : xml->prolog) AddLines(item.source, &lines);
   AddLines(xml->opening.back() == u'>' && xml->opening[xml->opening.size() - 2] == u'/'
-               ? WidenBytes(kOpening)  // an empty account opens and closes here
+               ? Utf8ToUtf16(kOpening)  // an empty account opens and closes here
                : xml->opening,
            &lines);
   std::vector<bool> seen(elements_.size(), false);
   for (const AccountXmlItem& item : xml->settings) {
     size_t known = 0;
-    while (known < elements_.size() && item.name != WidenBytes(elements_[known].name)) ++known;
+    while (known < elements_.size() && item.name != Utf8ToUtf16(elements_[known].name)) ++known;
     if (known == elements_.size()) {
       AddLines(Indented(item.source), &lines);
     } else if (!seen[known]) {
@@ -108,7 +108,7 @@ std::optional<std::u16string> WindowsMailAccountFile::Rewrite(const std::u16stri
   }
   for (size_t i = 0; i < elements_.size(); ++i)
     if (!seen[i]) lines.push_back(ElementLine(elements_[i]));
-  lines.push_back(WidenBytes(kClosing));
+  lines.push_back(Utf8ToUtf16(kClosing));
   for (const AccountXmlItem& item : xml->epilog) AddLines(item.source, &lines);
   return (marked ? std::u16string(1, kByteOrderMark) : std::u16string()) + JoinLines(lines);
 }
@@ -126,9 +126,9 @@ std::vector<std::string> WindowsMailAccountFile::Report() const {
 }
 
 bool WindowsMailAccountFile::HoldsAddress(const std::u16string& text, const std::string& address) {
-  const std::u16string name = WidenBytes("SMTP_Email_Address");
+  const std::u16string name = Utf8ToUtf16("SMTP_Email_Address");
   if (const std::optional<AccountXml> xml = ReadAccountXml(text))
-    return xml->Value(name) == WidenBytes(address);
+    return xml->Value(name) == Utf8ToUtf16(address);
   const std::u16string element = ElementText("SMTP_Email_Address", false, address);
   for (const std::u16string& line : SplitLines(text))
     if (line.find(element) != std::u16string::npos) return true;
@@ -136,7 +136,7 @@ bool WindowsMailAccountFile::HoldsAddress(const std::u16string& text, const std:
 }
 
 std::u16string WindowsMailAccountFile::ElementLine(const Element& element) {
-  return WidenBytes(kIndent) + ElementText(element.name, element.dword, element.value);
+  return Utf8ToUtf16(kIndent) + ElementText(element.name, element.dword, element.value);
 }
 
 }  // namespace pw

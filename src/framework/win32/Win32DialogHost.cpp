@@ -5,19 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/Text.h"
+#include "platform/win32/Win32Io.h"
 
 namespace pw {
 
 namespace {
-
-// The program's text is UTF-8; the controls' text is UTF-16.
-std::wstring Widen(const std::string& text) {
-  const std::u16string wide = Utf8ToUtf16(text);
-  return std::wstring(wide.begin(), wide.end());
-}
-
-std::string Narrow(const std::wstring& wide) { return Utf16ToUtf8(std::u16string(wide.begin(), wide.end())); }
 
 class Win32Surface : public DialogSurface {
  public:
@@ -34,7 +26,7 @@ class Win32Surface : public DialogSurface {
     // Like the framework: an unchanged text is not set again, so an edit box
     // does not report a change that did not happen.
     if (Caption(id) == text) return;
-    SetDlgItemTextW(window_, id, Widen(text).c_str());
+    SetDlgItemTextW(window_, id, Wide(text).c_str());
   }
   int CheckState(int id) override { return static_cast<int>(IsDlgButtonChecked(window_, id)); }
   void SetCheckState(int id, int state) override { CheckDlgButton(window_, id, static_cast<UINT>(state)); }
