@@ -74,19 +74,11 @@ bool SameProfileText(const std::string& stored, const std::string& text) {
   return true;
 }
 
-std::string ProfileText(const std::string& bytes) {
-  std::u16string units;
-  ReadUtf16Le(bytes.size() % 2 == 0 ? bytes : bytes.substr(0, bytes.size() - 1), &units);
-  return Utf16ToUtf8(units.substr(0, units.find(u'\0')));
-}
-
 std::string ReadProfileText(RegKey& key, const std::string& name) {
   RegValue value;
-  std::u16string units;
-  if (key.QueryValue(name, &value) != err::kSuccess || value.type != regtype::kBinary ||
-      !ReadUtf16Le(value.data, &units))
-    return std::string();
-  return Utf16ToUtf8(units.substr(0, units.find(u'\0')));
+  if (key.QueryValue(name, &value) != err::kSuccess || value.type != regtype::kBinary) return std::string();
+  const std::optional<std::u16string> units = StoredUnits(value.data);
+  return units ? Utf16ToUtf8(*units) : std::string();
 }
 
 }  // namespace pw

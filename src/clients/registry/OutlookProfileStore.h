@@ -36,8 +36,6 @@ std::string ProfileTextBytes(const std::string& text);
 // to its first zero unit, letter case aside (ASCII and Latin-1 letters). The
 // code units are compared whole: one above 0xFF never matches by its low byte.
 bool SameProfileText(const std::string& stored, const std::string& text);
-// The UTF-16 text up to the first zero unit (an odd last byte is no unit).
-std::string ProfileText(const std::string& bytes);
 // A text value of an account, decoded; empty when it cannot be read or holds
 // no such text (another type than REG_BINARY, an odd number of bytes).
 std::string ReadProfileText(RegKey& key, const std::string& name);
