@@ -1,6 +1,7 @@
 #include "clients/files/EudoraAccountWriter.h"
 
 #include <optional>
+#include <utility>
 
 #include "app/AppDataFolder.h"
 #include "app/AppPaths.h"
@@ -44,10 +45,12 @@ ConfigureResult EudoraAccountWriter::Configure() {
   log_.BlankLine();
   // Eudora reads its settings in the system's code page: a name it cannot
   // hold would arrive as question marks, so nothing is written at all.
-  for (const std::string* text : {&request_.display_name, &request_.address}) {
-    std::string ansi;
-    if (environment_.ToAnsiCodePage(*text, &ansi)) continue;
-    log_.Line("\"" + *text + "\" cannot be written in the system's code page, in which Eudora reads its settings.");
+  const std::pair<const std::string*, std::string*> texts[] = {{&request_.display_name, &ansi_display_name_},
+                                                                {&request_.address, &ansi_address_}};
+  for (const auto& text : texts) {
+    if (environment_.ToAnsiCodePage(*text.first, text.second)) continue;
+    log_.Line("\"" + *text.first +
+              "\" cannot be written in the system's code page, in which Eudora reads its settings.");
     log_.Line("No changes have been made.");
     log_.BlankLine();
     return result::kNotInCodePage;
@@ -98,7 +101,7 @@ ConfigureResult EudoraAccountWriter::ReadSettings(std::string* path, std::string
 ConfigureResult EudoraAccountWriter::WriteAccount(const std::string& path, EudoraIni ini) {
   log_ << "Searching for existant " << request_.address << " account ... ";
   const std::optional<size_t> found = request_.account_key ? ini.FindPersonality(*request_.account_key)
-                                                          : ini.FindReturnAddress(Ansi(request_.address));
+                                                          : ini.FindReturnAddress(ansi_address_);
   if (found && !request_.overwrite) {
     log_.Line(" found. No changes will be made.");
     return result::kAlreadyExists;
@@ -106,14 +109,14 @@ ConfigureResult EudoraAccountWriter::WriteAccount(const std::string& path, Eudor
 
   // The file holds code-page bytes; the log is given the program's text.
   const EudoraKeys keys = EudoraKeyTable(request_.address, request_.display_name, provider_);
-  const EudoraKeys stored = EudoraKeyTable(Ansi(request_.address), Ansi(request_.display_name), provider_);
+  const EudoraKeys stored = EudoraKeyTable(ansi_address_, ansi_display_name_, provider_);
   if (found) {
     log_.Line(" found. Reseting settings to defaults.");
     ini.RewriteSection(*found, stored);
   } else {
     log_.Line("not found. Creating new account.");
     if (ini.IsDominantPersonalityInUse() || ini.FindLastPersonaNumber() >= 0)
-      ini.AddPersonality(Ansi(request_.address), stored);
+      ini.AddPersonality(ansi_address_, stored);
     else
       ini.FillDominantPersonality(stored);
   }
@@ -125,13 +128,6 @@ ConfigureResult EudoraAccountWriter::WriteAccount(const std::string& path, Eudor
   }
   LogReport(keys);
   return result::kConfigured;
-}
-
-// Configure has made sure the code page holds every character.
-std::string EudoraAccountWriter::Ansi(const std::string& text) {
-  std::string ansi;
-  environment_.ToAnsiCodePage(text, &ansi);
-  return ansi;
 }
 
 // The caller reports that no changes have been made.

@@ -45,10 +45,12 @@ class EudoraAccountWriter : public AccountWriter {
   ConfigureResult ReadSettings(std::string* path, std::string* bytes);
   ConfigureResult WriteAccount(const std::string& path, EudoraIni ini);
   ConfigureResult Refuse(const std::string& text);
-  std::string Ansi(const std::string& text);
   void LogReport(const EudoraKeys& keys);
 
   AccountRequest request_;
+  // The address and display name in the system's code page, as the file holds them.
+  std::string ansi_address_;
+  std::string ansi_display_name_;
   std::string program_;
   Registry& registry_;
   FileSystem& files_;
