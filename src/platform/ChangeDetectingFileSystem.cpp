@@ -12,73 +12,40 @@ std::string Canonical(std::string path) {
 }
 }  // namespace
 
-// FNV-1a over the bytes, carried on across pieces.
-void ChangeDetectingFileSystem::Fingerprint::Add(const std::string& bytes) {
-  size += bytes.size();
-  uint64_t h = hash;
-  for (unsigned char c : bytes) h = (h ^ c) * 0x100000001b3ULL;
-  hash = h;
-}
-
-ChangeDetectingFileSystem::Fingerprint ChangeDetectingFileSystem::Of(const std::string& bytes) {
-  Fingerprint fingerprint;
-  fingerprint.hash = 0xcbf29ce484222325ULL;
-  fingerprint.Add(bytes);
-  return fingerprint;
-}
-
-// A new file that notes what is written into it.
-class ChangeDetectingFileSystem::FingerprintingFile : public OutputFile {
- public:
-  FingerprintingFile(OutputFilePtr inner, std::shared_ptr<Fingerprint> written)
-      : inner_(std::move(inner)), written_(std::move(written)) {}
-  Status Write(const std::string& bytes) override {
-    const Status status = inner_->Write(bytes);
-    // A failed write leaves the file's bytes unknown: the replace then reads it.
-    if (status == err::kSuccess && written_->size != UINT64_MAX)
-      written_->Add(bytes);
-    else
-      written_->size = UINT64_MAX;
-    return status;
+Status ChangeDetectingFileSystem::StampOf(const std::string& path, std::optional<Stamp>* stamp) {
+  FileAttributes attributes;
+  const Status status = inner_.ReadAttributes(path, &attributes);
+  if (IsMissing(status)) {
+    stamp->reset();
+    return err::kSuccess;
   }
-  Status Flush() override { return inner_->Flush(); }
-  Status Close() override { return inner_->Close(); }
-
- private:
-  OutputFilePtr inner_;
-  std::shared_ptr<Fingerprint> written_;
-};
+  if (status == err::kSuccess) *stamp = Stamp{attributes.size, attributes.last_write};
+  return status;
+}
 
 Status ChangeDetectingFileSystem::ReadAll(const std::string& path, std::string* bytes) {
+  std::optional<Stamp> before;
+  const Status stamped = StampOf(path, &before);
   const Status status = inner_.ReadAll(path, bytes);
-  if (status == err::kSuccess)
-    seen_[Canonical(path)] = Of(*bytes);
-  else if (IsMissing(status))
+  if (status == err::kSuccess) {
+    // A file that could not be stamped, or appeared between the stamp and the
+    // read, is taken as changed by the next check.
+    Stamp seen = before.value_or(Stamp());
+    seen.known = stamped == err::kSuccess && before.has_value();
+    seen_[Canonical(path)] = seen;
+  } else if (IsMissing(status)) {
     seen_[Canonical(path)] = std::nullopt;
+  }
   return status;
 }
 
 Status ChangeDetectingFileSystem::Unchanged(const std::string& path) {
   const auto seen = seen_.find(Canonical(path));
   if (seen == seen_.end()) return err::kSuccess;
-  std::string now;
-  const Status status = inner_.ReadAll(path, &now);
-  if (IsMissing(status)) return seen->second ? err::kFileChanged : err::kSuccess;
-  if (status != err::kSuccess) return status;
-  return seen->second && *seen->second == Of(now) ? err::kSuccess : err::kFileChanged;
-}
-
-void ChangeDetectingFileSystem::Remember(const std::string& path) {
-  const auto seen = seen_.find(Canonical(path));
-  if (seen == seen_.end()) return;
-  std::string now;
-  const Status status = inner_.ReadAll(path, &now);
-  if (status == err::kSuccess)
-    seen->second = Of(now);
-  else if (IsMissing(status))
-    seen->second = std::nullopt;
-  else
-    seen_.erase(seen);  // unknown now: the next read tells
+  std::optional<Stamp> now;
+  if (Status s = StampOf(path, &now)) return s;
+  if (!seen->second) return now ? err::kFileChanged : err::kSuccess;
+  return now && *now == *seen->second ? err::kSuccess : err::kFileChanged;
 }
 
 Status ChangeDetectingFileSystem::ReadAttributes(const std::string& path, FileAttributes* attributes) {
@@ -94,36 +61,34 @@ Status ChangeDetectingFileSystem::OpenAppend(const std::string& path, OutputFile
 Status ChangeDetectingFileSystem::OpenNew(const std::string& path, OutputFilePtr* out) {
   if (Status s = Unchanged(path)) return s;
   seen_.erase(Canonical(path));
-  OutputFilePtr file;
-  const Status status = inner_.OpenNew(path, &file);
-  if (status != err::kSuccess) return status;
-  auto written = std::make_shared<Fingerprint>(Of(std::string()));
-  writing_[Canonical(path)] = written;
-  *out = std::make_unique<FingerprintingFile>(std::move(file), std::move(written));
-  return status;
+  return inner_.OpenNew(path, out);
 }
 
 Status ChangeDetectingFileSystem::Replace(const std::string& from, const std::string& to) {
   if (Status s = Unchanged(to)) return s;
+  // A move keeps the file's size and last-write time: after it, `to` holds
+  // what `from` holds now.
+  std::optional<Stamp> moved;
+  const Status stamped = StampOf(from, &moved);
   const Status status = inner_.Replace(from, to);
   if (status == err::kSuccess) {
-    // The file now holds what this run wrote into `from`, when that is known.
-    const auto written = writing_.find(Canonical(from));
     const auto seen = seen_.find(Canonical(to));
-    if (written != writing_.end() && written->second->size != UINT64_MAX && seen != seen_.end())
-      seen->second = *written->second;
-    else
-      Remember(to);
+    if (seen != seen_.end()) {
+      if (stamped == err::kSuccess && moved)
+        seen->second = *moved;
+      else
+        seen_.erase(seen);  // unknown now: the next read tells
+    }
     seen_.erase(Canonical(from));
   }
-  writing_.erase(Canonical(from));
   return status;
 }
 
 Status ChangeDetectingFileSystem::Remove(const std::string& path) {
   if (Status s = Unchanged(path)) return s;
   const Status status = inner_.Remove(path);
-  if (status == err::kSuccess) Remember(path);
+  const auto seen = seen_.find(Canonical(path));
+  if (status == err::kSuccess && seen != seen_.end()) seen->second = std::nullopt;
   return status;
 }
 

@@ -4,13 +4,15 @@
 // their change away. This wrapper remembers what each file held when it was
 // read (or that it was missing) and refuses to replace, remove or overwrite it
 // once it holds something else: such calls fail with kFileChanged and leave
-// the file as it is. What a file held is kept as its size and a 64-bit hash
-// of its bytes, not as a copy: a settings file may be a hundred megabytes.
+// the file as it is. What a file held is told by its size and last-write time,
+// taken before it is read (a change during the read counts as a change), so
+// the check reads no file a second time: a settings file may be a hundred
+// megabytes. A file system whose times are coarse (FAT keeps two seconds)
+// could hide a change of the same size within one tick; NTFS keeps 100 ns.
 #pragma once
 
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,26 +41,22 @@ class ChangeDetectingFileSystem : public FileSystem {
   Status List(const std::string& pattern, std::vector<std::string>* names) override;
 
  private:
-  struct Fingerprint {
+  struct Stamp {
     uint64_t size = 0;
-    uint64_t hash = 0;
-    void Add(const std::string& bytes);
-    bool operator==(const Fingerprint& other) const { return size == other.size && hash == other.hash; }
+    uint64_t last_write = 0;
+    bool known = true;  // false: the stamp could not be read, and matches none
+    bool operator==(const Stamp& other) const {
+      return known && other.known && size == other.size && last_write == other.last_write;
+    }
   };
-  class FingerprintingFile;
-  static Fingerprint Of(const std::string& bytes);
-
+  // The stamp of `path` now; an empty optional when it is missing.
+  Status StampOf(const std::string& path, std::optional<Stamp>* stamp);
   // 0 when `path` still holds what it held when it was read, or was never read.
   Status Unchanged(const std::string& path);
-  // Remembers what `path` holds now (after our own change to it).
-  void Remember(const std::string& path);
 
   FileSystem& inner_;
   // By path in upper case with backslashes; empty optional: the file was missing.
-  std::map<std::string, std::optional<Fingerprint>> seen_;
-  // What this run is writing into each new file, so the file it replaces
-  // another with need not be read again.
-  std::map<std::string, std::shared_ptr<Fingerprint>> writing_;
+  std::map<std::string, std::optional<Stamp>> seen_;
 };
 
 }  // namespace pw

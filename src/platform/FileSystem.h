@@ -3,6 +3,7 @@
 // no text mode anywhere.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,11 @@ using OutputFilePtr = std::unique_ptr<OutputFile>;
 struct FileAttributes {
   bool folder = false;
   bool read_only = false;
+  // A file's size in bytes and its last-write time (Windows' 100-nanosecond
+  // ticks), which every write changes and a move keeps. Together they tell
+  // whether a file was changed since they were read, without reading it.
+  uint64_t size = 0;
+  uint64_t last_write = 0;
 };
 
 class FileSystem {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "contract/ContractBackend.h"
@@ -197,6 +199,31 @@ TEST(FileSystemContract, AttributesTellFoldersAndReadOnlyFiles) {
   ASSERT_EQ(err::kSuccess, Files().ReadAttributes(path, &attributes));
   EXPECT_FALSE(attributes.read_only);
   EXPECT_EQ(err::kSuccess, Files().Remove(path));
+}
+
+// What tells a change without reading the file: a write changes the size or
+// the last-write time, and a move takes both along.
+TEST(FileSystemContract, SizeAndLastWriteTimeTellAChangeAndMoveWithTheFile) {
+  const std::string dir = Backend().ScratchFolder();
+  const std::string path = dir + "\\prefs.js", temp = dir + "\\prefs.tmp";
+  ASSERT_EQ(err::kSuccess, WriteNew(path, "ours\r\n"));
+  FileAttributes before, after, moved;
+  ASSERT_EQ(err::kSuccess, Files().ReadAttributes(path, &before));
+  EXPECT_EQ(6u, before.size);
+  // File times are kept in ticks of the system clock (a few milliseconds).
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_EQ(err::kSuccess, WriteNew(path, "odd\r\n!"));
+  ASSERT_EQ(err::kSuccess, Files().ReadAttributes(path, &after));
+  EXPECT_EQ(6u, after.size);
+  EXPECT_NE(before.last_write, after.last_write) << "the same size, other bytes";
+
+  ASSERT_EQ(err::kSuccess, WriteNew(temp, "new"));
+  ASSERT_EQ(err::kSuccess, Files().ReadAttributes(temp, &moved));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_EQ(err::kSuccess, Files().Replace(temp, path));
+  ASSERT_EQ(err::kSuccess, Files().ReadAttributes(path, &after));
+  EXPECT_EQ(3u, after.size);
+  EXPECT_EQ(moved.last_write, after.last_write);
 }
 
 TEST(FileSystemContract, ListMatchesWildcardsWithoutRegardToCase) {

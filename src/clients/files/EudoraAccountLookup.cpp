@@ -52,7 +52,7 @@ const EudoraIni* EudoraAccountLookup::Settings() {
     const Status s = files_.ReadAll(path, &bytes);
     if (IsMissing(s)) continue;
     if (s) break;
-    ini_.emplace(EudoraIni::Read(bytes));
+    ini_.emplace(EudoraIni::Read(std::move(bytes)));
     break;
   }
   return ini_ ? &*ini_ : nullptr;

@@ -59,9 +59,7 @@ ConfigureResult EudoraAccountWriter::Configure() {
   std::string bytes;
   const ConfigureResult read = ReadSettings(&path, &bytes);
   if (read != result::kConfigured) return read;
-  EudoraIni ini = EudoraIni::Read(bytes);
-  std::string().swap(bytes);  // the lines hold the text now
-  return WriteAccount(path, std::move(ini));
+  return WriteAccount(path, EudoraIni::Read(std::move(bytes)));
 }
 
 std::vector<std::string> EudoraSettingsPaths(Registry& registry, Environment& environment,
@@ -121,7 +119,7 @@ ConfigureResult EudoraAccountWriter::WriteAccount(const std::string& path, Eudor
       ini.FillDominantPersonality(stored);
   }
 
-  const SaveOutcome saved = SettingsFile(files_, clock_).Save(path, TempPath(path), ini.Bytes());
+  const SaveOutcome saved = SettingsFile(files_, clock_).Save(path, TempPath(path), [&](SaveSink& sink) { ini.WriteTo(sink); });
   if (!saved.ok()) {
     log_.BlankLine();
     return Refuse(saved.Describe());

@@ -76,7 +76,7 @@ bool SameName(std::string_view name, const std::string& folded) {
   return true;
 }
 
-bool IsBlank(const std::string& line) { return ReadIniLine(line).kind == IniLine::Kind::kBlank; }
+bool IsBlank(std::string_view line) { return ReadIniLine(line).kind == IniLine::Kind::kBlank; }
 
 // The number of a personality list entry "Persona" + digits; none for any
 // other key, and for numbers too long to count on.
@@ -112,26 +112,33 @@ EudoraKeys EudoraKeyTable(const std::string& address, const std::string& display
   };
 }
 
-EudoraIni::EudoraIni(std::vector<std::string> lines) : lines_(std::move(lines)) {
-  if (!lines_.empty() && lines_[0].compare(0, 3, kUtf8Mark) == 0) {
-    mark_ = kUtf8Mark;
-    lines_[0].erase(0, 3);
+EudoraIni::EudoraIni(std::string bytes) : text_(std::make_unique<Text>()) {
+  text_->read = std::move(bytes);
+  std::string_view text = text_->read;
+  if (text.compare(0, 3, kUtf8Mark) == 0) {
+    mark_ = text.substr(0, 3);
+    text.remove_prefix(3);
+  }
+  lines_.reserve(LineCountHint(text));
+  ForEachLine(text, [&](std::string_view line, size_t) { lines_.push_back(line); });
+}
+
+EudoraIni EudoraIni::Read(std::string bytes) { return EudoraIni(std::move(bytes)); }
+
+std::string_view EudoraIni::Added(std::string line) { return text_->added.emplace_back(std::move(line)); }
+
+void EudoraIni::WriteTo(SaveSink& sink) const {
+  sink.Append(mark_);
+  for (const std::string_view line : lines_) {
+    sink.Append(line);
+    sink.Append("\r\n");
   }
 }
 
-EudoraIni EudoraIni::Read(const std::string& bytes) { return EudoraIni(SplitLines(bytes)); }
-
 std::string EudoraIni::Bytes() const {
-  size_t size = mark_.size();
-  for (const std::string& line : lines_) size += line.size() + 2;
-  std::string bytes;
-  bytes.reserve(size);
-  bytes += mark_;
-  for (const std::string& line : lines_) {
-    bytes += line;
-    bytes += "\r\n";
-  }
-  return bytes;
+  StringSink sink;
+  WriteTo(sink);
+  return sink.text;
 }
 
 std::optional<std::string> EudoraIni::Value(const std::string& section, const std::string& key) const {
@@ -190,12 +197,12 @@ bool EudoraIni::IsDominantPersonalityInUse() const {
 }
 
 void EudoraIni::RewriteSection(size_t header, const EudoraKeys& keys) {
-  std::vector<std::string> missing;
+  std::vector<std::string_view> missing;
   for (const EudoraKey& key : keys) {
     if (const std::optional<size_t> entry = FindEntry(header, key.key))
-      lines_[*entry] = key.Line();
+      lines_[*entry] = Added(key.Line());
     else
-      missing.push_back(key.Line());
+      missing.push_back(Added(key.Line()));
   }
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(ContentEnd(header)), missing.begin(), missing.end());
   sections_.reset();
@@ -204,7 +211,7 @@ void EudoraIni::RewriteSection(size_t header, const EudoraKeys& keys) {
 void EudoraIni::FillDominantPersonality(const EudoraKeys& keys) {
   std::optional<size_t> settings = FindSection(kSettings);
   if (!settings) {
-    lines_.push_back(std::string("[") + kSettings + "]");
+    lines_.push_back(Added(std::string("[") + kSettings + "]"));
     sections_.reset();
     settings = lines_.size() - 1;
   }
@@ -214,7 +221,7 @@ void EudoraIni::FillDominantPersonality(const EudoraKeys& keys) {
 std::string EudoraIni::AddPersonality(const std::string& address, const EudoraKeys& keys) {
   std::optional<size_t> list = FindSection(kPersonalities);
   if (!list) {
-    lines_.push_back(std::string("[") + kPersonalities + "]");
+    lines_.push_back(Added(std::string("[") + kPersonalities + "]"));
     sections_.reset();
     list = lines_.size() - 1;
   }
@@ -224,11 +231,11 @@ std::string EudoraIni::AddPersonality(const std::string& address, const EudoraKe
   size_t entry_at = *list + 1;
   for (size_t i = *list + 1, end = SectionEnd(*list); i < end; ++i)
     if (PersonaNumber(ReadIniLine(lines_[i]))) entry_at = i + 1;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(entry_at), entry);
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(entry_at), Added(entry));
   sections_.reset();
 
-  std::vector<std::string> added{"[" + section + "]"};
-  for (const EudoraKey& key : keys) added.push_back(key.Line());
+  std::vector<std::string_view> added{Added("[" + section + "]")};
+  for (const EudoraKey& key : keys) added.push_back(Added(key.Line()));
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(ContentEnd(*list)), added.begin(), added.end());
   sections_.reset();
   return section;
@@ -278,7 +285,7 @@ const EudoraIni::SectionIndex& EudoraIni::Sections() const {
 // would read them or not: a new personality must not share its name.
 bool EudoraIni::NameTaken(const std::string& section) const {
   const std::string folded = Folded(section);
-  for (const std::string& text : lines_) {
+  for (const std::string_view text : lines_) {
     const IniLine line = ReadIniLine(text);
     if ((line.kind == IniLine::Kind::kSection && SameName(line.name, folded)) ||
         (PersonaNumber(line) && SameName(line.value, folded)))

@@ -8,12 +8,16 @@
 // kept as they are.
 #pragma once
 
+#include <deque>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "app/ProviderSettings.h"
+#include "clients/files/SettingsFile.h"
 
 namespace pw {
 
@@ -41,14 +45,13 @@ struct EudoraPersonality {
 
 class EudoraIni {
  public:
-  // The lines of the file; a UTF-8 byte-order mark in front of the first is
-  // not part of it (the profile functions skip it) but is kept for Bytes().
-  explicit EudoraIni(std::vector<std::string> lines);
-  // The file's bytes as read.
-  static EudoraIni Read(const std::string& bytes);
+  // The file's bytes as read; its lines are views of them. A UTF-8
+  // byte-order mark in front of the first line is not part of it (the
+  // profile functions skip it) but is written again.
+  static EudoraIni Read(std::string bytes);
 
-  const std::vector<std::string>& lines() const { return lines_; }
   // The lines, each ending with CR LF, behind the mark the file had.
+  void WriteTo(SaveSink& sink) const;
   std::string Bytes() const;
 
   // What GetPrivateProfileString gives for `key` in `section`: the first
@@ -106,8 +109,18 @@ class EudoraIni {
   size_t SectionEnd(size_t header) const;
   size_t ContentEnd(size_t header) const;
 
-  std::string mark_;  // a UTF-8 byte-order mark, or nothing
-  std::vector<std::string> lines_;
+  // The bytes read, and the lines put in since; neither moves while this
+  // lives, so the lines can view them.
+  struct Text {
+    std::string read;
+    std::deque<std::string> added;
+  };
+  explicit EudoraIni(std::string bytes);
+  std::string_view Added(std::string line);
+
+  std::unique_ptr<Text> text_;
+  std::string_view mark_;  // a UTF-8 byte-order mark, or nothing
+  std::vector<std::string_view> lines_;
   mutable std::optional<SectionIndex> sections_;  // made when first asked, dropped by every change
 };
 

@@ -7,20 +7,13 @@ namespace pw {
 
 namespace {
 
-// One pass over the text: each line is found with a search for its end and
-// copied once into a vector sized for all of them.
+// One pass over the text: each line is copied once into a vector sized for
+// all of them.
 template <typename Text, typename Char = typename Text::value_type>
 std::vector<Text> SplitTextLines(std::basic_string_view<Char> view) {
   std::vector<Text> lines;
   lines.reserve(static_cast<size_t>(std::count(view.begin(), view.end(), Char('\n'))) + 1);
-  size_t start = 0;
-  while (start < view.size()) {
-    size_t end = start;
-    while (end < view.size() && view[end] != '\r' && view[end] != '\n') ++end;
-    lines.emplace_back(view.substr(start, end - start));
-    if (end + 1 < view.size() && view[end] == '\r' && view[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
+  ForEachLine(view, [&](std::basic_string_view<Char> line, size_t) { lines.emplace_back(line); });
   return lines;
 }
 
@@ -55,6 +48,10 @@ std::vector<std::u16string> SplitLines(const std::u16string& text) {
 std::vector<std::string_view> SplitLineViews(std::string_view text) {
   return SplitTextLines<std::string_view>(text);
 }
+size_t LineCountHint(std::string_view text) {
+  return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+}
+
 std::string JoinLines(const std::vector<std::string>& lines) { return JoinTextLines(lines); }
 std::u16string JoinLines(const std::vector<std::u16string>& lines) { return JoinTextLines(lines); }
 

@@ -21,6 +21,22 @@ std::vector<std::string> SplitLines(const std::string& text);
 std::vector<std::u16string> SplitLines(const std::u16string& text);
 // The same lines as views of `text`, which must outlive them.
 std::vector<std::string_view> SplitLineViews(std::string_view text);
+// Hands every line of `text` to `each(line, start)` with the place where it
+// starts, as SplitLines splits them, without keeping them.
+template <typename Char, typename Each>
+void ForEachLine(std::basic_string_view<Char> text, Each&& each) {
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = start;
+    while (end < text.size() && text[end] != Char('\r') && text[end] != Char('\n')) ++end;
+    each(text.substr(start, end - start), start);
+    if (end + 1 < text.size() && text[end] == Char('\r') && text[end + 1] == Char('\n')) ++end;
+    start = end + 1;
+  }
+}
+// How many lines `text` has, for sizing, when they end in LF or CR LF: one
+// more than its LFs (a file of lone CRs has more).
+size_t LineCountHint(std::string_view text);
 // Every line followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
 std::u16string JoinLines(const std::vector<std::u16string>& lines);

@@ -56,6 +56,10 @@ bool ThunderbirdAccountWriter::LocateProfile(const std::string& app_data, Profil
     return false;
   }
   if (!Rewritable(profile->prefs_path, bytes)) return false;
+  if (bytes.size() > ParsedPrefs::kMaxText) {
+    LogFailure(profile->prefs_path + " is too large to be read (4 GB or more); it is left as it is.");
+    return false;
+  }
   profile->prefs = std::move(bytes);
   return true;
 }

@@ -110,7 +110,7 @@ long long NextNumberOf(const ParsedPrefs& prefs, std::string_view branch, std::s
     // The lines of one key stand together: each number is kept once a run.
     if (used.empty() || used.back() != n) used.push_back(n);
   };
-  for (const PrefView& pref : prefs.prefs()) {
+  for (const PrefView pref : prefs.prefs()) {
     if (StartsWith(pref.name, branch)) {
       const size_t end = pref.name.find('.', branch.size());
       if (end != std::string_view::npos && KeyNumber(pref.name.substr(branch.size(), end - branch.size()), stem, &number))
@@ -126,7 +126,7 @@ long long NextNumberOf(const ParsedPrefs& prefs, std::string_view branch, std::s
 
 bool UsesLocalFoldersOf(const ParsedPrefs& prefs, long long identity) {
   if (identity == 1) return true;
-  for (const PrefView& pref : prefs.prefs()) {
+  for (const PrefView pref : prefs.prefs()) {
     const bool folder = StartsWith(pref.name, "mail.identity.") &&
                         ((EndsWith(pref.name, ".fcc_folder") && pref.name.size() > 25) ||
                          (EndsWith(pref.name, ".draft_folder") && pref.name.size() > 27));
@@ -137,21 +137,21 @@ bool UsesLocalFoldersOf(const ParsedPrefs& prefs, long long identity) {
 
 // The last preference of every name made of `prefix`, some text and
 // `suffix`, by name: one pass for questions asked of many of them.
-std::unordered_map<std::string_view, const PrefView*> LastOf(const ParsedPrefs& prefs, std::string_view prefix,
-                                                             std::string_view suffix) {
-  std::unordered_map<std::string_view, const PrefView*> last;
-  for (const PrefView& pref : prefs.prefs())
+std::unordered_map<std::string_view, PrefView> LastOf(const ParsedPrefs& prefs, std::string_view prefix,
+                                                      std::string_view suffix) {
+  std::unordered_map<std::string_view, PrefView> last;
+  for (const PrefView pref : prefs.prefs())
     if (pref.name.size() > prefix.size() + suffix.size() && StartsWith(pref.name, prefix) &&
         EndsWith(pref.name, suffix))
-      last[pref.name] = &pref;
+      last[pref.name] = pref;
   return last;
 }
 
-bool LastTextIn(const std::unordered_map<std::string_view, const PrefView*>& last, const std::string& name,
+bool LastTextIn(const std::unordered_map<std::string_view, PrefView>& last, const std::string& name,
                 std::string_view* value) {
   const auto it = last.find(name);
-  if (it == last.end() || !it->second->is_text) return false;
-  *value = it->second->value;
+  if (it == last.end() || !it->second.is_text) return false;
+  *value = it->second.value;
   return true;
 }
 
@@ -173,32 +173,81 @@ class PrefOutput {
 
 }  // namespace
 
-ParsedPrefs::ParsedPrefs(std::string_view text) : lines_(SplitLineViews(text)) {
-  at_.reserve(lines_.size());
-  prefs_.reserve(lines_.size());
+ParsedPrefs::ParsedPrefs(std::string_view text) : text_(text) {
+  const size_t lines = LineCountHint(text);
+  lines_.reserve(lines);
+  kinds_.reserve(lines);
   PrefView pref;
   std::string name_text, value_text;
-  for (std::string_view line : lines_) {
-    if (!ReadPrefLine(line, &pref, &name_text, &value_text)) {
-      at_.push_back(-1);
-      continue;
+  // A place in the text, or in decoded_ for a part that had escapes.
+  const auto place = [&](std::string_view part, const std::string& decoded, uint8_t flag, uint8_t* kind) {
+    if (part.data() != decoded.data()) return static_cast<uint32_t>(part.data() - text_.data());
+    *kind |= flag;
+    const size_t at = decoded_.size();
+    decoded_ += part;
+    return static_cast<uint32_t>(at);
+  };
+  ForEachLine(text, [&](std::string_view line, size_t start) {
+    Line entry{static_cast<uint32_t>(start), 0, 0, 0, 0};
+    uint8_t kind = 0;
+    if (ReadPrefLine(line, &pref, &name_text, &value_text)) {
+      kind = kPref | (pref.is_text ? kText : 0);
+      entry.name = place(pref.name, name_text, kNameDecoded, &kind);
+      entry.name_size = static_cast<uint32_t>(pref.name.size());
+      entry.value = place(pref.value, value_text, kValueDecoded, &kind);
+      entry.value_size = static_cast<uint32_t>(pref.value.size());
+      name_text.clear();
+      value_text.clear();
     }
-    // A decoded text lives on here; the views in the line need nothing.
-    if (pref.name.data() == name_text.data()) pref.name = decoded_.emplace_back(std::move(name_text));
-    if (pref.is_text && pref.value.data() == value_text.data())
-      pref.value = decoded_.emplace_back(std::move(value_text));
-    name_text.clear();
-    value_text.clear();
-    at_.push_back(static_cast<std::int32_t>(prefs_.size()));
-    prefs_.push_back(pref);
-  }
+    lines_.push_back(entry);
+    kinds_.push_back(kind);
+  });
+}
+
+std::string_view ParsedPrefs::line(size_t i) const {
+  const size_t start = lines_[i].start;
+  size_t end = i + 1 < lines_.size() ? lines_[i + 1].start : text_.size();
+  // What lies before the next line is this one and its line end; no line holds a CR or LF.
+  while (end > start && (text_[end - 1] == '\n' || text_[end - 1] == '\r')) --end;
+  return text_.substr(start, end - start);
+}
+
+std::string_view ParsedPrefs::Part(uint8_t kind, uint8_t decoded, uint32_t at, uint32_t size) const {
+  return (kind & decoded) ? std::string_view(decoded_).substr(at, size) : text_.substr(at, size);
+}
+
+bool ParsedPrefs::At(size_t i, PrefView* pref) const {
+  const uint8_t kind = kinds_[i];
+  if (!(kind & kPref)) return false;
+  const Line& entry = lines_[i];
+  pref->name = Part(kind, kNameDecoded, entry.name, entry.name_size);
+  pref->is_text = (kind & kText) != 0;
+  pref->value = Part(kind, kValueDecoded, entry.value, entry.value_size);
+  return true;
+}
+
+PrefView ParsedPrefs::PrefIterator::operator*() const {
+  PrefView pref;
+  prefs_.At(line_, &pref);
+  return pref;
+}
+
+ParsedPrefs::PrefIterator& ParsedPrefs::PrefIterator::operator++() {
+  ++line_;
+  Skip();
+  return *this;
+}
+
+void ParsedPrefs::PrefIterator::Skip() {
+  while (line_ < prefs_.line_count() && !(prefs_.kinds_[line_] & kPref)) ++line_;
 }
 
 bool ParsedPrefs::LastText(std::string_view name, std::string_view* value) const {
-  for (auto it = prefs_.rbegin(); it != prefs_.rend(); ++it) {
-    if (it->name != name) continue;
-    if (!it->is_text) return false;
-    *value = it->value;
+  PrefView pref;
+  for (size_t i = lines_.size(); i-- > 0;) {
+    if (!At(i, &pref) || pref.name != name) continue;
+    if (!pref.is_text) return false;
+    *value = pref.value;
     return true;
   }
   return false;
@@ -242,13 +291,13 @@ bool ThunderbirdPrefs::FindAccount(const PrefLines& lines, PrefNumbers* found) c
 
 bool ThunderbirdPrefs::FindAccount(const ParsedPrefs& prefs, PrefNumbers* found) const {
   PrefNumbers n;
-  for (const PrefView& email : prefs.prefs()) {
+  for (const PrefView email : prefs.prefs()) {
     if (!email.is_text || !Middle(email.name, "mail.identity.id", ".useremail", &n.identity) ||
         !EqualsNoCase(std::string(email.value), request_.address))
       continue;
     // An identity that no account uses (left by a removed account) is not the account.
     const std::string id = "id" + n.identity;
-    for (const PrefView& list : prefs.prefs()) {
+    for (const PrefView list : prefs.prefs()) {
       std::string_view server;
       if (list.is_text && Middle(list.name, "mail.account.account", ".identities", &n.account) &&
           ListHas(list.value, id) && prefs.LastText(AccountName(n.account) + ".server", &server) &&
@@ -289,9 +338,9 @@ bool ThunderbirdPrefs::FindSmtpServer(const PrefLines& lines, std::string* smtp,
 
 bool ThunderbirdPrefs::FindSmtp(const ParsedPrefs& prefs, std::string* smtp, std::string_view except) const {
   const std::string host = UpperCaseText(provider_.smtp_host), address = UpperCaseText(request_.address);
-  std::unordered_map<std::string_view, const PrefView*> usernames;
+  std::unordered_map<std::string_view, PrefView> usernames;
   bool usernames_read = false;
-  for (const PrefView& pref : prefs.prefs()) {
+  for (const PrefView pref : prefs.prefs()) {
     if (!pref.is_text || !Middle(pref.name, "mail.smtpserver.smtp", ".hostname", smtp) || "smtp" + *smtp == except ||
         UpperCaseText(std::string(pref.value)) != host)
       continue;
@@ -343,9 +392,9 @@ class PrefEdit {
       replacements_[name] = line;
       return;
     }
+    PrefView pref;
     for (size_t i = prefs_.line_count(); !group.empty() && i-- > 0;) {
-      const PrefView* pref = prefs_.At(i);
-      if (pref && StartsWith(pref->name, group)) {
+      if (prefs_.At(i, &pref) && StartsWith(pref.name, group)) {
         after_[i].push_back(line);
         return;
       }
@@ -365,10 +414,10 @@ class PrefEdit {
       out.Line(line);
       written->push_back(line);
     };
+    PrefView pref;
     for (size_t i = 0; i < prefs_.line_count(); ++i) {
-      const PrefView* pref = prefs_.At(i);
       const auto replaced =
-          pref && !pref->name.empty() ? replacements_.find(pref->name) : replacements_.end();
+          prefs_.At(i, &pref) && !pref.name.empty() ? replacements_.find(pref.name) : replacements_.end();
       if (replaced == replacements_.end())
         out.Line(prefs_.line(i));
       else
@@ -388,7 +437,7 @@ class PrefEdit {
   }
 
   bool Has(const std::string& name) const {
-    for (const PrefView& pref : prefs_.prefs())
+    for (const PrefView pref : prefs_.prefs())
       if (pref.name == name) return true;
     return false;
   }
@@ -423,7 +472,7 @@ bool SmtpUsedByOthers(const ParsedPrefs& prefs, const std::string& identity, con
   const std::string default_key = DefaultSmtpKey(prefs);
   const auto servers = LastOf(prefs, "mail.identity.id", ".smtpServer");
   std::string account, other;
-  for (const PrefView& list : prefs.prefs()) {
+  for (const PrefView list : prefs.prefs()) {
     if (!list.is_text || !Middle(list.name, "mail.account.account", ".identities", &account)) continue;
     bool used = false;
     ForEachItem(list.value, [&](std::string_view item) {
@@ -519,8 +568,9 @@ void ThunderbirdPrefs::AddTo(const ParsedPrefs& prefs, PrefNumbers* numbers, Sav
   bool accounts_found = false, smtp_listed = false, default_smtp_found = false;
   bool account_written = false, identity_written = false;  // the latter follow the default-account line
   std::string first_smtp = smtp_key;
+  PrefView view;
   for (size_t i = 0; i < prefs.line_count(); ++i) {
-    const PrefView* pref = prefs.At(i);
+    const PrefView* pref = prefs.At(i, &view) ? &view : nullptr;
     // Before the first preference stands the comment header.
     if (pref && !account_written) {
       out.Lines(account_lines);

@@ -1,6 +1,7 @@
 #include "platform/memory/MemoryFileSystem.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "platform/Text.h"
 
@@ -12,6 +13,12 @@ struct MemoryFileSystem::Entry {
   // Opening it for writing and removing it are refused; replacing it is not, as under Wine.
   bool read_only = false;
   std::string bytes;
+  // The twin's last-write time: a count of changes, the same for no two.
+  uint64_t last_write = 0;
+  void Changed() {
+    static std::atomic<uint64_t> changes{0};
+    last_write = ++changes;
+  }
   // Open output files. Like a Windows program's, a writer lets others read
   // the file but not write, delete or rename it.
   int writers = 0;
@@ -39,6 +46,7 @@ class MemoryOutputFile : public OutputFile {
   Status Write(const std::string& bytes) override {
     if (!file_) return err::kInvalidHandle;
     file_->bytes += bytes;
+    file_->Changed();
     return err::kSuccess;
   }
   Status Flush() override { return file_ ? err::kSuccess : err::kInvalidHandle; }
@@ -105,6 +113,8 @@ Status MemoryFileSystem::ReadAttributes(const std::string& path, FileAttributes*
   if (!entry) return err::kFileNotFound;
   attributes->folder = entry->folder;
   attributes->read_only = entry->read_only;
+  attributes->size = entry->folder ? 0 : entry->bytes.size();
+  attributes->last_write = entry->last_write;
   return err::kSuccess;
 }
 
@@ -120,6 +130,7 @@ Status MemoryFileSystem::OpenForWriting(const std::string& path, std::shared_ptr
   if (!file) {
     file = std::make_shared<Entry>();
     file->name = name;
+    file->Changed();
     parent->children.push_back(file);
   }
   *out = file;
@@ -137,6 +148,7 @@ Status MemoryFileSystem::OpenNew(const std::string& path, OutputFilePtr* out) {
   std::shared_ptr<Entry> file;
   if (Status s = OpenForWriting(path, &file)) return s;
   file->bytes.clear();
+  file->Changed();
   *out = std::make_unique<MemoryOutputFile>(file);
   return err::kSuccess;
 }
@@ -243,6 +255,7 @@ void MemoryFileSystem::PutFile(const std::string& path, const std::string& bytes
     parent->children.push_back(file);
   }
   file->bytes = bytes;
+  file->Changed();
 }
 
 void MemoryFileSystem::SetReadOnly(const std::string& path, bool read_only) {

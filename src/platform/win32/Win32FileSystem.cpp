@@ -15,6 +15,7 @@ namespace pw {
 namespace {
 
 constexpr DWORD kReadChunk = 64 * 1024;
+constexpr size_t kReadPiece = 1 << 20;
 
 // A writer lets others read what it writes (as the run log is read while it is
 // open); a reader lets the writer go on.
@@ -36,32 +37,39 @@ Status Win32FileSystem::ReadAll(const std::string& path, std::string* bytes) {
   HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, kReaderSharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) return LastError();
-  std::string content;
-  // Sized once: appending to a growing string would copy a large file
-  // several times and hold twice its size at the last step.
+  // Read straight into a string sized once, one byte more than the file, so
+  // the read that finds the end needs no room: growing a string would copy a
+  // large file several times and hold twice its size at the last step.
   LARGE_INTEGER size;
-  if (GetFileSizeEx(file, &size)) content.reserve(static_cast<size_t>(size.QuadPart));
-  std::vector<char> chunk(kReadChunk);
+  const size_t expected = GetFileSizeEx(file, &size) ? static_cast<size_t>(size.QuadPart) : 0;
+  std::string content(expected + 1, '\0');
+  size_t have = 0;
   Status status = err::kSuccess;
   for (;;) {
+    if (have == content.size()) content.resize(have + kReadChunk);  // it grew while read
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(content.size() - have, kReadPiece));
     DWORD got = 0;
-    if (!ReadFile(file, chunk.data(), kReadChunk, &got, nullptr)) {
+    if (!ReadFile(file, &content[have], want, &got, nullptr)) {
       status = LastError();
       break;
     }
     if (got == 0) break;
-    content.append(chunk.data(), got);
+    have += got;
   }
+  content.resize(have);
   CloseHandle(file);
   if (status == err::kSuccess) bytes->swap(content);
   return status;
 }
 
 Status Win32FileSystem::ReadAttributes(const std::string& path, FileAttributes* attributes) {
-  const DWORD bits = GetFileAttributesW(Wide(path).c_str());
-  if (bits == INVALID_FILE_ATTRIBUTES) return LastError();
-  attributes->folder = (bits & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  attributes->read_only = (bits & FILE_ATTRIBUTE_READONLY) != 0;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return LastError();
+  attributes->folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  attributes->read_only = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+  attributes->size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  attributes->last_write =
+      (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
   return err::kSuccess;
 }
 

@@ -69,7 +69,7 @@ void SeedEudora(MemoryPlatform& m, bool with_default) {
 }
 
 std::string EudoraRewritten(MemoryPlatform& m) {
-  const EudoraIni ini(SplitLines(m.files.FileBytes(kEudoraIni)));
+  const EudoraIni ini = EudoraIni::Read(m.files.FileBytes(kEudoraIni));
   std::string which;
   for (const auto& [section, name] : {std::pair<const char*, const char*>{"Settings", "ann"}, {"Persona-bob", "bob"},
                                       {"Persona-ann2", "ann2"}})
@@ -188,7 +188,7 @@ TEST(AutomaticMode, EudoraRewritesThePersonalityFoundNeverAnother) {
     EXPECT_EQ(overwrite ? 0 : 1, bed.Run(command_line));
     EXPECT_EQ(overwrite ? "ann2" : "", EudoraRewritten(bed.machine)) << command_line;
     if (!overwrite) EXPECT_EQ(before, bed.machine.files.FileBytes(kEudoraIni));
-    const EudoraIni ini(SplitLines(bed.machine.files.FileBytes(kEudoraIni)));
+    const EudoraIni ini = EudoraIni::Read(bed.machine.files.FileBytes(kEudoraIni));
     EXPECT_EQ("Ann Two", ini.Value("Persona-ann2", "RealName"));
     EXPECT_EQ("ANN@EXAMPLE.ORG", ini.Value("Persona-ann2", "ReturnAddress"));
     EXPECT_EQ("ann@example.org", ini.Value("Settings", "ReturnAddress"));
