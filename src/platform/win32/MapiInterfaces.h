@@ -69,6 +69,10 @@ struct RowSet {
   Row aRow[1];
 };
 
+// MAPI's own layout, on 32-bit and 64-bit Windows alike.
+static_assert(sizeof(PropValue) == (sizeof(void*) == 8 ? 24 : 16), "SPropValue: a tag, a pad, an 8-aligned union");
+static_assert(sizeof(Row) == (sizeof(void*) == 8 ? 16 : 12), "SRow: two ULONGs and a pointer");
+
 // A table of rows, here the profile's message services.
 struct IMAPITable : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE GetLastError() = 0;  // not called, nor the three that follow
