@@ -44,8 +44,8 @@ Status SectionNames(Registry& registry, const std::string& profile_key, std::vec
   RegKeyPtr key;
   const Status opened = registry.OpenKey(RegRoot::kCurrentUser, profile_key, RegAccess::kAllAccess, &key);
   if (opened == err::kFileNotFound) return err::kSuccess;
-  uint32_t count = 0;
   if (opened) return opened;
+  uint32_t count = 0;
   if (const Status counted = key->CountSubkeys(&count)) return counted;
   for (uint32_t i = 0; i < count; ++i) {
     std::string name;

@@ -4,9 +4,9 @@
 // profile's key there, as MAPI does: a section named by the service's
 // identifier ("5e55e55e" and 24 more hexadecimal digits) and one for its
 // entry, both marked with that identifier, which is how deleting the service
-// finds all it made. Any step can be made to fail with a
-// chosen result; the twin counts what is initialised and handed out, so a test
-// can see that everything was released.
+// finds all it made. Any step can be made to fail with a chosen result; the
+// twin counts what is initialised and handed out, so a test can see that
+// everything was released.
 #pragma once
 
 #include <map>
