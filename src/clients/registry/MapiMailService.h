@@ -19,7 +19,7 @@ namespace pw {
 // `account_name` and `account_name`. A MAPI step that fails, or names that
 // cannot be written (the service is then taken back through MAPI), is
 // reported with its result code on standard output and in the run log. True
-// when the service was created and named.
+// when the service was created and the entry it made, if any, named.
 bool AddMapiMailService(Registry& registry, Mapi& mapi, StdOut& out, RunLog& log, const std::string& profile,
                         const std::string& address, const std::string& account_name);
 
