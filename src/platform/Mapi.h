@@ -5,9 +5,11 @@
 // goes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pw {
 
@@ -25,6 +27,9 @@ constexpr HResult kLogonFailed = HResultOf(0x80040111);   // MAPI_E_LOGON_FAILED
 constexpr HResult kNotInitialized = HResultOf(0x80040605);  // MAPI_E_NOT_INITIALIZED
 }  // namespace hres
 
+// What tells one message service of a profile from the others (MAPIUID).
+using MapiUid = std::array<uint8_t, 16>;
+
 // A profile's message services (IMsgServiceAdmin).
 class MapiServiceAdmin {
  public:
@@ -36,6 +41,12 @@ class MapiServiceAdmin {
   // Adds the service called `service` (e.g. "IMAIL"), shown as
   // `display_name`, without any window.
   virtual HResult CreateMsgService(const std::string& service, const std::string& display_name) = 0;
+  // The identifiers of the profile's services, from its service table. MAPI
+  // does not tell which service CreateMsgService made: it is the one that was
+  // not in the table before.
+  virtual HResult ServiceUids(std::vector<MapiUid>* out) = 0;
+  // Removes the service `uid` and everything MAPI keeps for it in the profile.
+  virtual HResult DeleteMsgService(const MapiUid& uid) = 0;
 };
 
 // A logged-on session; destroying it logs off.

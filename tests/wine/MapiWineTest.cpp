@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 #include <string>
 
 #include "OutlookWineSupport.h"
@@ -23,8 +22,11 @@ using namespace outlook;
 constexpr char kAddress[] = "jdoe@quillset.example";
 const std::string kSetup = "Software\\Microsoft\\Office\\9.0\\Outlook\\Setup";
 const std::string kProfile = kProfiles + "\\Outlook";
-// A section the profile had before: an Internet E-Mail entry of another account.
+// Sections the profile had before: another account's Internet E-Mail service
+// (its table row) and its entry.
+const std::string kOldService = "9a0d020000000000c000000000000046";
 const std::string kOldEntry = "0a0d020000000000c000000000000046";
+const std::string kOldUid = "\x9a\x0d\x02\0\0\0\0\0\xc0\0\0\0\0\0\0\x46"s;
 const char kSystemMapi[] = "C:\\windows\\system32\\mapi32.dll";
 const char kWineOverrides[] = "Software\\Wine\\DllOverrides";
 
@@ -41,6 +43,9 @@ class MapiWineTest : public WineTest {
     bed::SeedText(HKEY_CURRENT_USER, kProfiles, "DefaultProfile", "Outlook");
     bed::SeedValue(HKEY_CURRENT_USER, kProfile + "\\" + kOldEntry, "001e3d0b", REG_BINARY,
                    bed::WithNul("MailServiceEntry"));
+    bed::SeedValue(HKEY_CURRENT_USER, kProfile + "\\" + kOldEntry, "01023d0c", REG_BINARY, kOldUid);
+    bed::SeedValue(HKEY_CURRENT_USER, kProfile + "\\" + kOldService, "001e3d09", REG_BINARY, bed::WithNul("IMAIL"));
+    bed::SeedValue(HKEY_CURRENT_USER, kProfile + "\\" + kOldService, "01023d0c", REG_BINARY, kOldUid);
     record_ = bed::ScratchFolder() + "\\mapi-calls.txt";
     SetVariable("MAPI_STANDIN_RECORD", record_);
     // Wine's own mapi32 comes first unless told otherwise; the program's
@@ -80,6 +85,7 @@ class MapiWineTest : public WineTest {
   Lines NewSections() {
     Lines sections = bed::Subkeys(HKEY_CURRENT_USER, kProfile);
     sections.erase(std::remove(sections.begin(), sections.end(), kOldEntry), sections.end());
+    sections.erase(std::remove(sections.begin(), sections.end(), kOldService), sections.end());
     return sections;
   }
 
@@ -92,6 +98,11 @@ const Lines kCalls = {
     "MAPIAdminProfiles(0x0)",
     "MAPILogonEx(0x0, \"Outlook\", null, 0x8022)",
     "IProfAdmin::AdminServices(\"Outlook\", null, 0x0, 0x0)",
+    "IMsgServiceAdmin::GetMsgServiceTable(0x0)",
+    "IMAPITable::SetColumns(0x3d0c0102, 0x0)",
+    "IMAPITable::QueryRows(32, 0x0)",  // the other account's service
+    "IMAPITable::QueryRows(32, 0x0)",  // no more
+    "IMAPITable released",
     "IMsgServiceAdmin::CreateMsgService(\"IMAIL\", \""s + kAddress + "\", 0x0, 0x0)",
     "IMsgServiceAdmin released",
     "IMAPISession::Logoff(0x0, 0x0, 0x0)",
@@ -126,43 +137,54 @@ TEST_F(MapiWineTest, NewAccountGetsItsServiceNamedAfterIt) {
     EXPECT_EQ((bed::Value{REG_SZ, kAddress}), bed::ReadValue(HKEY_CURRENT_USER, key, "001e661f"));
   }
   EXPECT_EQ(1, named);
-  EXPECT_EQ(Lines{"001e3d0b"}, bed::ValueNames(HKEY_CURRENT_USER, kProfile + "\\" + kOldEntry));
+  EXPECT_EQ((Lines{"001e3d0b", "01023d0c"}), bed::ValueNames(HKEY_CURRENT_USER, kProfile + "\\" + kOldEntry));
 }
 
 // Each step failing in turn: its line on standard output and in the log, the
 // account taken back, the profile as it was, and whatever MAPI handed out
-// released once before MAPI is uninitialised.
+// released once before MAPI is uninitialised. A new service whose entry
+// cannot be named (the stand-in makes it readable only) is deleted through
+// MAPI, which is told the service the table did not list before.
 TEST_F(MapiWineTest, EachFailingStepTakesTheAccountBack) {
   InstallStandIn();
-  const struct {
-    const char* call;
-    const char* line;
-    size_t calls_made;  // of kCalls, before the releases
-  } kCases[] = {
-      {"MAPIInitialize", "Error initializing MAPI. hRes = 0x80040605", 1},
-      {"MAPIAdminProfiles", "Error getting IProfAdmin interface. hRes = 0x80004005", 2},
-      {"MAPILogonEx", "Error logging on. hRes = 0x80040111", 3},
-      {"IProfAdmin::AdminServices", "Error getting IMsgServiceAdmin interface. hRes = 0x8004010f", 4},
-      {"IMsgServiceAdmin::CreateMsgService", "Error creating Exchange message service. hRes = 0x80040102", 5},
+  const Lines kTakeBack = {
+      "IMsgServiceAdmin::GetMsgServiceTable(0x0)", "IMAPITable::SetColumns(0x3d0c0102, 0x0)",
+      "IMAPITable::QueryRows(32, 0x0)",            "IMAPITable::QueryRows(32, 0x0)",
+      "IMAPITable released",                       "IMsgServiceAdmin::DeleteMsgService(the new service)",
   };
-  const std::string codes[] = {"80040605", "80004005", "80040111", "8004010f", "80040102"};
-  for (size_t i = 0; i < std::size(kCases); ++i) {
-    const auto& c = kCases[i];
+  const struct {
+    const char* request;
+    const char* line;
+    size_t calls_made;  // of kCalls, before the take-back and the releases
+    bool taken_back;
+  } kCases[] = {
+      {"MAPIInitialize=80040605", "Error initializing MAPI. hRes = 0x80040605", 1, false},
+      {"MAPIAdminProfiles=80004005", "Error getting IProfAdmin interface. hRes = 0x80004005", 2, false},
+      {"MAPILogonEx=80040111", "Error logging on. hRes = 0x80040111", 3, false},
+      {"IProfAdmin::AdminServices=8004010f", "Error getting IMsgServiceAdmin interface. hRes = 0x8004010f", 4, false},
+      {"IMsgServiceAdmin::GetMsgServiceTable=80040102", "Error getting the message service table. hRes = 0x80040102",
+       5, false},
+      {"IMsgServiceAdmin::CreateMsgService=80040102", "Error creating Exchange message service. hRes = 0x80040102",
+       10, false},
+      {"MailServiceEntry=5", "Error naming the new message service. hRes = 0x80070005", 10, true},
+  };
+  for (const auto& c : kCases) {
     bed::RemovePath(record_);
-    SetVariable("MAPI_STANDIN_FAIL", c.call + "="s + codes[i]);
+    SetVariable("MAPI_STANDIN_FAIL", c.request);
     Lines log;
     const bed::RunResult run = RunAndReadLog("-n \"Jo Doe\" -c 1 -a jdoe", "Outlook is in Corporate/Workgroup Mode. "
                                                                          "Creating MAPI Internet Mail Profile...",
                                              &log);
 
-    EXPECT_EQ(1u, run.exit_code) << c.call;
+    EXPECT_EQ(1u, run.exit_code) << c.request;
     EXPECT_EQ(c.line + "\n"s, run.out);
-    ASSERT_LE(3u, log.size()) << c.call;
+    ASSERT_LE(3u, log.size()) << c.request;
     EXPECT_EQ((Lines{c.line, "The previous settings were restored."}), Lines(log.begin() + 1, log.begin() + 3));
-    EXPECT_EQ(Lines{"9.0"}, bed::Subkeys(HKEY_CURRENT_USER, "Software\\Microsoft\\Office")) << c.call;
-    EXPECT_EQ(Lines{}, NewSections()) << c.call;
+    EXPECT_EQ(Lines{"9.0"}, bed::Subkeys(HKEY_CURRENT_USER, "Software\\Microsoft\\Office")) << c.request;
+    EXPECT_EQ((Lines{kOldEntry, kOldService}), bed::Subkeys(HKEY_CURRENT_USER, kProfile)) << c.request;
 
     Lines expected(kCalls.begin(), kCalls.begin() + c.calls_made);
+    if (c.taken_back) expected.insert(expected.end(), kTakeBack.begin(), kTakeBack.end());
     // What was handed out goes in the reverse order it came.
     if (c.calls_made >= 5) expected.push_back("IMsgServiceAdmin released");
     if (c.calls_made >= 4) expected.insert(expected.end(), {"IMAPISession::Logoff(0x0, 0x0, 0x0)",
@@ -170,7 +192,7 @@ TEST_F(MapiWineTest, EachFailingStepTakesTheAccountBack) {
     if (c.calls_made >= 3) expected.push_back("IProfAdmin released");
     if (c.calls_made >= 2) expected.push_back("MAPIUninitialize()");
     expected.push_back("unloaded at process end");
-    EXPECT_EQ(expected, Calls()) << c.call;
+    EXPECT_EQ(expected, Calls()) << c.request;
   }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <vector>
 
 #include "clients/registry/OutlookProfiles.h"
@@ -24,7 +23,8 @@ struct Report {
   StdOut& out;
   RunLog& log;
 
-  // The first failure ends the step with one line.
+  // A failure ends the step with one line (and one more when what was
+  // made cannot be taken back).
   bool operator()(const char* message, HResult result) const {
     char code[16];
     std::snprintf(code, sizeof code, "%x", static_cast<unsigned>(static_cast<uint32_t>(result)));
@@ -35,26 +35,99 @@ struct Report {
   }
 };
 
-// The names of the profile's sections; none when they cannot be listed, and
-// then no section can be told apart as new.
-std::optional<std::vector<std::string>> SectionNames(Registry& registry, const std::string& profile_key) {
+// A registry failure as MAPI would answer it (HRESULT_FROM_WIN32).
+HResult FromStatus(Status status) { return HResultOf(0x80070000u | (static_cast<uint32_t>(status) & 0xFFFFu)); }
+
+// The names of the profile's sections (none when it has no key yet).
+Status SectionNames(Registry& registry, const std::string& profile_key, std::vector<std::string>* names) {
+  names->clear();
   RegKeyPtr key;
   const Status opened = registry.OpenKey(RegRoot::kCurrentUser, profile_key, RegAccess::kAllAccess, &key);
-  if (opened == err::kFileNotFound) return std::vector<std::string>();
+  if (opened == err::kFileNotFound) return err::kSuccess;
+  if (opened) return opened;
   uint32_t count = 0;
-  if (opened || key->CountSubkeys(&count)) return std::nullopt;
-  std::vector<std::string> names;
+  if (const Status counted = key->CountSubkeys(&count)) return counted;
   for (uint32_t i = 0; i < count; ++i) {
     std::string name;
-    if (key->EnumSubkey(i, &name)) return std::nullopt;
-    names.push_back(name);
+    if (const Status listed = key->EnumSubkey(i, &name)) return listed;
+    names->push_back(name);
   }
-  return names;
+  return err::kSuccess;
 }
+
+// Names the Internet E-Mail entries among the sections that are new since
+// `before`. A section that cannot be opened might be the entry, so it fails
+// the naming as a write does.
+Status NameNewEntries(Registry& registry, const std::string& profile_key, const std::vector<std::string>& before,
+                      const std::string& account_name) {
+  std::vector<std::string> now;
+  if (const Status listed = SectionNames(registry, profile_key, &now)) return listed;
+  for (const std::string& name : now) {
+    if (std::find(before.begin(), before.end(), name) != before.end()) continue;
+    RegKeyPtr section;
+    if (const Status opened =
+            registry.OpenKey(RegRoot::kCurrentUser, profile_key + "\\" + name, RegAccess::kAllAccess, &section))
+      return opened;
+    if (ReadRegText(*section, kServiceEntryName) != kMailServiceEntry) continue;
+    if (const Status set = section->SetValue(kDisplayName, regtype::kSz, "Internet E-Mail - " + account_name))
+      return set;
+    if (const Status set = section->SetValue(kAccountName, regtype::kSz, account_name)) return set;
+  }
+  return err::kSuccess;
+}
+
+// The service created since the table held `before`: the one row that is new.
+HResult NewService(MapiServiceAdmin& services, const std::vector<MapiUid>& before, MapiUid* uid) {
+  std::vector<MapiUid> now;
+  const HResult listed = services.ServiceUids(&now);
+  if (Failed(listed)) return listed;
+  int found = 0;
+  for (const MapiUid& candidate : now) {
+    if (std::find(before.begin(), before.end(), candidate) != before.end()) continue;
+    *uid = candidate;
+    ++found;
+  }
+  return found == 1 ? hres::kOk : hres::kNotFound;
+}
+
+// Adds the service to the profile and names it, through the service
+// administration MAPI handed out for the profile. A service that cannot be
+// named is taken back through MAPI, which removes all it made for it.
+struct NamedService {
+  Registry& registry;
+  MapiServiceAdmin& services;
+  const Report& report;
+  std::string profile_key;
+
+  bool Add(const std::string& address, const std::string& account_name) {
+    std::vector<MapiUid> services_before;
+    const HResult listed = services.ServiceUids(&services_before);
+    if (Failed(listed)) return report("Error getting the message service table.", listed);
+    std::vector<std::string> sections_before;
+    if (const Status snapshot = SectionNames(registry, profile_key, &sections_before))
+      return report("Error naming the new message service.", FromStatus(snapshot));
+    const HResult created = services.CreateMsgService("IMAIL", address);
+    if (Failed(created)) return report("Error creating Exchange message service.", created);
+    const Status named = NameNewEntries(registry, profile_key, sections_before, account_name);
+    if (!named) return true;
+    report("Error naming the new message service.", FromStatus(named));
+    TakeBack(services_before);
+    return false;
+  }
+
+  // A service that stays although the step failed is told too.
+  void TakeBack(const std::vector<MapiUid>& services_before) {
+    MapiUid uid{};
+    HResult deleted = NewService(services, services_before, &uid);
+    if (!Failed(deleted)) deleted = services.DeleteMsgService(uid);
+    if (Failed(deleted)) report("Error deleting the new message service.", deleted);
+  }
+};
 
 // MAPI's steps in order; the first that fails is reported and ends them.
 // What they obtained is released when this returns.
-bool RunSteps(Mapi& mapi, const Report& report, const std::string& profile, const std::string& address) {
+bool RunSteps(Registry& registry, Mapi& mapi, const Report& report, const std::string& profile,
+              const std::string& address, const std::string& account_name) {
   MapiProfileAdminPtr profiles;
   HResult step = mapi.AdminProfiles(&profiles);
   if (Failed(step)) return report("Error getting IProfAdmin interface.", step);
@@ -64,46 +137,21 @@ bool RunSteps(Mapi& mapi, const Report& report, const std::string& profile, cons
   MapiServiceAdminPtr services;
   step = profiles->AdminServices(profile, &services);
   if (Failed(step)) return report("Error getting IMsgServiceAdmin interface.", step);
-  step = services->CreateMsgService("IMAIL", address);
-  if (Failed(step)) return report("Error creating Exchange message service.", step);
-  return true;
-}
-
-// MAPI is uninitialised on every path, after everything is released.
-bool CreateService(Mapi& mapi, const Report& report, const std::string& profile, const std::string& address) {
-  const HResult initialized = mapi.Initialize();
-  if (Failed(initialized)) return report("Error initializing MAPI.", initialized);
-  const bool created = RunSteps(mapi, report, profile, address);
-  mapi.Uninitialize();
-  return created;
-}
-
-// Names the Internet E-Mail entries among the sections that are new since `before`.
-void NameNewEntries(Registry& registry, const std::string& profile_key, const std::vector<std::string>& before,
-                    const std::string& account_name) {
-  const std::optional<std::vector<std::string>> now = SectionNames(registry, profile_key);
-  if (!now) return;
-  for (const std::string& name : *now) {
-    if (std::find(before.begin(), before.end(), name) != before.end()) continue;
-    RegKeyPtr section;
-    if (registry.OpenKey(RegRoot::kCurrentUser, profile_key + "\\" + name, RegAccess::kAllAccess, &section)) continue;
-    if (ReadRegText(*section, kServiceEntryName) != kMailServiceEntry) continue;
-    // The service works without these names, so one that cannot be written
-    // is let go, as MAPI's own failures are.
-    static_cast<void>(section->SetValue(kDisplayName, regtype::kSz, "Internet E-Mail - " + account_name));
-    static_cast<void>(section->SetValue(kAccountName, regtype::kSz, account_name));
-  }
+  NamedService service{registry, *services, report, std::string(kMapiProfilesKey) + "\\" + profile};
+  return service.Add(address, account_name);
 }
 
 }  // namespace
 
 bool AddMapiMailService(Registry& registry, Mapi& mapi, StdOut& out, RunLog& log, const std::string& profile,
                         const std::string& address, const std::string& account_name) {
-  const std::string profile_key = std::string(kMapiProfilesKey) + "\\" + profile;
-  const std::optional<std::vector<std::string>> before = SectionNames(registry, profile_key);
-  if (!CreateService(mapi, Report{out, log}, profile, address)) return false;
-  if (before) NameNewEntries(registry, profile_key, *before, account_name);
-  return true;
+  const Report report{out, log};
+  const HResult initialized = mapi.Initialize();
+  if (Failed(initialized)) return report("Error initializing MAPI.", initialized);
+  // MAPI is uninitialised on every path, after everything is released.
+  const bool added = RunSteps(registry, mapi, report, profile, address, account_name);
+  mapi.Uninitialize();
+  return added;
 }
 
 }  // namespace pw

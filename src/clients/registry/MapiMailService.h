@@ -16,9 +16,10 @@ namespace pw {
 
 // Adds the service to `profile` with the address as its display name, then
 // names the service entry it made (and no other) "Internet E-Mail - " +
-// `account_name` and `account_name`. A MAPI step that fails is reported with
-// its result code on standard output and in the run log. True when the
-// service was created.
+// `account_name` and `account_name`. A MAPI step that fails, or names that
+// cannot be written (the service is then taken back through MAPI), is
+// reported with its result code on standard output and in the run log. True
+// when the service was created and the entry it made, if any, named.
 bool AddMapiMailService(Registry& registry, Mapi& mapi, StdOut& out, RunLog& log, const std::string& profile,
                         const std::string& address, const std::string& account_name);
 

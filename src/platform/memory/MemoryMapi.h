@@ -1,9 +1,12 @@
 // The MAPI twin. Its profiles are the keys below the current user's
 // "Windows Messaging Subsystem\Profiles" in the twin registry, where MAPI keeps
 // them, and creating a message service adds the service's sections to the
-// profile's key there, as MAPI does. Any step can be made to fail with a
-// chosen result; the twin counts what is initialised and handed out, so a test
-// can see that everything was released.
+// profile's key there, as MAPI does: a section named by the service's
+// identifier ("5e55e55e" and 24 more hexadecimal digits) and one for its
+// entry, both marked with that identifier, which is how deleting the service
+// finds all it made. Any step can be made to fail with a chosen result; the
+// twin counts what is initialised and handed out, so a test can see that
+// everything was released.
 #pragma once
 
 #include <map>
@@ -15,7 +18,15 @@
 
 namespace pw {
 
-enum class MapiStep { kInitialize, kAdminProfiles, kLogonEx, kAdminServices, kCreateMsgService };
+enum class MapiStep {
+  kInitialize,
+  kAdminProfiles,
+  kLogonEx,
+  kAdminServices,
+  kCreateMsgService,
+  kServiceTable,
+  kDeleteMsgService,
+};
 
 class MemoryMapi : public Mapi {
  public:
@@ -48,6 +59,9 @@ class MemoryMapi : public Mapi {
   HResult Refusal(MapiStep step) const;
   bool HasProfile(const std::string& profile) const;
   HResult CreateMsgService(const std::string& profile, const std::string& service, const std::string& display_name);
+  HResult ServiceUids(const std::string& profile, std::vector<MapiUid>* out);
+  HResult DeleteMsgService(const std::string& profile, const MapiUid& uid);
+  std::vector<std::string> Sections(const std::string& profile);
   std::string NewSectionName();
 
   MemoryRegistry& registry_;

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Mapi.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -39,9 +40,38 @@ HResult AnsiText(const std::string& utf8, std::vector<char>* out) {
   return hres::kOk;
 }
 
+// The identifiers in the service table's rows. Each batch of rows comes in
+// buffers MAPI allocated, which go back to it as they are read.
+HRESULT ReadServiceUids(mapi::IMAPITable* table, mapi::FreeBufferFunction free_buffer, std::vector<MapiUid>* out) {
+  mapi::PropTagArray columns = {1, {mapi::kServiceUidTag}};
+  HRESULT result = table->SetColumns(&columns, 0);
+  if (FAILED(result)) return result;
+  for (;;) {
+    mapi::RowSet* rows = nullptr;
+    result = table->QueryRows(32, 0, &rows);
+    if (FAILED(result)) return result;
+    if (!rows) return E_FAIL;
+    const ULONG count = rows->cRows;
+    for (ULONG i = 0; i < count; ++i) {
+      const mapi::Row* row = rows->aRow + i;
+      for (ULONG column = 0; column < row->cValues; ++column) {
+        const mapi::PropValue& value = row->lpProps[column];
+        if (value.ulPropTag != mapi::kServiceUidTag || value.Value.bin.cb != sizeof(MapiUid) || !value.Value.bin.lpb)
+          continue;
+        out->emplace_back();
+        std::copy(value.Value.bin.lpb, value.Value.bin.lpb + sizeof(MapiUid), out->back().begin());
+      }
+      free_buffer(row->lpProps);
+    }
+    free_buffer(rows);
+    if (count == 0) return result;
+  }
+}
+
 class Win32ServiceAdmin : public MapiServiceAdmin {
  public:
-  explicit Win32ServiceAdmin(mapi::IMsgServiceAdmin* admin) : admin_(admin) {}
+  Win32ServiceAdmin(mapi::IMsgServiceAdmin* admin, mapi::FreeBufferFunction free_buffer)
+      : admin_(admin), free_buffer_(free_buffer) {}
   ~Win32ServiceAdmin() override { admin_->Release(); }
 
   HResult CreateMsgService(const std::string& service, const std::string& display_name) override {
@@ -52,13 +82,32 @@ class Win32ServiceAdmin : public MapiServiceAdmin {
     return Answer(admin_->CreateMsgService(service_name.data(), shown.data(), 0, 0));
   }
 
+  HResult ServiceUids(std::vector<MapiUid>* out) override {
+    out->clear();
+    mapi::IMAPITable* table = nullptr;
+    HRESULT result = admin_->GetMsgServiceTable(0, &table);
+    if (FAILED(result)) return Answer(result);
+    if (!table) return hres::kFail;
+    result = ReadServiceUids(table, free_buffer_, out);
+    table->Release();
+    return Answer(result);
+  }
+
+  HResult DeleteMsgService(const MapiUid& uid) override {
+    mapi::Uid service;
+    std::copy(uid.begin(), uid.end(), service.ab);
+    return Answer(admin_->DeleteMsgService(&service));
+  }
+
  private:
   mapi::IMsgServiceAdmin* admin_;
+  mapi::FreeBufferFunction free_buffer_;
 };
 
 class Win32ProfileAdmin : public MapiProfileAdmin {
  public:
-  explicit Win32ProfileAdmin(mapi::IProfAdmin* admin) : admin_(admin) {}
+  Win32ProfileAdmin(mapi::IProfAdmin* admin, mapi::FreeBufferFunction free_buffer)
+      : admin_(admin), free_buffer_(free_buffer) {}
   ~Win32ProfileAdmin() override { admin_->Release(); }
 
   HResult AdminServices(const std::string& profile, MapiServiceAdminPtr* out) override {
@@ -68,12 +117,13 @@ class Win32ProfileAdmin : public MapiProfileAdmin {
     const HRESULT result = admin_->AdminServices(name.data(), nullptr, 0, 0, &admin);
     if (FAILED(result)) return Answer(result);
     if (!admin) return hres::kFail;
-    *out = std::make_unique<Win32ServiceAdmin>(admin);
+    *out = std::make_unique<Win32ServiceAdmin>(admin, free_buffer_);
     return Answer(result);
   }
 
  private:
   mapi::IProfAdmin* admin_;
+  mapi::FreeBufferFunction free_buffer_;
 };
 
 class Win32Session : public MapiSession {
@@ -104,13 +154,15 @@ HResult Win32Mapi::Load() {
   HMODULE library = LoadLibraryW(path.c_str());
   if (!library) return ErrorAnswer(GetLastError());
   if (!Find(library, "MAPIInitialize", &initialize_) || !Find(library, "MAPIUninitialize", &uninitialize_) ||
-      !Find(library, "MAPIAdminProfiles", &admin_profiles_) || !Find(library, "MAPILogonEx", &logon_ex_)) {
+      !Find(library, "MAPIAdminProfiles", &admin_profiles_) || !Find(library, "MAPILogonEx", &logon_ex_) ||
+      !Find(library, "MAPIFreeBuffer", &free_buffer_)) {
     const DWORD missing = GetLastError();
     FreeLibrary(library);  // none of it was called
     initialize_ = nullptr;
     uninitialize_ = nullptr;
     admin_profiles_ = nullptr;
     logon_ex_ = nullptr;
+    free_buffer_ = nullptr;
     return ErrorAnswer(missing);
   }
   library_ = library;
@@ -136,7 +188,7 @@ HResult Win32Mapi::AdminProfiles(MapiProfileAdminPtr* out) {
   const HRESULT result = admin_profiles_(0, &admin);
   if (FAILED(result)) return Answer(result);
   if (!admin) return hres::kFail;
-  *out = std::make_unique<Win32ProfileAdmin>(admin);
+  *out = std::make_unique<Win32ProfileAdmin>(admin, free_buffer_);
   return Answer(result);
 }
 

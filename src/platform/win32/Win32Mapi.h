@@ -36,6 +36,7 @@ class Win32Mapi : public Mapi {
   mapi::UninitializeFunction uninitialize_ = nullptr;
   mapi::AdminProfilesFunction admin_profiles_ = nullptr;
   mapi::LogonExFunction logon_ex_ = nullptr;
+  mapi::FreeBufferFunction free_buffer_ = nullptr;
   int initialized_ = 0;
 };
 

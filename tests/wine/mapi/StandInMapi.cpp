@@ -8,12 +8,18 @@
 // It writes each call, with its flags, one line at a time to the file named by
 // the environment variable MAPI_STANDIN_RECORD, and fails the call named by
 // MAPI_STANDIN_FAIL ("Name=80040111", Name as in the record) with that result.
+// "MailServiceEntry=5" instead makes the entry section of a new service
+// readable only, so that whoever writes to it is denied (error 5).
 #include <windows.h>
 #include <rpc.h>
+#include <sddl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/win32/MapiInterfaces.h"
 
@@ -23,7 +29,15 @@ using namespace pw::mapi;
 
 const char kProfilesKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles";
 
+const char kServiceName[] = "001e3d09";  // PR_SERVICE_NAME: only a service's own section has it
+const char kServiceUid[] = "01023d0c";   // PR_SERVICE_UID: the service a section belongs to
+constexpr ULONG kErrorType = 0x000A;     // PT_ERROR: a column the table cannot fill
+
 int initialized = 0;
+// Buffers handed out by MAPIAllocateBuffer's stand-in and not yet freed.
+int buffers = 0;
+// The service created last, so the record can tell when it is the one deleted.
+std::string last_created;
 
 std::string Environment(const char* name) {
   char value[1024];
@@ -72,26 +86,80 @@ bool ProfileExists(const char* profile) {
   return true;
 }
 
-// A property string as MAPI keeps it in a profile section: its bytes and a NUL.
-bool PutSection(const std::string& profile, const std::string& section, const char* tag, const std::string& text) {
+std::string ProfileKey(const std::string& profile) { return std::string(kProfilesKey) + "\\" + profile; }
+
+// Sets a property of a section, creating the section; a string property is
+// kept as its bytes and a NUL.
+bool PutSection(const std::string& profile, const std::string& section, const char* tag, const std::string& bytes) {
   HKEY key = nullptr;
-  const std::string path = std::string(kProfilesKey) + "\\" + profile + "\\" + section;
+  const std::string path = ProfileKey(profile) + "\\" + section;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
     return false;
-  const LONG set = RegSetValueExA(key, tag, 0, REG_BINARY, reinterpret_cast<const BYTE*>(text.c_str()),
-                                  static_cast<DWORD>(text.size() + 1));
+  const LONG set = RegSetValueExA(key, tag, 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()),
+                                  static_cast<DWORD>(bytes.size()));
   RegCloseKey(key);
   return set == ERROR_SUCCESS;
 }
 
-// Sections are named by a new unique identifier, 32 hexadecimal digits.
-std::string NewSectionName() {
+std::string Property(const char* text) { return std::string(text) + '\0'; }
+
+// A section's new rights, in the SDDL notation.
+bool Protect(const std::string& profile, const std::string& section, const char* sddl) {
+  HKEY key = nullptr;
+  const std::string path = ProfileKey(profile) + "\\" + section;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, &key)) return false;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  bool done = ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr);
+  if (done) done = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor) == ERROR_SUCCESS;
+  LocalFree(descriptor);
+  RegCloseKey(key);
+  return done;
+}
+
+std::vector<std::string> Sections(const std::string& profile) {
+  std::vector<std::string> names;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, ProfileKey(profile).c_str(), 0, KEY_READ, &key)) return names;
+  char name[256];
+  for (DWORD index = 0;; ++index) {
+    DWORD length = sizeof name;
+    if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.push_back(std::string(name, length));
+  }
+  RegCloseKey(key);
+  return names;
+}
+
+// A section's property, or nothing.
+bool ReadProperty(const std::string& profile, const std::string& section, const char* tag, std::string* bytes) {
+  HKEY key = nullptr;
+  const std::string path = ProfileKey(profile) + "\\" + section;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key)) return false;
+  char data[1024];
+  DWORD size = sizeof data;
+  const LONG read = RegQueryValueExA(key, tag, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(key);
+  if (read != ERROR_SUCCESS) return false;
+  bytes->assign(data, size);
+  return true;
+}
+
+// Sections are named by a new unique identifier in hexadecimal, byte by byte.
+std::string NewUid() {
   UUID uuid;
   UuidCreate(&uuid);
-  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&uuid);
+  return std::string(reinterpret_cast<const char*>(&uuid), sizeof uuid);
+}
+
+std::string HexName(const std::string& uid) {
   std::string name;
-  for (size_t i = 0; i < sizeof uuid; ++i) name += Hex(bytes[i] | 0x100).substr(3);
+  for (unsigned char byte : uid) name += Hex(byte | 0x100u).substr(3);
   return name;
+}
+
+void* Allocate(size_t size) {
+  ++buffers;
+  return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size);
 }
 
 // IUnknown with a reference count; the last Release is recorded, and one
@@ -121,24 +189,133 @@ class Counted : public Interface {
   ULONG references_ = 1;
 };
 
+// The profile's services as MAPI lists them: one row a service, with the
+// columns asked for; the rows are read from the profile when the table is made.
+class ServiceTable : public Counted<IMAPITable> {
+ public:
+  explicit ServiceTable(const std::string& profile) : Counted("IMAPITable") {
+    for (const std::string& section : Sections(profile)) {
+      std::string name, uid;
+      if (ReadProperty(profile, section, kServiceName, &name) && ReadProperty(profile, section, kServiceUid, &uid))
+        rows_.push_back({uid, name});
+    }
+  }
+
+  HRESULT STDMETHODCALLTYPE GetLastError() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE Advise() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE Unadvise() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE GetStatus() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE SetColumns(PropTagArray* columns, ULONG flags) override {
+    std::string tags;
+    for (ULONG i = 0; columns && i < columns->cValues; ++i) tags += Hex(columns->aulPropTag[i]) + ", ";
+    const HRESULT result = Answer("IMAPITable::SetColumns", tags + Hex(flags));
+    if (FAILED(result)) return result;
+    if (!columns) return kInvalidParameter;
+    columns_.assign(columns->aulPropTag, columns->aulPropTag + columns->cValues);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE QueryColumns() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE GetRowCount() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE SeekRow() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE SeekRowApprox() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE QueryPosition() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE FindRow() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE Restrict() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE CreateBookmark() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE FreeBookmark() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE SortTable() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE QuerySortOrder() override { return kNoSupport; }
+  // The set in one buffer, each row's values with their bytes in another.
+  HRESULT STDMETHODCALLTYPE QueryRows(LONG count, ULONG flags, RowSet** rows) override {
+    *rows = nullptr;
+    const HRESULT result = Answer("IMAPITable::QueryRows", std::to_string(count) + ", " + Hex(flags));
+    if (FAILED(result)) return result;
+    if (count <= 0) return kInvalidParameter;
+    const size_t taken = std::min(static_cast<size_t>(count), rows_.size() - next_);
+    *rows = static_cast<RowSet*>(Allocate(sizeof(RowSet) + taken * sizeof(Row)));
+    (*rows)->cRows = static_cast<ULONG>(taken);
+    for (size_t i = 0; i < taken; ++i) {
+      const Service& service = rows_[next_++];
+      PropValue* values = static_cast<PropValue*>(Allocate(columns_.size() * sizeof(PropValue) + service.uid.size()));
+      BYTE* uid = reinterpret_cast<BYTE*>(values + columns_.size());
+      std::memcpy(uid, service.uid.data(), service.uid.size());
+      for (size_t column = 0; column < columns_.size(); ++column) {
+        PropValue& value = values[column];
+        value.ulPropTag = columns_[column];
+        if (columns_[column] == kServiceUidTag) {
+          value.Value.bin = {static_cast<ULONG>(service.uid.size()), uid};
+        } else {
+          value.ulPropTag = (columns_[column] & 0xFFFF0000u) | kErrorType;
+          value.Value.l = kNotFound;
+        }
+      }
+      (*rows)->aRow[i] = {0, static_cast<ULONG>(columns_.size()), values};
+    }
+    return S_OK;
+  }
+
+ private:
+  struct Service {
+    std::string uid, name;
+  };
+  std::vector<Service> rows_;
+  std::vector<ULONG> columns_;
+  size_t next_ = 0;
+};
+
 class ServiceAdmin : public Counted<IMsgServiceAdmin> {
  public:
   explicit ServiceAdmin(std::string profile) : Counted("IMsgServiceAdmin"), profile_(std::move(profile)) {}
 
   HRESULT STDMETHODCALLTYPE GetLastError() override { return kNoSupport; }
-  HRESULT STDMETHODCALLTYPE GetMsgServiceTable() override { return kNoSupport; }
+  HRESULT STDMETHODCALLTYPE GetMsgServiceTable(ULONG flags, IMAPITable** table) override {
+    *table = nullptr;
+    const HRESULT result = Answer("IMsgServiceAdmin::GetMsgServiceTable", Hex(flags));
+    if (FAILED(result)) return result;
+    *table = new ServiceTable(profile_);
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE CreateMsgService(LPSTR service, LPSTR display_name, ULONG_PTR window,
                                              ULONG flags) override {
     const HRESULT result = Answer("IMsgServiceAdmin::CreateMsgService", Text(service) + ", " + Text(display_name) +
                                                                        ", " + Hex(window) + ", " + Hex(flags));
     if (FAILED(result)) return result;
     if (!service || std::string(service) != "IMAIL") return kNotFound;
-    // The service's own section, and its transport's, where the account lives.
-    const std::string own = NewSectionName();
-    if (!PutSection(profile_, own, "001e3d09", service) ||
-        !PutSection(profile_, own, "001e3001", display_name ? display_name : "") ||
-        !PutSection(profile_, NewSectionName(), "001e3d0b", "MailServiceEntry"))
+    // The service's own section, and its transport's, where the account
+    // lives; both are marked as the service's.
+    const std::string uid = NewUid();
+    const std::string own = HexName(uid);
+    const std::string entry = HexName(NewUid());
+    if (!PutSection(profile_, own, kServiceName, Property(service)) ||
+        !PutSection(profile_, own, "001e3001", Property(display_name ? display_name : "")) ||
+        !PutSection(profile_, own, kServiceUid, uid) ||
+        !PutSection(profile_, entry, "001e3d0b", Property("MailServiceEntry")) ||
+        !PutSection(profile_, entry, kServiceUid, uid))
       return E_FAIL;
+    if (Requested("MailServiceEntry") == ERROR_ACCESS_DENIED && !Protect(profile_, entry, "D:P(A;;KR;;;WD)"))
+      return E_FAIL;
+    last_created = uid;
+    return S_OK;
+  }
+  // Every section marked as the service's goes, whatever its rights.
+  HRESULT STDMETHODCALLTYPE DeleteMsgService(Uid* service) override {
+    const std::string uid = service ? std::string(reinterpret_cast<const char*>(service->ab), sizeof service->ab) : "";
+    const HRESULT result =
+        Answer("IMsgServiceAdmin::DeleteMsgService", uid == last_created ? "the new service" : HexName(uid));
+    if (FAILED(result)) return result;
+    std::vector<std::string> doomed;
+    bool found = false;
+    for (const std::string& section : Sections(profile_)) {
+      std::string mark, name;
+      if (!ReadProperty(profile_, section, kServiceUid, &mark) || mark != uid) continue;
+      doomed.push_back(section);
+      found = found || ReadProperty(profile_, section, kServiceName, &name);
+    }
+    if (!found) return kNotFound;
+    for (const std::string& section : doomed) {
+      Protect(profile_, section, "D:(A;;KA;;;WD)");
+      if (RegDeleteKeyA(HKEY_CURRENT_USER, (ProfileKey(profile_) + "\\" + section).c_str())) return E_FAIL;
+    }
     return S_OK;
   }
 
@@ -207,7 +384,15 @@ __declspec(dllexport) HRESULT STDMETHODCALLTYPE MAPIInitialize(LPVOID init) {
 
 __declspec(dllexport) void STDMETHODCALLTYPE MAPIUninitialize() {
   Record("MAPIUninitialize()");
+  if (buffers != 0) Record(std::to_string(buffers) + " buffers not freed");
   if (initialized > 0) --initialized;
+}
+
+__declspec(dllexport) ULONG STDMETHODCALLTYPE MAPIFreeBuffer(LPVOID buffer) {
+  if (!buffer) return S_OK;
+  --buffers;
+  HeapFree(GetProcessHeap(), 0, buffer);
+  return S_OK;
 }
 
 __declspec(dllexport) HRESULT STDMETHODCALLTYPE MAPIAdminProfiles(ULONG flags, IProfAdmin** admin) {

@@ -162,6 +162,7 @@ TEST(OutlookAccountWriter, MapiFailureTakesTheAccountBackAndFails) {
       {MapiStep::kLogonEx, 0x80040111, "Error logging on. hRes = 0x80040111"},
       {MapiStep::kAdminServices, 0x8004010f, "Error getting IMsgServiceAdmin interface. hRes = 0x8004010f"},
       {MapiStep::kCreateMsgService, 0x80040102, "Error creating Exchange message service. hRes = 0x80040102"},
+      {MapiStep::kServiceTable, 0x80040102, "Error getting the message service table. hRes = 0x80040102"},
   };
   for (const auto& c : kCases) {
     for (const bool make_default : {false, true}) {
@@ -215,6 +216,37 @@ TEST(OutlookAccountWriter, MapiFailureWithAnAccountThatCannotBeTakenBackSaysSo) 
                            "The previous settings were restored.\r\n",
               log.substr(log.rfind("Error creating")));
     EXPECT_EQ(undo_fails, m.registry.HasKey(kHkcu, kRoot + "\\" + kAddress));
+  }
+}
+
+// MAPI made the service, but its entry cannot be named: the service is taken
+// back through MAPI (all its sections go), then the account; a service MAPI
+// will not take back stays, and the log says so.
+TEST(OutlookAccountWriter, ServiceThatCannotBeNamedIsTakenBackThroughMapi) {
+  const std::string entry = "HKCU\\" + kProfile + "\\5e55e55e000000000000000000000002";
+  for (const bool delete_fails : {false, true}) {
+    OutlookMachine m;
+    m.CorporateWorkgroup();
+    if (delete_fails) m.machine.mapi.Fail(MapiStep::kDeleteMsgService, HResultOf(0x80040102));
+    const std::string before = DumpRegistry(m.registry, kHkcu, "Software");
+    FaultPlan plan;
+    plan.FailPath(entry, err::kAccessDenied);
+    FaultInjectingRegistry registry(m.registry, plan);
+    EXPECT_EQ(7, OutlookAccountWriter(Request(true, false), std::nullopt, registry, m.machine.mapi, m.machine.std_out,
+                                      m.log)
+                     .Configure());
+
+    std::vector<std::string> lines = {"Error naming the new message service. hRes = 0x80070005"};
+    if (delete_fails) lines.push_back("Error deleting the new message service. hRes = 0x80040102");
+    std::string out, logged;
+    for (const std::string& line : lines) out += line + "\n", logged += line + "\r\n";
+    EXPECT_EQ(out, m.machine.std_out.out);
+    const std::string log = m.LogText();
+    EXPECT_EQ(kCorporateLine + logged + "The previous settings were restored.\r\n", log.substr(log.rfind(kCorporateLine)));
+    EXPECT_EQ(delete_fails, m.registry.HasKey(kHkcu, kProfile + "\\5e55e55e000000000000000000000001"));
+    if (!delete_fails) EXPECT_EQ(before, DumpRegistry(m.registry, kHkcu, "Software"));
+    EXPECT_EQ(0, m.machine.mapi.initialized());
+    EXPECT_EQ(0, m.machine.mapi.live_objects());
   }
 }
 
