@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Errors.h"
@@ -22,7 +23,7 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
   virtual ~OutputFile() = default;
 
-  virtual Status Write(const std::string& bytes) = 0;
+  virtual Status Write(std::string_view bytes) = 0;
   // Pushes written bytes to the disk.
   virtual Status Flush() = 0;
   virtual Status Close() = 0;

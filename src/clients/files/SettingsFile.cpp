@@ -99,10 +99,19 @@ namespace {
 class FileSink : public SaveSink {
  public:
   explicit FileSink(OutputFile& file) : file_(file) { buffer_.reserve(SettingsFile::kWriteBuffer); }
+  // The buffer goes to the file whenever it is full; a piece at least as
+  // large as the buffer, met with the buffer empty, goes as it is.
   void Append(std::string_view bytes) override {
-    if (status_) return;
-    buffer_.append(bytes);
-    if (buffer_.size() >= SettingsFile::kWriteBuffer) Drain();
+    while (!status_ && !bytes.empty()) {
+      if (buffer_.empty() && bytes.size() >= SettingsFile::kWriteBuffer) {
+        status_ = file_.Write(bytes);
+        return;
+      }
+      const size_t taken = std::min(SettingsFile::kWriteBuffer - buffer_.size(), bytes.size());
+      buffer_.append(bytes.substr(0, taken));
+      bytes.remove_prefix(taken);
+      if (buffer_.size() == SettingsFile::kWriteBuffer) Drain();
+    }
   }
   Status Finish() {
     if (!status_ && !buffer_.empty()) Drain();

@@ -96,7 +96,7 @@ class SettingsFile {
   SaveOutcome Save(const std::string& path, const std::string& temp_path, const std::string& bytes);
   // The same for content made a piece at a time: it goes to the temporary
   // file through one buffer of kWriteBuffer bytes, so a large file is never
-  // held whole a second time.
+  // held whole a second time; a piece at least that large is written as it is.
   static constexpr size_t kWriteBuffer = 1 << 20;
   SaveOutcome Save(const std::string& path, const std::string& temp_path, const SaveProducer& produce);
 

@@ -1,6 +1,7 @@
 #include "clients/files/ThunderbirdPrefs.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <map>
 #include <set>
@@ -103,25 +104,42 @@ long long NextFree(std::vector<long long> used) {
   return free;
 }
 
-long long NextNumberOf(const ParsedPrefs& prefs, std::string_view branch, std::string_view stem) {
-  std::vector<long long> used;
+// A key stem and the branch of the preferences named by its keys.
+struct KeyStem {
+  std::string_view branch, stem;
+};
+
+// NextNumber for every stem at once, in one pass over the preferences.
+template <size_t N>
+std::array<long long, N> NextNumbersOf(const ParsedPrefs& prefs, const std::array<KeyStem, N>& stems) {
+  std::array<std::vector<long long>, N> used;
   long long number = 0;
-  const auto use = [&](long long n) {
+  const auto use = [&](size_t k, long long n) {
     // The lines of one key stand together: each number is kept once a run.
-    if (used.empty() || used.back() != n) used.push_back(n);
+    if (used[k].empty() || used[k].back() != n) used[k].push_back(n);
   };
   for (const PrefView pref : prefs.prefs()) {
-    if (StartsWith(pref.name, branch)) {
+    for (size_t k = 0; k < N; ++k) {
+      const std::string_view branch = stems[k].branch;
+      if (!StartsWith(pref.name, branch)) continue;
       const size_t end = pref.name.find('.', branch.size());
-      if (end != std::string_view::npos && KeyNumber(pref.name.substr(branch.size(), end - branch.size()), stem, &number))
-        use(number);
+      if (end != std::string_view::npos &&
+          KeyNumber(pref.name.substr(branch.size(), end - branch.size()), stems[k].stem, &number))
+        use(k, number);
     }
     if (!pref.is_text || !StartsWith(pref.name, "mail.")) continue;
     ForEachItem(pref.value, [&](std::string_view item) {
-      if (KeyNumber(item, stem, &number)) use(number);
+      for (size_t k = 0; k < N; ++k)
+        if (KeyNumber(item, stems[k].stem, &number)) use(k, number);
     });
   }
-  return NextFree(std::move(used));
+  std::array<long long, N> next;
+  for (size_t k = 0; k < N; ++k) next[k] = NextFree(std::move(used[k]));
+  return next;
+}
+
+long long NextNumberOf(const ParsedPrefs& prefs, std::string_view branch, std::string_view stem) {
+  return NextNumbersOf(prefs, std::array<KeyStem, 1>{KeyStem{branch, stem}})[0];
 }
 
 bool UsesLocalFoldersOf(const ParsedPrefs& prefs, long long identity) {
@@ -155,20 +173,40 @@ bool LastTextIn(const std::unordered_map<std::string_view, PrefView>& last, cons
   return true;
 }
 
-// Lines handed on to a sink, every line followed by CR LF.
+// Lines handed on to a sink, every line followed by CR LF. Lines copied from
+// the file that end in CR LF there go on as one piece per run.
 class PrefOutput {
  public:
   explicit PrefOutput(SaveSink& sink) : sink_(sink) {}
+  ~PrefOutput() { Flush(); }
   void Line(std::string_view line) {
+    Flush();
     sink_.Append(line);
     sink_.Append("\r\n");
   }
   void Lines(const PrefLines& lines) {
     for (const std::string& line : lines) Line(line);
   }
+  // Line `i` of the file, unchanged.
+  void Copy(const ParsedPrefs& prefs, size_t i) {
+    const std::string_view span = prefs.LineWithEnd(i);
+    if (span.size() < 2 || span.compare(span.size() - 2, 2, "\r\n") != 0) return Line(prefs.line(i));
+    if (pending_.data() + pending_.size() != span.data()) {
+      Flush();
+      pending_ = span;
+    } else {
+      pending_ = std::string_view(pending_.data(), pending_.size() + span.size());
+    }
+  }
 
  private:
+  void Flush() {
+    if (!pending_.empty()) sink_.Append(pending_);
+    pending_ = {};
+  }
+
   SaveSink& sink_;
+  std::string_view pending_;  // lines copied from the file and not yet handed on
 };
 
 }  // namespace
@@ -204,12 +242,17 @@ ParsedPrefs::ParsedPrefs(std::string_view text) : text_(text) {
   });
 }
 
-std::string_view ParsedPrefs::line(size_t i) const {
+std::string_view ParsedPrefs::LineWithEnd(size_t i) const {
   const size_t start = lines_[i].start;
-  size_t end = i + 1 < lines_.size() ? lines_[i + 1].start : text_.size();
-  // What lies before the next line is this one and its line end; no line holds a CR or LF.
-  while (end > start && (text_[end - 1] == '\n' || text_[end - 1] == '\r')) --end;
+  const size_t end = i + 1 < lines_.size() ? lines_[i + 1].start : text_.size();
   return text_.substr(start, end - start);
+}
+
+std::string_view ParsedPrefs::line(size_t i) const {
+  std::string_view line = LineWithEnd(i);
+  // No line holds a CR or LF: what ends it is its line end.
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  return line;
 }
 
 std::string_view ParsedPrefs::Part(uint8_t kind, uint8_t decoded, uint32_t at, uint32_t size) const {
@@ -363,13 +406,14 @@ class Replacements {
     Pref pref;
     if (ReadPrefLine(line, &pref)) lines_[pref.name] = line;
   }
-  // The new line for a line that sets `pref` (none: no preference), or the line itself.
-  std::string_view For(std::string_view line, const PrefView* pref) {
-    if (!pref || lines_.empty()) return line;
+  // The new line for a line that sets `pref` (none: no preference); null
+  // when the line stays.
+  const std::string* For(const PrefView* pref) {
+    if (!pref || lines_.empty()) return nullptr;
     const auto it = lines_.find(pref->name);
-    if (it == lines_.end()) return line;
+    if (it == lines_.end()) return nullptr;
     replaced_.insert(it->first);
-    return it->second;
+    return &it->second;
   }
   bool Replaced(const std::string& name) const { return replaced_.count(name) > 0; }
 
@@ -419,7 +463,7 @@ class PrefEdit {
       const auto replaced =
           prefs_.At(i, &pref) && !pref.name.empty() ? replacements_.find(pref.name) : replacements_.end();
       if (replaced == replacements_.end())
-        out.Line(prefs_.line(i));
+        out.Copy(prefs_, i);
       else
         put(replaced->second);
       const auto inserted = after_.find(i);
@@ -549,11 +593,13 @@ PrefLines ThunderbirdPrefs::Add(const PrefLines& lines, PrefNumbers* numbers) co
 }
 
 void ThunderbirdPrefs::AddTo(const ParsedPrefs& prefs, PrefNumbers* numbers, SaveSink& sink) const {
-  const long long identity = NextNumberOf(prefs, "mail.identity.", "id");
-  PrefNumbers n{std::to_string(NextNumberOf(prefs, "mail.account.", "account")), std::to_string(identity),
-                std::to_string(NextNumberOf(prefs, "mail.server.", "server")), ""};
+  const std::array<long long, 4> next = NextNumbersOf(
+      prefs, std::array<KeyStem, 4>{KeyStem{"mail.account.", "account"}, KeyStem{"mail.identity.", "id"},
+                                    KeyStem{"mail.server.", "server"}, KeyStem{"mail.smtpserver.", "smtp"}});
+  const long long identity = next[1];
+  PrefNumbers n{std::to_string(next[0]), std::to_string(identity), std::to_string(next[2]), ""};
   const bool reused = FindSmtp(prefs, &n.smtp, "");
-  if (!reused) n.smtp = std::to_string(NextNumberOf(prefs, "mail.smtpserver.", "smtp"));
+  if (!reused) n.smtp = std::to_string(next[3]);
   const std::string smtp_key = "smtp" + n.smtp;
 
   Replacements replacements;
@@ -585,7 +631,11 @@ void ThunderbirdPrefs::AddTo(const ParsedPrefs& prefs, PrefNumbers* numbers, Sav
       first_smtp = ListItems(list).front();
       smtp_listed = true;
     } else {
-      out.Line(replacements.For(prefs.line(i), pref));
+      const std::string* replaced = replacements.For(pref);
+      if (replaced)
+        out.Line(*replaced);
+      else
+        out.Copy(prefs, i);
     }
     default_smtp_found = default_smtp_found || (pref && pref->name == kDefaultSmtpServer);
     if (pref && pref->name == kDefaultAccount && !identity_written) {

@@ -48,6 +48,8 @@ class ParsedPrefs {
 
   size_t line_count() const { return lines_.size(); }
   std::string_view line(size_t i) const;
+  // The line and the line end that follows it in the text, if any.
+  std::string_view LineWithEnd(size_t i) const;
   // The preference line `i` sets; false for a line that sets none.
   bool At(size_t i, PrefView* pref) const;
 

@@ -40,7 +40,7 @@ class FaultInjectingFile : public OutputFile {
  public:
   FaultInjectingFile(OutputFilePtr inner, std::string path, FaultPlan& plan)
       : inner_(std::move(inner)), path_(std::move(path)), plan_(plan) {}
-  Status Write(const std::string& bytes) override {
+  Status Write(std::string_view bytes) override {
     if (Status s = plan_.OnMutation(path_)) return s;
     return inner_->Write(bytes);
   }

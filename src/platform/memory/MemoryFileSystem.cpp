@@ -43,7 +43,7 @@ class MemoryOutputFile : public OutputFile {
   ~MemoryOutputFile() override {
     if (file_) --file_->writers;
   }
-  Status Write(const std::string& bytes) override {
+  Status Write(std::string_view bytes) override {
     if (!file_) return err::kInvalidHandle;
     file_->bytes += bytes;
     file_->Changed();

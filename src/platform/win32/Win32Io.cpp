@@ -20,7 +20,7 @@ std::string Narrow(const wchar_t* text, size_t length) {
   return Utf16ToUtf8(std::u16string(text, text + length));
 }
 
-Status WriteWhole(HANDLE handle, const std::string& bytes) {
+Status WriteWhole(HANDLE handle, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     const DWORD piece = static_cast<DWORD>(bytes.size() - done < kMaxPiece ? bytes.size() - done : kMaxPiece);

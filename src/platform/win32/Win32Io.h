@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Errors.h"
@@ -24,7 +25,7 @@ inline std::string Narrow(const wchar_t* text) { return Narrow(std::wstring(text
 
 // Writes every byte, in pieces the handle takes (a console takes no more
 // than about 64 KiB at a time).
-Status WriteWhole(HANDLE handle, const std::string& bytes);
+Status WriteWhole(HANDLE handle, std::string_view bytes);
 
 // Reads a value whose length is known only when it is read. `read(buffer,
 // size, &length)` fills a buffer of `size` bytes and sets `length` to what it

@@ -8,7 +8,7 @@ Win32OutputFile::~Win32OutputFile() {
   if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
 }
 
-Status Win32OutputFile::Write(const std::string& bytes) {
+Status Win32OutputFile::Write(std::string_view bytes) {
   if (file_ == INVALID_HANDLE_VALUE) return err::kInvalidHandle;
   return WriteWhole(file_, bytes);
 }

@@ -12,7 +12,7 @@ class Win32OutputFile : public OutputFile {
   explicit Win32OutputFile(HANDLE file) : file_(file) {}
   ~Win32OutputFile() override;
 
-  Status Write(const std::string& bytes) override;
+  Status Write(std::string_view bytes) override;
   Status Flush() override;
   Status Close() override;
 
