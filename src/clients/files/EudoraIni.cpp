@@ -18,6 +18,7 @@ const char kPersona[] = "Persona";
 const size_t kPersonaLength = sizeof kPersona - 1;
 const std::string kPersonaFolded = "PERSONA";
 const char kUtf8Mark[] = "\xEF\xBB\xBF";
+constexpr size_t kAddedLinesRoom = 64;
 
 // One line as the profile functions read it, as views of the line: every
 // line of a large file is read several times, and each copy on the way costs.
@@ -119,7 +120,8 @@ EudoraIni::EudoraIni(std::string bytes) : text_(std::make_unique<Text>()) {
     mark_ = text.substr(0, 3);
     text.remove_prefix(3);
   }
-  lines_.reserve(LineCountHint(text));
+  // Room for the lines a personality adds, so adding them moves no line.
+  lines_.reserve(LineCountHint(text) + kAddedLinesRoom);
   ForEachLine(text, [&](std::string_view line, size_t) { lines_.push_back(line); });
 }
 
@@ -149,34 +151,44 @@ std::optional<std::string> EudoraIni::Value(const std::string& section, const st
   return std::string(ReadIniLine(lines_[*entry]).value);
 }
 
-std::vector<EudoraPersonality> EudoraIni::Personalities() const {
-  std::vector<std::string> names;
+// Every personality's section name and header, in Personalities' order,
+// until `each` returns true.
+template <typename Each>
+void EudoraIni::ForEachPersonality(Each&& each) const {
   std::unordered_set<std::string> folded_names;
-  if (FindSection(kSettings)) {
-    names.push_back(kSettings);
-    folded_names.insert(Folded(kSettings));
+  const auto visit = [&](std::string_view name) {
+    if (!folded_names.insert(Folded(name)).second) return false;
+    const std::optional<size_t> header = FindSection(std::string(name));
+    return header && each(name, *header);
+  };
+  if (FindSection(kSettings) && visit(kSettings)) return;
+  const std::optional<size_t> list = FindSection(kPersonalities);
+  if (!list) return;
+  std::unordered_set<std::string> keys;  // only the first entry of a key counts
+  for (size_t i = *list + 1, end = SectionEnd(*list); i < end; ++i) {
+    const IniLine line = ReadIniLine(lines_[i]);
+    if (!PersonaNumber(line) || !keys.insert(Folded(line.name)).second) continue;
+    if (visit(line.value)) return;
   }
-  if (const std::optional<size_t> list = FindSection(kPersonalities)) {
-    std::unordered_set<std::string> keys;  // only the first entry of a key counts
-    for (size_t i = *list + 1, end = SectionEnd(*list); i < end; ++i) {
-      const IniLine line = ReadIniLine(lines_[i]);
-      if (!PersonaNumber(line) || !keys.insert(Folded(line.name)).second) continue;
-      if (folded_names.insert(Folded(line.value)).second) names.emplace_back(line.value);
-    }
-  }
+}
+
+std::vector<EudoraPersonality> EudoraIni::Personalities() const {
   std::vector<EudoraPersonality> personalities;
-  for (const std::string& name : names) {
-    const std::optional<size_t> header = FindSection(name);
-    if (!header) continue;
-    personalities.push_back({name, *header, EntryValue(*header, "ReturnAddress"), EntryValue(*header, "RealName")});
-  }
+  ForEachPersonality([&](std::string_view name, size_t header) {
+    personalities.push_back(
+        {std::string(name), header, EntryValue(header, "ReturnAddress"), EntryValue(header, "RealName")});
+    return false;
+  });
   return personalities;
 }
 
 std::optional<size_t> EudoraIni::FindReturnAddress(const std::string& address) const {
-  for (const EudoraPersonality& personality : Personalities())
-    if (EqualsNoCase(personality.return_address, address)) return personality.header;
-  return std::nullopt;
+  std::optional<size_t> found;
+  ForEachPersonality([&](std::string_view, size_t header) {
+    if (EqualsNoCase(EntryValue(header, "ReturnAddress"), address)) found = header;
+    return found.has_value();
+  });
+  return found;
 }
 
 long long EudoraIni::FindLastPersonaNumber() const {
@@ -231,12 +243,12 @@ std::string EudoraIni::AddPersonality(const std::string& address, const EudoraKe
   size_t entry_at = *list + 1;
   for (size_t i = *list + 1, end = SectionEnd(*list); i < end; ++i)
     if (PersonaNumber(ReadIniLine(lines_[i]))) entry_at = i + 1;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(entry_at), Added(entry));
-  sections_.reset();
-
+  // The section goes at the list's end, which is not before the entry's
+  // place: put in first, it leaves that place where it was.
   std::vector<std::string_view> added{Added("[" + section + "]")};
   for (const EudoraKey& key : keys) added.push_back(Added(key.Line()));
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(ContentEnd(*list)), added.begin(), added.end());
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(entry_at), Added(entry));
   sections_.reset();
   return section;
 }

@@ -101,6 +101,8 @@ class EudoraIni {
     std::unordered_map<std::string, size_t> first;
   };
 
+  template <typename Each>
+  void ForEachPersonality(Each&& each) const;
   const SectionIndex& Sections() const;
   std::optional<size_t> FindSection(const std::string& name) const;
   std::optional<size_t> FindEntry(size_t header, const std::string& key) const;
