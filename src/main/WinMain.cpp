@@ -1,6 +1,5 @@
 // The program's entry: the real machine, the run log, the application object.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 
@@ -51,8 +50,6 @@ std::string ArgumentsOf(const wchar_t* line) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
   theApp.m_lpCmdLine = ArgumentsOf(GetCommandLineW());
   theApp.InitInstance();
   return theApp.exit_status();

@@ -1,6 +1,7 @@
 #include "framework/win32/Win32DialogHost.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -99,6 +100,12 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 }  // namespace
 
 int Win32DialogHost::RunModal(CDialog& dialog, int template_id) {
+  // The dialogs' controls are registered before the first dialog, and only
+  // then: a run from the command line shows none and need not pay for them.
+  if (!controls_registered_) {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    controls_registered_ = InitCommonControlsEx(&controls) != FALSE;
+  }
   Running running{&dialog, nullptr};
   DialogSurface* previous = dialog.surface();
   HWND owner = previous ? GetActiveWindow() : nullptr;

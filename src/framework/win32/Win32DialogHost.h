@@ -10,6 +10,9 @@ namespace pw {
 class Win32DialogHost : public DialogHost {
  public:
   int RunModal(CDialog& dialog, int template_id) override;
+
+ private:
+  bool controls_registered_ = false;
 };
 
 }  // namespace pw
