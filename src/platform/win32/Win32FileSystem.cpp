@@ -15,7 +15,6 @@ namespace pw {
 namespace {
 
 constexpr DWORD kReadChunk = 64 * 1024;
-constexpr size_t kReadPiece = 1 << 20;
 
 // A writer lets others read what it writes (as the run log is read while it is
 // open); a reader lets the writer go on.
@@ -37,26 +36,22 @@ Status Win32FileSystem::ReadAll(const std::string& path, std::string* bytes) {
   HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, kReaderSharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) return LastError();
-  // Read straight into a string sized once, one byte more than the file, so
-  // the read that finds the end needs no room: growing a string would copy a
-  // large file several times and hold twice its size at the last step.
+  std::string content;
+  // Sized once: appending to a growing string would copy a large file
+  // several times and hold twice its size at the last step.
   LARGE_INTEGER size;
-  const size_t expected = GetFileSizeEx(file, &size) ? static_cast<size_t>(size.QuadPart) : 0;
-  std::string content(expected + 1, '\0');
-  size_t have = 0;
+  if (GetFileSizeEx(file, &size)) content.reserve(static_cast<size_t>(size.QuadPart));
+  std::vector<char> chunk(kReadChunk);
   Status status = err::kSuccess;
   for (;;) {
-    if (have == content.size()) content.resize(have + kReadChunk);  // it grew while read
-    const DWORD want = static_cast<DWORD>(std::min<size_t>(content.size() - have, kReadPiece));
     DWORD got = 0;
-    if (!ReadFile(file, &content[have], want, &got, nullptr)) {
+    if (!ReadFile(file, chunk.data(), kReadChunk, &got, nullptr)) {
       status = LastError();
       break;
     }
     if (got == 0) break;
-    have += got;
+    content.append(chunk.data(), got);
   }
-  content.resize(have);
   CloseHandle(file);
   if (status == err::kSuccess) bytes->swap(content);
   return status;
