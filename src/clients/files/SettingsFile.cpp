@@ -12,7 +12,7 @@ namespace {
 template <typename Text, typename Char = typename Text::value_type>
 std::vector<Text> SplitTextLines(std::basic_string_view<Char> view) {
   std::vector<Text> lines;
-  lines.reserve(static_cast<size_t>(std::count(view.begin(), view.end(), Char('\n'))) + 1);
+  lines.reserve(LineCountHint(view));
   ForEachLine(view, [&](std::basic_string_view<Char> line, size_t) { lines.emplace_back(line); });
   return lines;
 }
@@ -44,12 +44,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 std::vector<std::u16string> SplitLines(const std::u16string& text) {
   return SplitTextLines<std::u16string>(std::u16string_view(text));
-}
-std::vector<std::string_view> SplitLineViews(std::string_view text) {
-  return SplitTextLines<std::string_view>(text);
-}
-size_t LineCountHint(std::string_view text) {
-  return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) { return JoinTextLines(lines); }

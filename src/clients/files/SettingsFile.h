@@ -4,6 +4,7 @@
 // fails, the original stays as it was and the temporary file is gone.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -19,8 +20,6 @@ namespace pw {
 // has none. For 8-bit files and for UTF-16 files read as 16-bit code units.
 std::vector<std::string> SplitLines(const std::string& text);
 std::vector<std::u16string> SplitLines(const std::u16string& text);
-// The same lines as views of `text`, which must outlive them.
-std::vector<std::string_view> SplitLineViews(std::string_view text);
 // Hands every line of `text` to `each(line, start)` with the place where it
 // starts, as SplitLines splits them, without keeping them.
 template <typename Char, typename Each>
@@ -36,7 +35,10 @@ void ForEachLine(std::basic_string_view<Char> text, Each&& each) {
 }
 // How many lines `text` has, for sizing, when they end in LF or CR LF: one
 // more than its LFs (a file of lone CRs has more).
-size_t LineCountHint(std::string_view text);
+template <typename Char>
+size_t LineCountHint(std::basic_string_view<Char> text) {
+  return static_cast<size_t>(std::count(text.begin(), text.end(), Char('\n'))) + 1;
+}
 // Every line followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
 std::u16string JoinLines(const std::vector<std::u16string>& lines);
