@@ -425,71 +425,77 @@ class Replacements {
 // The lines of a rewrite: a new line takes the place of every line that sets
 // its preference; one that no line sets goes after the last line of its
 // group ("mail.server.server3."), or at the end when the group has none.
-// Records every line it puts into the file, in the file's order.
+// Records every line it puts into the file, in the file's order. Which
+// preferences the file sets, and where each group ends, are found in one
+// pass when the result is written.
 class PrefEdit {
  public:
   explicit PrefEdit(const ParsedPrefs& prefs) : prefs_(prefs) {}
 
-  void Put(const std::string& line, const std::string& group) {
-    const std::string name = NameOf(line);
-    if (Has(name)) {
-      replacements_[name] = line;
-      return;
-    }
-    PrefView pref;
-    for (size_t i = prefs_.line_count(); !group.empty() && i-- > 0;) {
-      if (prefs_.At(i, &pref) && StartsWith(pref.name, group)) {
-        after_[i].push_back(line);
-        return;
-      }
-    }
-    tail_.push_back(line);
-  }
+  void Put(const std::string& line, const std::string& group) { edits_.push_back({line, NameOf(line), group, false}); }
 
   // Only in place of the lines that set it; a file without one stays without.
-  void Replace(const std::string& line) {
-    const std::string name = NameOf(line);
-    if (Has(name)) replacements_[name] = line;
-  }
+  void Replace(const std::string& line) { edits_.push_back({line, NameOf(line), "", true}); }
 
   void Result(SaveSink& sink, PrefLines* written) const {
-    PrefOutput out(sink);
-    const auto put = [&](const std::string& line) {
-      out.Line(line);
-      written->push_back(line);
-    };
+    std::set<std::string_view> set;           // the edits' preferences that the file sets
+    std::map<std::string_view, size_t> ends;  // the last line of each edit's group
     PrefView pref;
     for (size_t i = 0; i < prefs_.line_count(); ++i) {
+      if (!prefs_.At(i, &pref)) continue;
+      for (const Edit& edit : edits_) {
+        if (pref.name == edit.name) set.insert(edit.name);
+        if (!edit.group.empty() && StartsWith(pref.name, edit.group)) ends[edit.group] = i;
+      }
+    }
+    std::map<std::string_view, std::string_view> replacements;
+    std::map<size_t, std::vector<std::string_view>> after;
+    std::vector<std::string_view> tail;
+    for (const Edit& edit : edits_) {
+      if (set.count(edit.name)) {
+        replacements[edit.name] = edit.line;
+      } else if (!edit.replace_only) {
+        const auto end = ends.find(edit.group);
+        if (end != ends.end())
+          after[end->second].push_back(edit.line);
+        else
+          tail.push_back(edit.line);
+      }
+    }
+
+    PrefOutput out(sink);
+    const auto put = [&](std::string_view line) {
+      out.Line(line);
+      written->emplace_back(line);
+    };
+    for (size_t i = 0; i < prefs_.line_count(); ++i) {
       const auto replaced =
-          prefs_.At(i, &pref) && !pref.name.empty() ? replacements_.find(pref.name) : replacements_.end();
-      if (replaced == replacements_.end())
+          prefs_.At(i, &pref) && !pref.name.empty() ? replacements.find(pref.name) : replacements.end();
+      if (replaced == replacements.end())
         out.Copy(prefs_, i);
       else
         put(replaced->second);
-      const auto inserted = after_.find(i);
-      if (inserted != after_.end())
-        for (const std::string& line : inserted->second) put(line);
+      const auto inserted = after.find(i);
+      if (inserted != after.end())
+        for (const std::string_view line : inserted->second) put(line);
     }
-    for (const std::string& line : tail_) put(line);
+    for (const std::string_view line : tail) put(line);
   }
 
  private:
+  struct Edit {
+    std::string line, name, group;
+    bool replace_only;
+  };
+
   static std::string NameOf(const std::string& line) {
     Pref pref;
     ReadPrefLine(line, &pref);
     return pref.name;
   }
 
-  bool Has(const std::string& name) const {
-    for (const PrefView pref : prefs_.prefs())
-      if (pref.name == name) return true;
-    return false;
-  }
-
   const ParsedPrefs& prefs_;
-  std::map<std::string, std::string, std::less<>> replacements_;
-  std::map<size_t, PrefLines> after_;
-  PrefLines tail_;
+  std::vector<Edit> edits_;
 };
 
 // The SMTP server key an identity names ("smtp2"), or "" when it names none
