@@ -119,7 +119,8 @@ ConfigureResult EudoraAccountWriter::WriteAccount(const std::string& path, Eudor
       ini.FillDominantPersonality(stored);
   }
 
-  const SaveOutcome saved = SettingsFile(files_, clock_).Save(path, TempPath(path), [&](SaveSink& sink) { ini.WriteTo(sink); });
+  const SaveOutcome saved =
+      SettingsFile(files_, clock_).Save(path, TempPath(path), [&](SaveSink& sink) { ini.WriteTo(sink); });
   if (!saved.ok()) {
     log_.BlankLine();
     return Refuse(saved.Describe());
