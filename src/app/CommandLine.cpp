@@ -38,7 +38,7 @@ CommandLineRequest ParseCommandLine(const std::string& raw) {
   const std::string line = TrimTrailingBlanks(raw);
   if (line.empty()) return request;
 
-  RunOptions& run = request.run;
+  RunRequest& run = request.run;
   run.make_default = HasFlag(line, "-d");
   const bool close_running = HasFlag(line, "-x");
   run.overwrite = HasFlag(line, "-u");
@@ -74,9 +74,9 @@ CommandLineRequest ParseCommandLine(const std::string& raw) {
     request.missing_option = "-a";
     return request;
   }
-  request.display_name = *name;
-  request.client = AtoiLike(*client);
-  request.user_name = *user;
+  run.display_name = *name;
+  run.client = AtoiLike(*client);
+  run.user_name = *user;
   if (const std::optional<std::string> fault = UserNameFault(*user))
     request.refusal = "the user name given with -a " + *fault + ".";
   return request;

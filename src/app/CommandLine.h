@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "app/RunRequest.h"
+
 namespace pw {
 
 // The one line printed on standard error when a required option is missing.
@@ -20,25 +22,10 @@ bool HasFlag(const std::string& command_line, const std::string& option);
 // runs to the next double quote and loses both quotes.
 std::optional<std::string> ExtractValue(const std::string& command_line, const std::string& option, bool quoted);
 
-enum class RunMode { kInteractive, kExplicit, kAutomatic };
-
-// How the run goes: what the application object hands the dialog.
-struct RunOptions {
-  RunMode mode = RunMode::kInteractive;
-  bool make_default = false;   // -d
-  bool overwrite = false;      // -u
-  bool close_running = false;  // -x, automatic mode only
-  std::string prefix;          // -p, automatic mode
-  std::optional<std::string> search_address;  // -s, automatic mode
-};
-
 struct CommandLineRequest {
-  RunOptions run;
+  RunRequest run;
   std::string missing_option;  // the first required option not given; empty when complete
   std::string refusal;         // why a value given cannot be used; empty when every one can
-  std::string display_name;    // -n, explicit mode
-  int client = -1;             // -c, explicit mode, read like atoi
-  std::string user_name;       // -a, explicit mode
 };
 
 // Reads the text after the program name.

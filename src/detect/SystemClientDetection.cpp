@@ -22,10 +22,10 @@ int SystemClientDetection::OutlookVersion() {
   return outlook ? GetOutlookVersion(registry_, outlook->registration) : kOutlookVersionUnknown;
 }
 
-RunningClients SystemClientDetection::CheckRunning(bool close_running, RunLog& log) {
+RunningClients SystemClientDetection::CheckRunning(Processes& processes, bool close_running, RunLog& log) {
   std::vector<std::string> programs;
   for (const ClientMarks& client : clients_) programs.push_back(client.program);
-  return CloseRunningClients(processes_, programs, close_running, log);
+  return CloseRunningClients(processes, programs, close_running, log);
 }
 
 DefaultClientCode SystemClientDetection::DefaultClient() { return DetectDefaultClient(registry_, clients_); }

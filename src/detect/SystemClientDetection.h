@@ -13,20 +13,19 @@ namespace pw {
 class SystemClientDetection : public ClientDetection {
  public:
   // `clients` in order of precedence for the default-client detection.
-  SystemClientDetection(Registry& registry, Processes& processes, std::vector<ClientMarks> clients)
-      : registry_(registry), processes_(processes), clients_(std::move(clients)) {}
+  SystemClientDetection(Registry& registry, std::vector<ClientMarks> clients)
+      : registry_(registry), clients_(std::move(clients)) {}
 
   // False for a kind it was given no marks for.
   bool IsInstalled(ClientKind kind) override;
   int OutlookVersion() override;
-  RunningClients CheckRunning(bool close_running, RunLog& log) override;
+  RunningClients CheckRunning(Processes& processes, bool close_running, RunLog& log) override;
   DefaultClientCode DefaultClient() override;
 
  private:
   const ClientMarks* MarksOf(ClientKind kind) const;
 
   Registry& registry_;
-  Processes& processes_;
   std::vector<ClientMarks> clients_;
 };
 

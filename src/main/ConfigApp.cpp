@@ -1,6 +1,7 @@
 #include "main/ConfigApp.h"
 
 #include "app/CommandLine.h"
+#include "run/ConfigRun.h"
 #include "ui/ConfigDlg.h"
 
 namespace pw {
@@ -25,29 +26,19 @@ bool CConfigApp::InitInstance() {
     return false;
   }
 
-  CConfigDlg dlg(platform_, log_, detection_, writers_, &host_, request.run);
+  ConfigRun run(platform_, log_, detection_, writers_, request.run.mode, request.run.close_running);
   if (request.run.mode == RunMode::kInteractive) {
+    CConfigDlg dlg(run, &host_);
     dlg.DoModal();
     exit_status_ = exit_status::kConfigured;
     return false;
   }
-
-  if (request.run.mode == RunMode::kExplicit) {
-    dlg.selected_client_ = request.client;
-    dlg.user_name_ = request.user_name;
-    dlg.display_name_ = request.display_name;
-  }
-  dlg.OnInitDialog();
-  if (dlg.stopped_by_running_client_) {
-    exit_status_ = exit_status::kClientRunning;
-  } else {
-    dlg.OnSave();
-    exit_status_ = dlg.configured_ ? exit_status::kConfigured : exit_status::kFailed;
-  }
+  const RunOutcome outcome = run.Unattended(request.run);
+  exit_status_ = outcome.exit_status;
   // An unattended run that did not configure says why where a deployment
   // tool sees it, and where the whole story is.
   if (exit_status_ != exit_status::kConfigured)
-    platform_.std_out.Err("Postwright: " + dlg.failure_description_ + " (log: " + dlg.log_path_.value_or("none") +
+    platform_.std_out.Err("Postwright: " + outcome.description + " (log: " + outcome.log_path.value_or("none") +
                           ")\n");
   return false;
 }

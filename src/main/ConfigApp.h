@@ -1,23 +1,16 @@
-// The application object: reads the command line and runs the main dialog,
-// with its window (no arguments) or without one (every other command line).
+// The application object: reads the command line and starts the run, with the
+// main window (no arguments) or without one (every other command line).
 #pragma once
 
 #include "app/RunLog.h"
+#include "clients/WriterFactory.h"
 #include "detect/ClientDetection.h"
 #include "framework/Dialog.h"
 #include "framework/WinApp.h"
 #include "platform/Platform.h"
-#include "ui/WriterFactory.h"
+#include "run/RunOutcome.h"
 
 namespace pw {
-
-// The process exit status: what a deployment tool learns of the run.
-namespace exit_status {
-constexpr int kConfigured = 0;  // also every interactive run
-constexpr int kFailed = 1;
-constexpr int kUnusableCommandLine = 2;  // a required option missing, or a value refused; run as LocalSystem
-constexpr int kClientRunning = 3;
-}  // namespace exit_status
 
 // The line on standard error for a run as the system account.
 extern const char kLocalSystemRefusal[];

@@ -10,8 +10,8 @@
 #include "platform/ChangeDetectingFileSystem.h"
 #include "platform/Text.h"
 #include "platform/win32/Win32Platform.h"
-#include "ui/MailClients.h"
-#include "ui/WriterFactory.h"
+#include "clients/MailClients.h"
+#include "clients/WriterFactory.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ pw::Platform platform{machine.registry, guarded_files, machine.processes, machin
                       machine.clock,    machine.uuids, machine.std_out,   machine.mapi};
 // The one process-wide run log, handed to the dialog and the writers.
 pw::RunLog run_log;
-pw::SystemClientDetection detection(platform.registry, platform.processes, pw::MailClientMarks());
+pw::SystemClientDetection detection(platform.registry, pw::MailClientMarks());
 pw::MailClientWriters writers(platform, run_log);
 pw::Win32DialogHost dialog_host;
 pw::CConfigApp theApp(platform, run_log, detection, writers, dialog_host);

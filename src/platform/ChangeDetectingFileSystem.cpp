@@ -14,7 +14,7 @@ std::string Canonical(std::string path) {
 
 Status ChangeDetectingFileSystem::StampOf(const std::string& path, std::optional<Stamp>* stamp) {
   FileAttributes attributes;
-  const Status status = inner_.ReadAttributes(path, &attributes);
+  const Status status = target().ReadAttributes(path, &attributes);
   if (IsMissing(status)) {
     stamp->reset();
     return err::kSuccess;
@@ -26,7 +26,7 @@ Status ChangeDetectingFileSystem::StampOf(const std::string& path, std::optional
 Status ChangeDetectingFileSystem::ReadAll(const std::string& path, std::string* bytes) {
   std::optional<Stamp> before;
   const Status stamped = StampOf(path, &before);
-  const Status status = inner_.ReadAll(path, bytes);
+  const Status status = target().ReadAll(path, bytes);
   if (status == err::kSuccess) {
     // A file that could not be stamped, or appeared between the stamp and the
     // read, is taken as changed by the next check.
@@ -48,20 +48,16 @@ Status ChangeDetectingFileSystem::Unchanged(const std::string& path) {
   return now && *now == *seen->second ? err::kSuccess : err::kFileChanged;
 }
 
-Status ChangeDetectingFileSystem::ReadAttributes(const std::string& path, FileAttributes* attributes) {
-  return inner_.ReadAttributes(path, attributes);
-}
-
 Status ChangeDetectingFileSystem::OpenAppend(const std::string& path, OutputFilePtr* out) {
   if (Status s = Unchanged(path)) return s;
   seen_.erase(Canonical(path));  // what goes in is not known here
-  return inner_.OpenAppend(path, out);
+  return target().OpenAppend(path, out);
 }
 
 Status ChangeDetectingFileSystem::OpenNew(const std::string& path, OutputFilePtr* out) {
   if (Status s = Unchanged(path)) return s;
   seen_.erase(Canonical(path));
-  return inner_.OpenNew(path, out);
+  return target().OpenNew(path, out);
 }
 
 Status ChangeDetectingFileSystem::Replace(const std::string& from, const std::string& to) {
@@ -70,7 +66,7 @@ Status ChangeDetectingFileSystem::Replace(const std::string& from, const std::st
   // what `from` holds now.
   std::optional<Stamp> moved;
   const Status stamped = StampOf(from, &moved);
-  const Status status = inner_.Replace(from, to);
+  const Status status = target().Replace(from, to);
   if (status == err::kSuccess) {
     const auto seen = seen_.find(Canonical(to));
     if (seen != seen_.end()) {
@@ -86,18 +82,16 @@ Status ChangeDetectingFileSystem::Replace(const std::string& from, const std::st
 
 Status ChangeDetectingFileSystem::Remove(const std::string& path) {
   if (Status s = Unchanged(path)) return s;
-  const Status status = inner_.Remove(path);
+  const Status status = target().Remove(path);
   const auto seen = seen_.find(Canonical(path));
   if (status == err::kSuccess && seen != seen_.end()) seen->second = std::nullopt;
   return status;
 }
 
-Status ChangeDetectingFileSystem::MakeFolder(const std::string& path) { return inner_.MakeFolder(path); }
-
-Status ChangeDetectingFileSystem::RemoveFolder(const std::string& path) { return inner_.RemoveFolder(path); }
-
-Status ChangeDetectingFileSystem::List(const std::string& pattern, std::vector<std::string>* names) {
-  return inner_.List(pattern, names);
+Status ChangeDetectingFileSystem::Copy(const std::string& from, const std::string& to) {
+  if (Status s = Unchanged(to)) return s;
+  seen_.erase(Canonical(to));
+  return target().Copy(from, to);
 }
 
 }  // namespace pw

@@ -17,28 +17,20 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileSystem.h"
+#include "platform/ForwardingFileSystem.h"
 
 namespace pw {
 
-namespace err {
-// ERROR_FILE_INVALID: "the file has been altered externally".
-constexpr Status kFileChanged{1006};
-}  // namespace err
-
-class ChangeDetectingFileSystem : public FileSystem {
+class ChangeDetectingFileSystem : public ForwardingFileSystem {
  public:
-  explicit ChangeDetectingFileSystem(FileSystem& inner) : inner_(inner) {}
+  explicit ChangeDetectingFileSystem(FileSystem& target) : ForwardingFileSystem(target) {}
 
   Status ReadAll(const std::string& path, std::string* bytes) override;
-  Status ReadAttributes(const std::string& path, FileAttributes* attributes) override;
   Status OpenAppend(const std::string& path, OutputFilePtr* out) override;
   Status OpenNew(const std::string& path, OutputFilePtr* out) override;
   Status Replace(const std::string& from, const std::string& to) override;
   Status Remove(const std::string& path) override;
-  Status MakeFolder(const std::string& path) override;
-  Status RemoveFolder(const std::string& path) override;
-  Status List(const std::string& pattern, std::vector<std::string>* names) override;
+  Status Copy(const std::string& from, const std::string& to) override;
 
  private:
   struct Stamp {
@@ -54,7 +46,6 @@ class ChangeDetectingFileSystem : public FileSystem {
   // 0 when `path` still holds what it held when it was read, or was never read.
   Status Unchanged(const std::string& path);
 
-  FileSystem& inner_;
   // By path in upper case with backslashes; empty optional: the file was missing.
   std::map<std::string, std::optional<Stamp>> seen_;
 };

@@ -19,14 +19,18 @@ constexpr Status kInvalidHandle{6};
 constexpr Status kNoMoreFiles{18};
 constexpr Status kWriteFault{29};
 constexpr Status kSharingViolation{32};
-constexpr Status kDiskFull{112};
 constexpr Status kInvalidParameter{87};
+constexpr Status kDiskFull{112};
+constexpr Status kInvalidName{123};  // a path Windows cannot take (a quote in it, say)
 constexpr Status kDirNotEmpty{145};
 constexpr Status kAlreadyExists{183};
 constexpr Status kMoreData{234};
 constexpr Status kWaitTimeout{258};
 constexpr Status kNoMoreItems{259};
 constexpr Status kDirectory{267};  // a file where a folder was asked for
+// ERROR_FILE_INVALID, "the file has been altered externally": a settings file
+// changed by someone else between our read and our replace.
+constexpr Status kFileChanged{1006};
 constexpr Status kKeyDeleted{1018};
 }  // namespace err
 

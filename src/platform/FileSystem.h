@@ -68,6 +68,9 @@ class FileSystem {
   // "C:\dir\account*", sorted; "." and ".." are never listed. No match: 2;
   // missing folder: 3.
   virtual Status List(const std::string& pattern, std::vector<std::string>* names) = 0;
+  // Copies the file `from` to `to`, replacing a file there; the copy keeps
+  // the original's last-write time. Missing `from`: 2; missing folder: 3.
+  virtual Status Copy(const std::string& from, const std::string& to) = 0;
 };
 
 }  // namespace pw

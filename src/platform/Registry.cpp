@@ -4,6 +4,22 @@
 
 namespace pw {
 
+Status ListSubkeys(RegKey& key, std::vector<std::string>* names) {
+  names->clear();
+  uint32_t count = 0;
+  if (Status status = key.CountSubkeys(&count)) return status;
+  Status first = err::kSuccess;
+  for (uint32_t i = 0; i < count; ++i) {
+    std::string name;
+    const Status status = key.EnumSubkey(i, &name);
+    if (status == err::kSuccess)
+      names->push_back(name);
+    else if (first == err::kSuccess)
+      first = status;
+  }
+  return first;
+}
+
 std::string RegText(const RegValue& value) {
   return value.data.substr(0, value.data.find('\0'));
 }

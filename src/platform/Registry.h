@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Errors.h"
 
@@ -45,6 +46,7 @@ class RegKey {
   // before the longer ones it begins. 259 (no more items) past the last one.
   virtual Status EnumSubkey(uint32_t index, std::string* name) = 0;
   virtual Status CountSubkeys(uint32_t* count) = 0;
+  virtual Status CountValues(uint32_t* count) = 0;
 };
 
 using RegKeyPtr = std::unique_ptr<RegKey>;
@@ -62,6 +64,11 @@ class Registry {
   // A key with subkeys, or one the caller may not remove: 5.
   virtual Status DeleteKey(RegRoot root, const std::string& path) = 0;
 };
+
+// The names of the key's subkeys, in the registry's order: every name that
+// could be read. The answer is the first failure (of the count, which lists
+// none, or of a name); 0 when every name was read.
+Status ListSubkeys(RegKey& key, std::vector<std::string>* names);
 
 // The text of a string value: its bytes up to the first NUL, whatever the
 // stored type (a multi-string gives its first string).

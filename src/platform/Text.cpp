@@ -10,8 +10,6 @@ char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' +
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // One character from text[*i], moving *i past it. False for a byte that
 // starts no well-formed sequence (overlong forms, surrogates and values past
@@ -46,24 +44,6 @@ bool DecodeUtf8(const std::string& text, size_t* i, char32_t* c) {
   *c = value;
   *i += length;
   return true;
-}
-
-void AppendUtf8(char32_t c, std::string* out) {
-  if (c < 0x80) {
-    *out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    *out += static_cast<char>(0xC0 | (c >> 6));
-    *out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    *out += static_cast<char>(0xE0 | (c >> 12));
-    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    *out += static_cast<char>(0xF0 | (c >> 18));
-    *out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 std::u32string CodePoints(const std::string& text) {
@@ -110,6 +90,34 @@ char32_t UpperCase(char32_t c) {
 }
 
 }  // namespace
+
+void AppendUtf8(char32_t c, std::string* out) {
+  if (c < 0x80) {
+    *out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    *out += static_cast<char>(0xC0 | (c >> 6));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    *out += static_cast<char>(0xE0 | (c >> 12));
+    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    *out += static_cast<char>(0xF0 | (c >> 18));
+    *out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+void AppendUtf16(char32_t c, std::u16string* out) {
+  if (c < 0x10000) {
+    *out += static_cast<char16_t>(c);
+    return;
+  }
+  c -= 0x10000;
+  *out += static_cast<char16_t>(0xD800 + (c >> 10));
+  *out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+}
 
 std::string AsciiLower(std::string text) {
   for (char& c : text) c = Lower(c);
@@ -192,15 +200,7 @@ bool WildcardMatch(const std::string& pattern_text, const std::string& name_text
 std::u16string Utf8ToUtf16(const std::string& text) {
   std::u16string wide;
   wide.reserve(text.size());
-  for (char32_t c : CodePoints(text)) {
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      wide += static_cast<char16_t>(0xD800 + (c >> 10));
-      wide += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-      wide += static_cast<char16_t>(c);
-    }
-  }
+  for (char32_t c : CodePoints(text)) AppendUtf16(c, &wide);
   return wide;
 }
 
@@ -210,7 +210,7 @@ std::string Utf16ToUtf8(const std::u16string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+      c = CombineSurrogates(c, text[++i]);
     } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
       c = kReplacement;
     }

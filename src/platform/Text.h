@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pw {
@@ -34,6 +35,34 @@ bool IsValidUtf8(const std::string& text);
 std::string Utf16LeBytes(const std::u16string& text);
 // False for an odd number of bytes: that is no UTF-16 text.
 bool ReadUtf16Le(const std::string& bytes, std::u16string* text);
+
+// UTF-16's surrogates: a high one followed by a low one is one character
+// beyond the BMP.
+constexpr bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+constexpr char32_t CombineSurrogates(char32_t high, char32_t low) {
+  return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
+// Appends the character `c` (a Unicode scalar value) as UTF-8, or as UTF-16
+// (a pair of surrogates beyond the BMP).
+void AppendUtf8(char32_t c, std::string* text);
+void AppendUtf16(char32_t c, std::u16string* text);
+
+// The value of a hexadecimal digit (either letter case); -1 for any other character.
+constexpr int HexDigitValue(char32_t c) {
+  return c >= '0' && c <= '9' ? static_cast<int>(c - '0')
+         : c >= 'a' && c <= 'f' ? static_cast<int>(c - 'a' + 10)
+         : c >= 'A' && c <= 'F' ? static_cast<int>(c - 'A' + 10)
+                                : -1;
+}
+
+// The text without the characters of `blanks` at either end.
+template <typename Char>
+std::basic_string_view<Char> Trimmed(std::basic_string_view<Char> text, std::basic_string_view<Char> blanks) {
+  const size_t first = text.find_first_not_of(blanks);
+  if (first == std::basic_string_view<Char>::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
 
 // Upper case as Windows compares names that ignore case: ASCII, Latin-1,
 // Latin Extended-A, Greek and Cyrillic letters; every other character,

@@ -53,6 +53,26 @@ TEST(FileSystemContract, ReadsBytesExactlyAndNamesWhatIsMissing) {
   EXPECT_EQ("untouched", bytes);
 }
 
+// A backup is a copy: the bytes and the last-write time of the original,
+// over whatever the target held.
+TEST(FileSystemContract, CopyKeepsBytesAndTimeAndReplacesTheTarget) {
+  const std::string dir = Backend().ScratchFolder();
+  const std::string bytes("a\r\nb\0c", 6);
+  ASSERT_EQ(err::kSuccess, WriteNew(dir + "\\prefs.js", bytes));
+  ASSERT_EQ(err::kSuccess, WriteNew(dir + "\\copy.js", "older and longer content"));
+  ASSERT_EQ(err::kSuccess, Files().Copy(dir + "\\prefs.js", dir + "\\copy.js"));
+  EXPECT_EQ(bytes, Read(dir + "\\copy.js"));
+  FileAttributes original, copy;
+  ASSERT_EQ(err::kSuccess, Files().ReadAttributes(dir + "\\prefs.js", &original));
+  ASSERT_EQ(err::kSuccess, Files().ReadAttributes(dir + "\\copy.js", &copy));
+  EXPECT_EQ(original.last_write, copy.last_write);
+  EXPECT_EQ(6u, copy.size);
+
+  EXPECT_EQ(err::kFileNotFound, Files().Copy(dir + "\\missing.js", dir + "\\x.js"));
+  EXPECT_EQ(err::kPathNotFound, Files().Copy(dir + "\\prefs.js", dir + "\\no folder\\x.js"));
+  EXPECT_EQ(err::kFileNotFound, Files().ReadAttributes(dir + "\\x.js", &copy));
+}
+
 TEST(FileSystemContract, OpenNewTruncatesAndAppendKeepsWhatWasThere) {
   const std::string dir = Backend().ScratchFolder();
   const std::string path = dir + "\\Postwright.log";

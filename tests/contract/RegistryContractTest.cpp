@@ -166,6 +166,10 @@ TEST(RegistryContract, ValuesAreSetOverwrittenAndDeletedByCaseInsensitiveName) {
   EXPECT_EQ(err::kFileNotFound, key->DeleteValue("Default Mail Account"));
   EXPECT_EQ(err::kFileNotFound, key->DeleteValue("never set"));
   EXPECT_EQ(err::kSuccess, key->QueryValue("", &read));
+  // The unnamed value counts like the others.
+  uint32_t values = 0;
+  ASSERT_EQ(err::kSuccess, key->CountValues(&values));
+  EXPECT_EQ(1u, values);
 }
 
 TEST(RegistryContract, SubkeysAreCountedAndEnumeratedInTheRegistrysOrder) {

@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "app/RunLog.h"
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsLines.h"
+#include "platform/SafeReplace.h"
 #include "platform/memory/MemoryPlatform.h"
-#include "ui/WriterFactory.h"
+#include "clients/WriterFactory.h"
 
 namespace pw {
 namespace fuzz {

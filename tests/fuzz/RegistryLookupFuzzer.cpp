@@ -3,7 +3,7 @@
 // value's type, the rest are its bytes.
 #include "FuzzMachine.h"
 
-#include "ui/MailClients.h"
+#include "clients/MailClients.h"
 
 namespace {
 const std::string kOeAccount = "Software\\Microsoft\\Internet Account Manager\\Accounts\\00000001";

@@ -17,7 +17,7 @@
 #include "platform/ChangeDetectingFileSystem.h"
 #include "platform/Text.h"
 #include "platform/fault/FaultInjecting.h"
-#include "unit/ui/DialogTestBed.h"
+#include "unit/run/RunTestBed.h"
 
 namespace pw {
 namespace reliability {
@@ -103,6 +103,7 @@ class LogBypass : public FileSystem {
   Status MakeFolder(const std::string& p) override { return For(p).MakeFolder(p); }
   Status RemoveFolder(const std::string& p) override { return For(p).RemoveFolder(p); }
   Status List(const std::string& p, std::vector<std::string>* n) override { return For(p).List(p, n); }
+  Status Copy(const std::string& f, const std::string& t) override { return For(t).Copy(f, t); }
 
  private:
   FileSystem& For(const std::string& path) { return EqualsNoCase(path, kLogPath) ? clean_ : faulty_; }

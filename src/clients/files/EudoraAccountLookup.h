@@ -8,33 +8,31 @@
 #include <string>
 #include <vector>
 
-#include "clients/AccountLookup.h"
 #include "clients/files/EudoraIni.h"
+#include "clients/files/FileAccountLookup.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/System.h"
 
 namespace pw {
 
-class EudoraAccountLookup : public AccountLookup {
+class EudoraAccountLookup : public FileAccountLookup {
  public:
   // `program` is Eudora's file name as App Paths registers it. The file is
   // read once, when first needed.
-  EudoraAccountLookup(Registry& registry, FileSystem& files, Environment& environment, std::string program);
-
-  // "Settings" when the file has that section.
-  std::optional<std::string> GetDefAcct() override;
-  // The first personality, [Settings] first, whose ReturnAddress contains `text`.
-  std::optional<std::string> FindAcctByText(const std::string& text) override;
-  // The personality's ReturnAddress; none when it has none.
-  std::optional<std::string> GetAcctAddr(const std::optional<std::string>& account_key) override;
-  // The personality's RealName.
-  std::optional<std::string> GetAcctDisplayName(const std::optional<std::string>& account_key) override;
+  EudoraAccountLookup(Registry& registry, FileSystem& files, Environment& environment, std::string program)
+      : registry_(registry), files_(files), environment_(environment), program_(std::move(program)) {}
 
  private:
+  // "Settings" when the file has that section.
+  std::optional<std::string> DefaultAccount() override;
+  // [Settings] first, then every listed personality whose section is there.
+  std::vector<std::string> Accounts() override;
+  // ReturnAddress, RealName, and PopServer (else the host of POPAccount), in
+  // the program's text: the file holds the system's code page.
+  std::optional<std::string> Text(const std::string& account_key, Field field) override;
   const EudoraIni* Settings();
-  std::vector<std::string> Personalities();
-  std::optional<std::string> Value(const std::optional<std::string>& account_key, const char* key);
+  std::optional<std::string> Value(const std::string& section, const char* key);
 
   Registry& registry_;
   FileSystem& files_;

@@ -3,12 +3,13 @@
 // with overwrite), fills the empty dominant personality, or adds one.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/ProviderSettings.h"
 #include "app/RunLog.h"
-#include "clients/AccountWriter.h"
+#include "clients/ConfigureSkeleton.h"
 #include "clients/files/EudoraIni.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
@@ -22,7 +23,7 @@ namespace pw {
 std::vector<std::string> EudoraSettingsPaths(Registry& registry, Environment& environment,
                                              const std::string& program);
 
-class EudoraAccountWriter : public AccountWriter {
+class EudoraAccountWriter : public ConfigureSkeleton {
  public:
   // `program` is Eudora's file name as App Paths registers it. Nothing is
   // read or written here. Eudora keeps no default account: the request's
@@ -31,23 +32,26 @@ class EudoraAccountWriter : public AccountWriter {
                       FileSystem& files, Environment& environment, Clock& clock, RunLog& log,
                       const ProviderSettings& provider = kProvider);
 
-  // 0 written; 1 Eudora.ini was found in neither place; 5 a personality with
-  // this return address exists and overwrite is off; 7 Eudora.ini could not
-  // be read, was refused (read-only, UTF-16) or could not be saved; 8 the
-  // system's code page cannot hold the display name or the address. Unless
-  // it returns 0, the file is as it was and no temporary file is left.
-  // Given the request's account key (a section name), the personality of
-  // that section is the one found, whatever its return address.
-  ConfigureResult Configure() override;
+  // Configure: 0 written; 1 Eudora.ini was found in neither place; 5 a
+  // personality with this return address exists and overwrite is off; 7
+  // Eudora.ini could not be read, was refused (read-only, UTF-16) or could not
+  // be saved; 8 the system's code page cannot hold the display name or the
+  // address. Unless it returns 0, the file is as it was and no temporary file
+  // is left. Given the request's account key (a section name), the
+  // personality of that section is the one found, whatever its return address.
 
  private:
-  std::vector<std::string> SettingsPaths();
-  ConfigureResult ReadSettings(std::string* path, std::string* bytes);
-  ConfigureResult WriteAccount(const std::string& path, EudoraIni ini);
-  ConfigureResult Refuse(const std::string& text);
-  void LogReport(const EudoraKeys& keys);
+  StepResult Open() override;
+  StepResult Find(bool* found) override;
+  StepResult Rewrite() override;
+  StepResult Add() override;
+  StepResult Save() override;
+  std::vector<std::string> Report() override;
 
-  AccountRequest request_;
+  StepResult ReadSettings();
+  // The personality's lines as the file holds them, in the system's code page.
+  EudoraKeys StoredKeys() const;
+
   // The address and display name in the system's code page, as the file holds them.
   std::string ansi_address_;
   std::string ansi_display_name_;
@@ -56,8 +60,10 @@ class EudoraAccountWriter : public AccountWriter {
   FileSystem& files_;
   Environment& environment_;
   Clock& clock_;
-  RunLog& log_;
   ProviderSettings provider_;
+  std::string path_;
+  std::optional<EudoraIni> ini_;
+  std::optional<size_t> found_;  // the header line of the personality found
 };
 
 }  // namespace pw

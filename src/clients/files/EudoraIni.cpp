@@ -4,7 +4,8 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsLines.h"
+#include "platform/SafeReplace.h"
 #include "platform/Text.h"
 
 namespace pw {
@@ -29,11 +30,7 @@ struct IniLine {
   std::string_view value;  // the entry's, as GetPrivateProfileString gives it
 };
 
-std::string_view Trim(std::string_view text) {
-  const size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
+std::string_view Trim(std::string_view text) { return Trimmed(text, std::string_view(kBlanks)); }
 
 // A value in matching quotes loses them.
 std::string_view Unquote(std::string_view value) {

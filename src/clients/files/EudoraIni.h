@@ -17,7 +17,8 @@
 #include <vector>
 
 #include "app/ProviderSettings.h"
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsLines.h"
+#include "platform/SafeReplace.h"
 
 namespace pw {
 

@@ -1,5 +1,7 @@
 #include "clients/files/PrefLine.h"
 
+#include "platform/Text.h"
+
 namespace pw {
 
 const char kPrefTrue[] = "true";
@@ -133,11 +135,11 @@ class PrefLineReader {
   bool CodePoint(std::string* text) {
     unsigned code = 0;
     if (!Hex(4, &code)) return false;
-    if (code >= 0xDC00 && code <= 0xDFFF) return false;
-    if (code >= 0xD800 && code <= 0xDBFF) {
+    if (IsLowSurrogate(code)) return false;
+    if (IsHighSurrogate(code)) {
       unsigned low = 0;
-      if (!Word("\\u") || !Hex(4, &low) || low < 0xDC00 || low > 0xDFFF) return false;
-      code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+      if (!Word("\\u") || !Hex(4, &low) || !IsLowSurrogate(low)) return false;
+      code = CombineSurrogates(code, low);
     }
     AppendUtf8(code, text);
     return true;
@@ -146,26 +148,11 @@ class PrefLineReader {
   bool Hex(int count, unsigned* code) {
     for (int i = 0; i < count; ++i, ++at_) {
       if (!More()) return false;
-      const char c = Next();
-      const int digit = c >= '0' && c <= '9' ? c - '0'
-                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                               : -1;
+      const int digit = HexDigitValue(static_cast<unsigned char>(Next()));
       if (digit < 0) return false;
       *code = *code * 16 + static_cast<unsigned>(digit);
     }
     return true;
-  }
-
-  static void AppendUtf8(unsigned code, std::string* text) {
-    if (code < 0x80) {
-      *text += static_cast<char>(code);
-      return;
-    }
-    const int continuation = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
-    const unsigned lead_marks[] = {0, 0xC0, 0xE0, 0xF0};
-    *text += static_cast<char>(lead_marks[continuation] | (code >> (6 * continuation)));
-    for (int i = continuation - 1; i >= 0; --i) *text += static_cast<char>(0x80 | ((code >> (6 * i)) & 0x3F));
   }
 
   std::string_view line_;

@@ -9,8 +9,9 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "clients/AccountLookup.h"
+#include "clients/files/FileAccountLookup.h"
 #include "clients/files/PrefLine.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
@@ -18,26 +19,23 @@
 
 namespace pw {
 
-class ThunderbirdAccountLookup : public AccountLookup {
+class ThunderbirdAccountLookup : public FileAccountLookup {
  public:
   // The files are read once, when first needed; nothing is created.
-  ThunderbirdAccountLookup(Registry& registry, FileSystem& files, Environment& environment);
-
-  std::optional<std::string> GetDefAcct() override;
-  std::optional<std::string> FindAcctByText(const std::string& text) override;
-  // The first identity's useremail; none for an account that is not listed,
-  // has no server or no identity.
-  std::optional<std::string> GetAcctAddr(const std::optional<std::string>& account_key) override;
-  // The first identity's fullName.
-  std::optional<std::string> GetAcctDisplayName(const std::optional<std::string>& account_key) override;
+  ThunderbirdAccountLookup(Registry& registry, FileSystem& files, Environment& environment)
+      : registry_(registry), files_(files), environment_(environment) {}
 
  private:
   using Prefs = std::map<std::string, Pref>;
 
+  // The default account, when it is one of the list: Thunderbird loads only those.
+  std::optional<std::string> DefaultAccount() override;
+  std::vector<std::string> Accounts() override;
+  // The first identity's useremail and fullName, and the server's hostname;
+  // none for an account that is not listed, or has no server or no identity.
+  std::optional<std::string> Text(const std::string& account_key, Field field) override;
   const Prefs& Preferences();
-  std::optional<std::string> Text(const std::string& name);
-  std::vector<std::string> Accounts();
-  std::optional<std::string> IdentityText(const std::optional<std::string>& account_key, const char* suffix);
+  std::optional<std::string> StringPref(const std::string& name);
 
   Registry& registry_;
   FileSystem& files_;

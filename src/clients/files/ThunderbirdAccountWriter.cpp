@@ -1,187 +1,147 @@
 #include "clients/files/ThunderbirdAccountWriter.h"
 
 #include "app/AppDataFolder.h"
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsFileChecks.h"
+#include "clients/files/SettingsLines.h"
 #include "platform/Text.h"
 
 namespace pw {
 
+namespace {
+
+const WriterWording kWording = {
+    "Searching for existant ", false, " ", "", "Reseting", false,
+    "The following lines were written/overwritten in the Thunderbird configuration file:", false, true, true,
+};
+
+}  // namespace
+
 ThunderbirdAccountWriter::ThunderbirdAccountWriter(const AccountRequest& request, Registry& registry,
                                                    FileSystem& files, Environment& environment, Clock& clock,
                                                    RunLog& log, const ProviderSettings& provider)
-    : request_(request),
+    : ConfigureSkeleton(request, std::nullopt, log, kWording),
       registry_(registry),
       files_(files),
       environment_(environment),
       clock_(clock),
-      log_(log),
-      provider_(provider) {}
+      provider_(provider),
+      accounts_(request.address, provider),
+      prefs_(request, provider) {}
 
-ConfigureResult ThunderbirdAccountWriter::Configure() {
-  // Without a folder the profile list would land below the root of the drive.
+// Without a folder the profile list would land below the root of the drive.
+StepResult ThunderbirdAccountWriter::Open() {
   const std::optional<std::string> app_data = AppDataFolder(registry_, environment_);
   log_.Line("Starting Thunderbird configuration...");
   log_.BlankLine();
-  if (!app_data) {
-    LogFailure("The user's application data folder is not known.");
-    return result::kSaveFailed;
-  }
-  Profile profile;
-  const ConfigureResult result = LocateProfile(*app_data, &profile) ? WritePrefs(profile) : result::kSaveFailed;
-  // The caller reports that no changes have been made.
-  if (result != result::kConfigured) RemoveCreated();
-  return result;
+  if (!app_data) return FileFailure("The user's application data folder is not known.");
+  return LocateProfile(*app_data);
 }
 
-bool ThunderbirdAccountWriter::LocateProfile(const std::string& app_data, Profile* profile) {
+StepResult ThunderbirdAccountWriter::LocateProfile(const std::string& app_data) {
   const std::string thunderbird = app_data + "\\Thunderbird";
   DefaultProfile chosen;
-  if (!ChooseProfile(thunderbird, &chosen)) return false;
+  if (StepResult failed = ChooseProfile(thunderbird, &chosen)) return failed;
 
   const std::vector<std::string> folders = ProfileFolders(thunderbird, chosen);
-  profile->prefs_path = folders.back() + "\\prefs.js";
-  profile->temp_path = folders.back() + "\\prefs.tmp";
-  std::string bytes;
-  const Status s = files_.ReadAll(profile->prefs_path, &bytes);
+  prefs_path_ = folders.back() + "\\prefs.js";
+  temp_path_ = folders.back() + "\\prefs.tmp";
+  const Status s = files_.ReadAll(prefs_path_, &bytes_);
   if (IsMissing(s)) {
     log_ << "Profile directory not found. Creating in user's application data folder ... ";
     for (const std::string& folder : folders)
-      if (!MakeFolder(folder)) return false;
+      if (StepResult failed = MakeFolder(folder)) return failed;
     log_.Line("done.");
-    profile->no_prefs = true;
-    return true;
+    no_prefs_ = true;
+    bytes_.clear();
+    return std::nullopt;
   }
-  if (s) {
-    LogFailure(DescribeFailure("Reading", profile->prefs_path, s));
-    return false;
-  }
-  if (!Rewritable(profile->prefs_path, bytes)) return false;
-  if (bytes.size() > ParsedPrefs::kMaxText) {
-    LogFailure(profile->prefs_path + " is too large to be read (4 GB or more); it is left as it is.");
-    return false;
-  }
-  profile->prefs = std::move(bytes);
-  return true;
+  if (s) return FileFailure(DescribeFailure("Reading", prefs_path_, s));
+  if (StepResult refused = RefuseToRewrite(files_, prefs_path_, bytes_)) return refused;
+  if (bytes_.size() > ParsedPrefs::kMaxText)
+    return FileFailure(prefs_path_ + " is too large to be read (4 GB or more); it is left as it is.");
+  return std::nullopt;
 }
 
-bool ThunderbirdAccountWriter::ChooseProfile(const std::string& thunderbird, DefaultProfile* chosen) {
+StepResult ThunderbirdAccountWriter::ChooseProfile(const std::string& thunderbird, DefaultProfile* chosen) {
   const std::string list_path = thunderbird + "\\profiles.ini";
   std::string bytes;
   const Status s = files_.ReadAll(list_path, &bytes);
   if (IsMissing(s)) {
-    if (!CreateProfileList(thunderbird)) return false;
+    if (StepResult failed = CreateProfileList(thunderbird)) return failed;
     *chosen = {true, kNewProfileFolder, true};
-    return true;
+    return std::nullopt;
   }
-  if (s) {
-    LogFailure(DescribeFailure("Reading", list_path, s));
-    return false;
-  }
-  if (!Rewritable(list_path, bytes)) return false;
+  if (s) return FileFailure(DescribeFailure("Reading", list_path, s));
+  if (StepResult refused = RefuseToRewrite(files_, list_path, bytes)) return refused;
   *chosen = FindDefaultProfilePath(SplitLines(bytes));
-  if (!chosen->found) LogFailure("No default profile was found in " + list_path + ".");
-  return chosen->found;
+  if (!chosen->found) return FileFailure("No default profile was found in " + list_path + ".");
+  return std::nullopt;
 }
 
-bool ThunderbirdAccountWriter::CreateProfileList(const std::string& thunderbird) {
+StepResult ThunderbirdAccountWriter::CreateProfileList(const std::string& thunderbird) {
   log_ << "Profile data not found. Creating in user's application data folder ... ";
-  if (!MakeFolder(thunderbird)) return false;
+  if (StepResult failed = MakeFolder(thunderbird)) return failed;
   const std::string list_path = thunderbird + "\\profiles.ini";
   const SaveOutcome saved =
-      SettingsFile(files_, clock_).Save(list_path, thunderbird + "\\profiles.tmp", JoinLines(NewProfilesIni()));
-  if (!saved.ok()) {
-    log_.Line("failed.");
-    LogFailure(saved.Describe());
-    return false;
-  }
+      SafeReplace(files_, clock_).Save(list_path, thunderbird + "\\profiles.tmp", JoinLines(NewProfilesIni()));
+  if (!saved.ok()) return Failure{result::kSaveFailed, {"failed.", saved.Describe(), ""}};
   created_.push_back({list_path, false});
   log_.Line("done.");
-  return true;
+  return std::nullopt;
 }
 
 // Completes a "Creating ... " log line when the folder cannot be made; one
 // that exists already is fine.
-bool ThunderbirdAccountWriter::MakeFolder(const std::string& path) {
+StepResult ThunderbirdAccountWriter::MakeFolder(const std::string& path) {
   const Status s = files_.MakeFolder(path);
   if (s == err::kSuccess) created_.push_back({path, true});
-  if (s == err::kSuccess || s == err::kAlreadyExists) return true;
-  log_.Line("failed.");
-  LogFailure(DescribeFailure("Creating", path, s));
-  return false;
+  if (s == err::kSuccess || s == err::kAlreadyExists) return std::nullopt;
+  return Failure{result::kSaveFailed, {"failed.", DescribeFailure("Creating", path, s), ""}};
 }
 
-bool ThunderbirdAccountWriter::Rewritable(const std::string& path, const std::string& bytes) {
-  const std::string refusal = RefusalToRewrite(files_, path, bytes);
-  if (!refusal.empty()) LogFailure(refusal);
-  return refusal.empty();
+// Every step asks the lines read once.
+StepResult ThunderbirdAccountWriter::Find(bool* found) {
+  parsed_.emplace(bytes_);
+  *found = !no_prefs_ && (request_.account_key ? accounts_.FindNamedAccount(*parsed_, *request_.account_key, &numbers_)
+                                               : accounts_.FindAccount(*parsed_, &numbers_));
+  return std::nullopt;
 }
 
-ConfigureResult ThunderbirdAccountWriter::WritePrefs(const Profile& profile) {
-  const ThunderbirdPrefs prefs(request_, provider_);
-  // Every step asks the lines read once.
-  const ParsedPrefs parsed(profile.prefs);
-  log_ << "Searching for existant " << request_.address << " account ... ";
-  PrefNumbers numbers;
-  const bool found = !profile.no_prefs && (request_.account_key
-                                               ? prefs.FindNamedAccount(parsed, *request_.account_key, &numbers)
-                                               : prefs.FindAccount(parsed, &numbers));
-  if (found && !request_.overwrite) {
-    log_.Line(" found. No changes will be made.");
-    return result::kAlreadyExists;
-  }
+// A rewrite's report is the lines it put into the file.
+StepResult ThunderbirdAccountWriter::Rewrite() {
+  produce_ = [this](SaveSink& sink) { prefs_.RewriteTo(*parsed_, &numbers_, &written_, sink); };
+  return std::nullopt;
+}
 
-  PrefLines written;
-  SaveProducer produce;
-  if (found) {
-    log_.Line(" found. Reseting settings to defaults.");
-    produce = [&](SaveSink& sink) { prefs.RewriteTo(parsed, &numbers, &written, sink); };
-  } else {
-    log_.Line("not found. Creating new account.");
-    produce = [&](SaveSink& sink) {
-      if (profile.no_prefs) {
-        for (const std::string& line : prefs.NewProfile(&numbers)) {
-          sink.Append(line);
-          sink.Append("\r\n");
-        }
-      } else {
-        prefs.AddTo(parsed, &numbers, sink);
+// A new account's report is its complete set with its numbers.
+StepResult ThunderbirdAccountWriter::Add() {
+  produce_ = [this](SaveSink& sink) {
+    if (no_prefs_) {
+      for (const std::string& line : prefs_.NewProfile(&numbers_)) {
+        sink.Append(line);
+        sink.Append("\r\n");
       }
-      written = prefs.CompleteSet(numbers);
-    };
-  }
+    } else {
+      prefs_.AddTo(*parsed_, &numbers_, sink);
+    }
+    written_ = prefs_.CompleteSet(numbers_);
+  };
+  return std::nullopt;
+}
 
-  // The new file goes straight to the temporary file.
-  const SaveOutcome saved = SettingsFile(files_, clock_).Save(profile.prefs_path, profile.temp_path, produce);
-  if (!saved.ok()) {
-    log_.BlankLine();
-    LogFailure(saved.Describe());
-    return result::kSaveFailed;
-  }
-  LogReport(written);
-  return result::kConfigured;
+// The new file goes straight to the temporary file.
+StepResult ThunderbirdAccountWriter::Save() {
+  const SaveOutcome saved = SafeReplace(files_, clock_).Save(prefs_path_, temp_path_, produce_);
+  if (!saved.ok()) return Failure{result::kSaveFailed, {"", saved.Describe(), ""}};
+  return std::nullopt;
 }
 
 // Deepest first; a removal that fails leaves the rest standing as well.
-void ThunderbirdAccountWriter::RemoveCreated() {
+void ThunderbirdAccountWriter::TakeBack() {
   for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
     if (it->folder ? files_.RemoveFolder(it->path) : files_.Remove(it->path)) break;
   }
   created_.clear();
-}
-
-// A new account's block is its complete set with its numbers; a rewrite's,
-// the lines it put into the file.
-void ThunderbirdAccountWriter::LogReport(const PrefLines& lines) {
-  log_.BlankLine();
-  log_.Line("The following lines were written/overwritten in the Thunderbird configuration file:");
-  log_.BlankLine();
-  for (const std::string& line : lines) log_.Line(line);
-  log_.BlankLine();
-}
-
-void ThunderbirdAccountWriter::LogFailure(const std::string& text) {
-  log_.Line(text);
-  log_.BlankLine();
 }
 
 }  // namespace pw

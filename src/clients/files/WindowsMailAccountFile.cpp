@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsLines.h"
+#include "platform/SafeReplace.h"
 #include "clients/files/WindowsMailAccountXml.h"
 #include "platform/Text.h"
 

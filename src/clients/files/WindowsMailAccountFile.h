@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/ProviderSettings.h"
-#include "clients/AccountWriter.h"
+#include "clients/AccountRequest.h"
 
 namespace pw {
 

@@ -6,31 +6,30 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
-#include "clients/AccountLookup.h"
+#include "clients/files/FileAccountLookup.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/System.h"
 
 namespace pw {
 
-class WindowsMailAccountLookup : public AccountLookup {
+class WindowsMailAccountLookup : public FileAccountLookup {
  public:
-  WindowsMailAccountLookup(Registry& registry, FileSystem& files, Environment& environment);
-
-  // The file "Default Mail Account" names, when it is an account file of the folder.
-  std::optional<std::string> GetDefAcct() override;
-  // The first account file in the folder's listing whose address contains `text`.
-  std::optional<std::string> FindAcctByText(const std::string& text) override;
-  // The account's SMTP_Email_Address; none when the file cannot be read or
-  // holds no address.
-  std::optional<std::string> GetAcctAddr(const std::optional<std::string>& account_key) override;
-  // The account's SMTP_Display_Name.
-  std::optional<std::string> GetAcctDisplayName(const std::optional<std::string>& account_key) override;
+  WindowsMailAccountLookup(Registry& registry, FileSystem& files, Environment& environment)
+      : registry_(registry), files_(files), environment_(environment) {}
 
  private:
+  // The file "Default Mail Account" names, when it is an account file's name.
+  std::optional<std::string> DefaultAccount() override;
+  // The account files in the folder's listing order.
+  std::vector<std::string> Accounts() override;
+  // SMTP_Email_Address, SMTP_Display_Name, and POP3_Server (IMAP_Server for an
+  // IMAP account), as an XML reader reads the file; none for a file that is
+  // not well-formed.
+  std::optional<std::string> Text(const std::string& account_key, Field field) override;
   std::optional<std::string> Folder();
-  std::optional<std::string> ElementText(const std::optional<std::string>& account_key, const char* name);
 
   Registry& registry_;
   FileSystem& files_;

@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "platform/Text.h"
+
 namespace pw {
 
 namespace {
@@ -19,8 +21,6 @@ bool IsNameChar(char16_t c) {
   return IsNameStart(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'.' || c == 0xB7;
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // Characters an XML document may hold at all: no control characters but
 // tab and line ends, no unpaired surrogates, no U+FFFE or U+FFFF.
@@ -43,11 +43,7 @@ bool IsXmlCodePoint(unsigned long c) {
 }
 
 std::u16string Trim(const std::u16string& text) {
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && IsBlank(text[first])) ++first;
-  while (last > first && IsBlank(text[last - 1])) --last;
-  return text.substr(first, last - first);
+  return std::u16string(Trimmed(std::u16string_view(text), std::u16string_view(u" \t\r\n")));
 }
 
 class Reader {
@@ -115,22 +111,12 @@ class Reader {
       const size_t first = hex ? 2 : 1;
       if (first == ref.size() || ref.size() - first > 8) return false;
       for (size_t i = first; i < ref.size(); ++i) {
-        const char16_t c = ref[i];
-        int digit = -1;
-        if (c >= u'0' && c <= u'9') digit = c - u'0';
-        else if (hex && c >= u'a' && c <= u'f') digit = c - u'a' + 10;
-        else if (hex && c >= u'A' && c <= u'F') digit = c - u'A' + 10;
-        if (digit < 0) return false;
+        const int digit = HexDigitValue(ref[i]);
+        if (digit < 0 || (!hex && digit > 9)) return false;
         code = code * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
       }
       if (!IsXmlCodePoint(code)) return false;
-      if (code < 0x10000) {
-        *value += static_cast<char16_t>(code);
-      } else {
-        code -= 0x10000;
-        *value += static_cast<char16_t>(0xD800 + (code >> 10));
-        *value += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-      }
+      AppendUtf16(static_cast<char32_t>(code), value);
       return true;
     }
     const struct {

@@ -36,9 +36,9 @@ std::optional<std::string> InternetAccountLookup::FindAcctByText(const std::stri
   log_ << "Searching for existant  account ... ";
   if (status) return std::nullopt;
 
-  for (uint32_t i = 0; i < count; ++i) {
-    std::string name;
-    if (root->EnumSubkey(i, &name) != err::kSuccess) continue;
+  std::vector<std::string> accounts;
+  static_cast<void>(ListSubkeys(*root, &accounts));  // an account whose name cannot be read is none
+  for (const std::string& name : accounts) {
     RegKeyPtr account;
     if (registry_.OpenKey(RegRoot::kCurrentUser, keys_.AccountKeyPath(name), RegAccess::kAllAccess, &account))
       continue;

@@ -16,18 +16,21 @@ const InternetAccountKeys kOutlookAccounts = {
     "Software\\Microsoft\\Office\\Outlook\\OMI Account Manager\\",
 };
 
-Status InternetAccountStore::OpenRoot(RegKeyPtr* root, uint32_t* count) {
-  if (Status status = registry_.OpenKey(RegRoot::kCurrentUser, keys_.account_root, RegAccess::kAllAccess, root))
+Status InternetAccountStore::ListAccounts(std::vector<std::string>* accounts) {
+  accounts->clear();
+  RegKeyPtr root;
+  if (Status status = registry_.OpenKey(RegRoot::kCurrentUser, keys_.account_root, RegAccess::kAllAccess, &root))
     return status;
-  return (*root)->CountSubkeys(count);
+  uint32_t count = 0;
+  if (Status status = root->CountSubkeys(&count)) return status;
+  static_cast<void>(ListSubkeys(*root, accounts));  // an account whose name cannot be read is none
+  return err::kSuccess;
 }
 
-InternetAccountStore::Account InternetAccountStore::FindByAddress(RegKey& root, uint32_t count,
+InternetAccountStore::Account InternetAccountStore::FindByAddress(const std::vector<std::string>& accounts,
                                                                   const std::string& address, bool list_each) {
   Account same_name;
-  for (uint32_t i = 0; i < count; ++i) {
-    std::string name;
-    if (root.EnumSubkey(i, &name) != err::kSuccess) continue;
+  for (const std::string& name : accounts) {
     const std::string key_path = keys_.AccountKeyPath(name);
     std::string found;
     RegKeyPtr account;
@@ -41,17 +44,14 @@ InternetAccountStore::Account InternetAccountStore::FindByAddress(RegKey& root, 
   return Account{false, keys_.AccountKeyPath(address), address};
 }
 
-InternetAccountStore::Account InternetAccountStore::FindByName(RegKey& root, uint32_t count,
+InternetAccountStore::Account InternetAccountStore::FindByName(const std::vector<std::string>& accounts,
                                                                const std::string& key_name) {
-  for (uint32_t i = 0; i < count; ++i) {
-    std::string name;
-    if (root.EnumSubkey(i, &name) == err::kSuccess && EqualsNoCase(name, key_name))
-      return Account{true, keys_.AccountKeyPath(key_name), name};
-  }
+  for (const std::string& name : accounts)
+    if (EqualsNoCase(name, key_name)) return Account{true, keys_.AccountKeyPath(key_name), name};
   return Account{false, keys_.AccountKeyPath(key_name), key_name};
 }
 
-ConfigureResult InternetAccountStore::Save(const Account& account, const AccountValues& values,
+StepResult InternetAccountStore::Save(const Account& account, const AccountValues& values,
                                            bool make_default) {
   const std::string& key_path = account.key_path;
   RegistryUndo undo(registry_);
@@ -65,8 +65,7 @@ ConfigureResult InternetAccountStore::Save(const Account& account, const Account
         if (Status status = WriteAccount(key_path, values)) return status;
         return make_default ? WriteDefaultMailAccount(registry_, keys_.account_manager, account.key_name)
                             : err::kSuccess;
-      },
-      log_);
+      });
 }
 
 Status InternetAccountStore::WriteAccount(const std::string& key_path, const AccountValues& values) {

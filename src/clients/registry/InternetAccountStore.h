@@ -5,11 +5,11 @@
 // the saving here.
 #pragma once
 
-#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/RunLog.h"
-#include "clients/AccountWriter.h"
+#include "clients/ConfigureResult.h"
 #include "clients/registry/InternetAccountValues.h"
 #include "platform/Registry.h"
 
@@ -39,22 +39,24 @@ class InternetAccountStore {
   InternetAccountStore(const InternetAccountKeys& keys, Registry& registry, RunLog& log)
       : keys_(keys), registry_(registry), log_(log) {}
 
-  // Opens the account root for writing and counts its accounts.
-  Status OpenRoot(RegKeyPtr* root, uint32_t* count);
+  // The account root's keys, opened for writing; a key whose name cannot be
+  // read is left out. The open's or the count's failure: 2 when there is no root.
+  Status ListAccounts(std::vector<std::string>* accounts);
   // The first account, in registry order, whose "SMTP Email Address" is
   // `address`, letter case and all; with `list_each`, every account looked at
   // is logged with its address. Registry key names ignore case, so a key that
   // already carries the address as its name is that account too: "creating"
   // it would only open it and overwrite it. No match: a new key named after
   // the address.
-  Account FindByAddress(RegKey& root, uint32_t count, const std::string& address, bool list_each);
+  Account FindByAddress(const std::vector<std::string>& accounts, const std::string& address, bool list_each);
   // The account whose key is called `key_name`, compared as the registry
   // compares names; or a new key of that name.
-  Account FindByName(RegKey& root, uint32_t count, const std::string& key_name);
+  Account FindByName(const std::vector<std::string>& accounts, const std::string& key_name);
   // Writes the values into the account's key (made when missing) and, with
   // `make_default`, names that key the default account: the client finds its
-  // default by key name. All or nothing: 0 written; 7 not, and the log says why.
-  ConfigureResult Save(const Account& account, const AccountValues& values, bool make_default);
+  // default by key name. All or nothing: what this run wrote is undone when
+  // a write fails.
+  StepResult Save(const Account& account, const AccountValues& values, bool make_default);
 
  private:
   Status WriteAccount(const std::string& key_path, const AccountValues& values);

@@ -67,9 +67,11 @@ std::vector<std::string> AccountValueNames(const AccountValues& values) {
   return names;
 }
 
-void LogAccountValues(const AccountValues& values, RunLog& log) {
+std::vector<std::string> AccountValueLines(const AccountValues& values) {
+  std::vector<std::string> lines;
   for (const AccountValue& value : values)
-    if (value.listed) log.Line(value.name + ": " + value.shown);
+    if (value.listed) lines.push_back(value.name + ": " + value.shown);
+  return lines;
 }
 
 Status WriteAccountValues(RegKey& key, const AccountValues& values) {

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/RunLog.h"
 #include "platform/Registry.h"
 
 namespace pw {
@@ -50,8 +49,8 @@ AccountValues InternetAccountValues(const std::string& account_name, const std::
 AccountValue* FindAccountValue(AccountValues& values, const std::string& name);
 std::vector<std::string> AccountValueNames(const AccountValues& values);
 
-// One "Name: shown" line per listed value.
-void LogAccountValues(const AccountValues& values, RunLog& log);
+// One "Name: shown" line per listed value, as the run log reports them.
+std::vector<std::string> AccountValueLines(const AccountValues& values);
 // Writes the values in order; stops at and returns the first failure.
 Status WriteAccountValues(RegKey& key, const AccountValues& values);
 

@@ -45,14 +45,7 @@ Status SectionNames(Registry& registry, const std::string& profile_key, std::vec
   const Status opened = registry.OpenKey(RegRoot::kCurrentUser, profile_key, RegAccess::kAllAccess, &key);
   if (opened == err::kFileNotFound) return err::kSuccess;
   if (opened) return opened;
-  uint32_t count = 0;
-  if (const Status counted = key->CountSubkeys(&count)) return counted;
-  for (uint32_t i = 0; i < count; ++i) {
-    std::string name;
-    if (const Status listed = key->EnumSubkey(i, &name)) return listed;
-    names->push_back(name);
-  }
-  return err::kSuccess;
+  return ListSubkeys(*key, names);
 }
 
 // Names the Internet E-Mail entries among the sections that are new since

@@ -26,9 +26,9 @@ std::optional<std::string> OutlookProfileAccountLookup::FindAcctByText(const std
   if (!store_path || registry_.OpenKey(RegRoot::kCurrentUser, *store_path, RegAccess::kAllAccess, &store) ||
       store->CountSubkeys(&count))
     return std::nullopt;
-  for (uint32_t i = 0; i < count; ++i) {
-    std::string name;
-    if (store->EnumSubkey(i, &name) != err::kSuccess) continue;
+  std::vector<std::string> accounts;
+  static_cast<void>(ListSubkeys(*store, &accounts));  // an account whose name cannot be read is none
+  for (const std::string& name : accounts) {
     const std::optional<std::string> address = StoredText(*store_path, name, "Email");
     if (address && address->find(text) != std::string::npos) return name;
   }

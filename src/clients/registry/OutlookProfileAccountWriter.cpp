@@ -48,20 +48,14 @@ AccountValues ProfileAccountValues(const std::string& account_name, const std::s
 }
 
 // Outlook not set up yet, or its keys out of reach.
-ConfigureResult ProfileFailure(Status status) {
-  return status == err::kFileNotFound ? result::kNotRunYet : result::kProfileUnreadable;
+Failure ProfileFailure(Status status) {
+  return Failure{status == err::kFileNotFound ? result::kNotRunYet : result::kProfileUnreadable, {}};
 }
 
-Status ListKeys(RegKey& key, std::vector<std::string>* names) {
-  uint32_t count = 0;
-  if (Status status = key.CountSubkeys(&count)) return status;
-  for (uint32_t i = 0; i < count; ++i) {
-    std::string name;
-    if (Status status = key.EnumSubkey(i, &name)) return status;
-    names->push_back(name);
-  }
-  return err::kSuccess;
-}
+const WriterWording kWording = {
+    "Searching for existant ", false, " ", "", "Reseting", false,
+    "The following settings were written/overwritten in the system registry:", false, true, true,
+};
 
 // A value's bytes; a missing value reads as none.
 Status ReadOptional(RegKey& key, const std::string& name, RegValue* value) {
@@ -93,57 +87,44 @@ OutlookProfileAccountWriter::OutlookProfileAccountWriter(const AccountRequest& r
 OutlookProfileAccountWriter::OutlookProfileAccountWriter(const AccountRequest& request,
                                                          const AutomaticPrefix& automatic_prefix,
                                                          int outlook_version, Registry& registry, RunLog& log)
-    : registry_(registry),
-      log_(log),
-      request_(request),
-      automatic_prefix_(automatic_prefix),
+    : ConfigureSkeleton(request, automatic_prefix, log, kWording),
+      registry_(registry),
       keys_(ProfileKeysOf(outlook_version)) {}
 
-ConfigureResult OutlookProfileAccountWriter::Configure() {
-  if (AsksForProfileAtStart(registry_)) return result::kNoDefaultProfile;
+StepResult OutlookProfileAccountWriter::Open() {
+  if (AsksForProfileAtStart(registry_)) return Failure{result::kNoDefaultProfile, {}};
   std::string profile;
   if (const Status status = ReadDefaultProfile(registry_, keys_, &profile)) return ProfileFailure(status);
   log_.Line("Starting Outlook configuration...");
+  if (const Status status = OpenAccountStore(profile, &store_, &store_path_)) return ProfileFailure(status);
+  return std::nullopt;
+}
 
-  RegKeyPtr store;
-  std::string store_path;
-  if (const Status status = OpenAccountStore(profile, &store, &store_path)) return ProfileFailure(status);
+StepResult OutlookProfileAccountWriter::Find(bool* found) {
+  if (const Status status = ListSubkeys(*store_, &accounts_)) return UnableToRead(status);
+  found_ = FindAccount();
+  *found = found_.has_value();
+  return std::nullopt;
+}
 
-  log_ << "Searching for existant " << request_.address << " account ... ";
-  std::vector<std::string> keys;
-  if (const Status status = ListKeys(*store, &keys)) {
-    log_.EndLine();
-    return UnableToRead(status, log_);
+StepResult OutlookProfileAccountWriter::Rewrite() {
+  change_.key_name = *found_;
+  if (request_.make_default) {
+    change_.order.emplace();
+    if (!OrderWithDefaultFirst(*found_, &*change_.order)) return Failure{result::kUnableToConfigure, {}};
   }
-  const bool automatic = automatic_prefix_.has_value();
-  const std::optional<std::string> found = FindAccount(store_path, keys);
+  return std::nullopt;
+}
 
-  Change change;
-  if (found) {
-    if (!request_.overwrite) {
-      log_.Line(automatic ? " found. Quitting." : " found. No changes will be made.");
-      return automatic ? result::kIdenticalAutomatic : result::kAlreadyExists;
-    }
-    log_.Line(" found. Reseting settings to defaults.");
-    change.key_name = *found;
-    if (request_.make_default) {
-      change.order.emplace();
-      if (!OrderWithDefaultFirst(store_path, keys, *found, &*change.order)) return result::kUnableToConfigure;
-    }
-  } else {
-    log_.Line("not found. Creating new account.");
-    if (const Status status = NewAccount(*store, keys, &change)) return UnableToRead(status, log_);
-  }
+StepResult OutlookProfileAccountWriter::Add() {
+  if (const Status status = NewAccount()) return UnableToRead(status);
+  return std::nullopt;
+}
 
-  const AccountValues values = ProfileAccountValues(AccountName(), request_.address, request_.display_name);
-  if (const ConfigureResult saved = Save(*store, store_path, change, values)) return saved;
+std::vector<std::string> OutlookProfileAccountWriter::Report() { return AccountValueLines(Values()); }
 
-  log_.BlankLine();
-  log_.Line("The following settings were written/overwritten in the system registry:");
-  log_.BlankLine();
-  LogAccountValues(values, log_);
-  log_.BlankLine();
-  return result::kConfigured;
+AccountValues OutlookProfileAccountWriter::Values() const {
+  return ProfileAccountValues(AccountName(), request_.address, request_.display_name);
 }
 
 // The default profile's store, else the store of the profile named Outlook.
@@ -162,13 +143,12 @@ Status OutlookProfileAccountWriter::OpenAccountStore(const std::string& profile,
 
 // Interactive: the first account whose "Email" is the address; automatic: the
 // first whose "Account Name" is prefix + address. Letter case does not count.
-std::optional<std::string> OutlookProfileAccountWriter::FindAccount(const std::string& store_path,
-                                                                    const std::vector<std::string>& keys) {
-  const char* compared = automatic_prefix_ ? "Account Name" : kEmail;
-  for (const std::string& key_name : keys) {
+std::optional<std::string> OutlookProfileAccountWriter::FindAccount() {
+  const char* compared = automatic() ? "Account Name" : kEmail;
+  for (const std::string& key_name : accounts_) {
     RegKeyPtr account;
     RegValue value;
-    if (registry_.OpenKey(RegRoot::kCurrentUser, store_path + key_name + "\\", RegAccess::kAllAccess, &account) ||
+    if (registry_.OpenKey(RegRoot::kCurrentUser, store_path_ + key_name + "\\", RegAccess::kAllAccess, &account) ||
         account->QueryValue(compared, &value))
       continue;
     if (SameProfileText(value.data, AccountName())) return key_name;
@@ -179,18 +159,16 @@ std::optional<std::string> OutlookProfileAccountWriter::FindAccount(const std::s
 // The account `key_name` first, then every other account (a key with an
 // "Email" value) in registry order. False when there are more account keys
 // than the order is rebuilt for.
-bool OutlookProfileAccountWriter::OrderWithDefaultFirst(const std::string& store_path,
-                                                        const std::vector<std::string>& keys,
-                                                        const std::string& key_name, std::string* order) {
+bool OutlookProfileAccountWriter::OrderWithDefaultFirst(const std::string& key_name, std::string* order) {
   *order = RegDwordBytes(AccountNumber(key_name));
-  for (const std::string& other : keys) {
+  for (const std::string& other : accounts_) {
     RegKeyPtr account;
     RegValue email;
     if (other == key_name ||
-        registry_.OpenKey(RegRoot::kCurrentUser, store_path + other + "\\", RegAccess::kAllAccess, &account) ||
+        registry_.OpenKey(RegRoot::kCurrentUser, store_path_ + other + "\\", RegAccess::kAllAccess, &account) ||
         account->QueryValue(kEmail, &email))
       continue;
-    if (keys.size() > kMostAccountKeys) return false;
+    if (accounts_.size() > kMostAccountKeys) return false;
     *order += RegDwordBytes(AccountNumber(other));
   }
   return true;
@@ -199,11 +177,11 @@ bool OutlookProfileAccountWriter::OrderWithDefaultFirst(const std::string& store
 // The number "NextAccountID" gives, or without it the highest account number
 // + 1; never one another account's key already has. The new account goes in
 // front of the order when it is to be the default, else at its end.
-Status OutlookProfileAccountWriter::NewAccount(RegKey& store, const std::vector<std::string>& keys, Change* change) {
+Status OutlookProfileAccountWriter::NewAccount() {
   RegValue next;
   RegValue order;
-  if (Status status = ReadOptional(store, kNextAccountId, &next)) return status;
-  if (Status status = ReadOptional(store, kAccountOrder, &order)) return status;
+  if (Status status = ReadOptional(*store_, kNextAccountId, &next)) return status;
+  if (Status status = ReadOptional(*store_, kAccountOrder, &order)) return status;
 
   // A stray tail shorter than an entry is no account: the client reads whole
   // entries, so a new one appended behind the tail would be read out of step.
@@ -213,24 +191,27 @@ Status OutlookProfileAccountWriter::NewAccount(RegKey& store, const std::vector<
   if (next.type == regtype::kDword && next.data.size() == 4) {
     number = StoredNumber(next.data);
   } else {
-    for (const std::string& key_name : keys) number = std::max(number, AccountNumber(key_name) + 1);
+    for (const std::string& key_name : accounts_) number = std::max(number, AccountNumber(key_name) + 1);
   }
   const auto taken = [&](uint32_t candidate) {
-    for (const std::string& key_name : keys)
+    for (const std::string& key_name : accounts_)
       if (EqualsNoCase(key_name, AccountKeyName(candidate))) return true;
     return false;
   };
   while (taken(number)) ++number;
 
-  change->key_name = AccountKeyName(number);
-  change->order = request_.make_default ? RegDwordBytes(number) + order.data : order.data + RegDwordBytes(number);
-  change->next_account_id = number + 1;
+  change_.key_name = AccountKeyName(number);
+  change_.order = request_.make_default ? RegDwordBytes(number) + order.data : order.data + RegDwordBytes(number);
+  change_.next_account_id = number + 1;
   return err::kSuccess;
 }
 
 // The account's key and the store's bookkeeping change together or not at all.
-ConfigureResult OutlookProfileAccountWriter::Save(RegKey& store, const std::string& store_path, const Change& change,
-                                                  const AccountValues& values) {
+StepResult OutlookProfileAccountWriter::Save() {
+  RegKey& store = *store_;
+  const std::string& store_path = store_path_;
+  const Change& change = change_;
+  const AccountValues values = Values();
   const std::string key_path = store_path + change.key_name + "\\";
   std::string change_ver;
   RegistryUndo undo(registry_);
@@ -253,8 +234,7 @@ ConfigureResult OutlookProfileAccountWriter::Save(RegKey& store, const std::stri
           return status;
         if (Status status = WriteAccountValues(*account, values)) return status;
         return store.SetValue(kLastChangeVer, regtype::kBinary, change_ver);
-      },
-      log_);
+      });
 }
 
 }  // namespace pw

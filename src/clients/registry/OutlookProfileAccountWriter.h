@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "app/RunLog.h"
-#include "clients/AccountWriter.h"
+#include "clients/ConfigureSkeleton.h"
 #include "clients/registry/InternetAccountValues.h"
 #include "clients/registry/OutlookProfiles.h"
 #include "platform/Registry.h"
 
 namespace pw {
 
-class OutlookProfileAccountWriter : public AccountWriter {
+class OutlookProfileAccountWriter : public ConfigureSkeleton {
  public:
   // Nothing is read or written here. With an automatic prefix the account is
   // the one named prefix + address. The profiles are those of the Outlook
@@ -26,12 +26,12 @@ class OutlookProfileAccountWriter : public AccountWriter {
   OutlookProfileAccountWriter(const AccountRequest& request, const AutomaticPrefix& automatic_prefix,
                               int outlook_version, Registry& registry, RunLog& log);
 
-  // 0 written; 4 Outlook asks for a profile at start-up; 3 Outlook has no
-  // profiles or no account store yet; 2 they cannot be opened for writing;
-  // 1 an existing account cannot be made the default among more than 50 keys;
-  // 5 (interactive) or 6 (automatic) the account exists and overwrite is off;
-  // 7 the store could not be read or written (what this run wrote is undone).
-  ConfigureResult Configure() override;
+  // Configure: 0 written; 4 Outlook asks for a profile at start-up; 3 Outlook
+  // has no profiles or no account store yet; 2 they cannot be opened for
+  // writing; 1 an existing account cannot be made the default among more
+  // than 50 keys; 5 (interactive) or 6 (automatic) the account exists and
+  // overwrite is off; 7 the store could not be read or written (what this run
+  // wrote is undone).
 
  private:
   // What a run changes in the store: the account's key, and for a new or a
@@ -42,20 +42,26 @@ class OutlookProfileAccountWriter : public AccountWriter {
     std::optional<uint32_t> next_account_id;
   };
 
+  StepResult Open() override;
+  StepResult Find(bool* found) override;
+  StepResult Rewrite() override;
+  StepResult Add() override;
+  StepResult Save() override;
+  std::vector<std::string> Report() override;
+
+  AccountValues Values() const;
   Status OpenAccountStore(const std::string& profile, RegKeyPtr* store, std::string* store_path);
-  std::optional<std::string> FindAccount(const std::string& store_path, const std::vector<std::string>& keys);
-  bool OrderWithDefaultFirst(const std::string& store_path, const std::vector<std::string>& keys,
-                             const std::string& key_name, std::string* order);
-  Status NewAccount(RegKey& store, const std::vector<std::string>& keys, Change* change);
-  ConfigureResult Save(RegKey& store, const std::string& store_path, const Change& change,
-                       const AccountValues& values);
-  std::string AccountName() const { return automatic_prefix_.value_or("") + request_.address; }
+  std::optional<std::string> FindAccount();
+  bool OrderWithDefaultFirst(const std::string& key_name, std::string* order);
+  Status NewAccount();
 
   Registry& registry_;
-  RunLog& log_;
-  AccountRequest request_;
-  AutomaticPrefix automatic_prefix_;
   OutlookProfileKeys keys_;
+  RegKeyPtr store_;
+  std::string store_path_;
+  std::vector<std::string> accounts_;  // the store's keys
+  std::optional<std::string> found_;
+  Change change_;
 };
 
 }  // namespace pw

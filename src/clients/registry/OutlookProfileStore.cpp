@@ -32,15 +32,8 @@ uint32_t StoredNumber(const std::string& bytes) {
 uint32_t AccountNumber(const std::string& key_name) {
   uint32_t number = 0;
   for (char c : key_name) {
-    int digit;
-    if (c >= '0' && c <= '9')
-      digit = c - '0';
-    else if (c >= 'a' && c <= 'f')
-      digit = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
-      digit = c - 'A' + 10;
-    else
-      break;
+    const int digit = HexDigitValue(static_cast<unsigned char>(c));
+    if (digit < 0) break;
     number = number * 16 + static_cast<uint32_t>(digit);
   }
   return number;

@@ -10,22 +10,22 @@ std::string Decimal(Status status) { return std::to_string(status); }
 
 }  // namespace
 
-ConfigureResult UnableToRead(Status status, RunLog& log) {
-  log.Line("Unable to read the current settings (error code: " + Decimal(status) + ").");
-  return result::kSaveFailed;
+Failure UnableToRead(Status status) {
+  return Failure{result::kSaveFailed, {"Unable to read the current settings (error code: " + Decimal(status) + ")."}};
 }
 
-ConfigureResult SaveWithUndo(RegistryUndo& undo, Status remembered, const std::function<Status()>& write,
-                             RunLog& log) {
-  if (remembered) return UnableToRead(remembered, log);
+StepResult SaveWithUndo(RegistryUndo& undo, Status remembered, const std::function<Status()>& write) {
+  if (remembered) return UnableToRead(remembered);
   const Status status = write();
-  if (!status) return result::kConfigured;
+  if (!status) return std::nullopt;
+  return Failure{result::kSaveFailed,
+                 {"Unable to write the settings (error code: " + Decimal(status) + ").", UndoLine(undo)}};
+}
 
-  log.Line("Unable to write the settings (error code: " + Decimal(status) + ").");
+std::string UndoLine(RegistryUndo& undo) {
   const Status undone = undo.Undo();
-  log.Line(undone ? "Unable to restore the previous settings (error code: " + Decimal(undone) + ")."
-                  : std::string("The previous settings were restored."));
-  return result::kSaveFailed;
+  return undone ? "Unable to restore the previous settings (error code: " + Decimal(undone) + ")."
+                : std::string("The previous settings were restored.");
 }
 
 }  // namespace pw

@@ -3,20 +3,22 @@
 
 #include <functional>
 
-#include "app/RunLog.h"
-#include "clients/AccountWriter.h"
+#include "clients/ConfigureResult.h"
 #include "clients/registry/RegistryUndo.h"
 
 namespace pw {
 
+// A writer that cannot learn how things stand changes nothing: "Unable to
+// read the current settings (error code: N)." and result 7.
+Failure UnableToRead(Status status);
+
 // Runs `write` once `undo` knows how everything it changes stood
 // (`remembered`, the answer of remembering it, is 0). When `write` fails,
-// everything is put back. The run log says what went wrong. 0 written; 7 not,
-// and the registry is as it was (the log says when it could not be put back).
-// For a writer that cannot learn how things stand: logs why and returns 7.
-ConfigureResult UnableToRead(Status status, RunLog& log);
+// everything is put back and the failure says so (and whether it could be).
+StepResult SaveWithUndo(RegistryUndo& undo, Status remembered, const std::function<Status()>& write);
 
-ConfigureResult SaveWithUndo(RegistryUndo& undo, Status remembered, const std::function<Status()>& write,
-                             RunLog& log);
+// Puts back what `undo` remembers after a later step failed: the line that
+// says whether it could be.
+std::string UndoLine(RegistryUndo& undo);
 
 }  // namespace pw

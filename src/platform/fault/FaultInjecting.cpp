@@ -4,34 +4,38 @@ namespace pw {
 
 namespace {
 
-class FaultInjectingKey : public RegKey {
+// Every call of a key asks the plan first: reads as accesses, changes as mutations.
+class FaultInjectingKey : public ForwardingRegKey {
  public:
-  FaultInjectingKey(RegKeyPtr inner, std::string name, FaultPlan& plan)
-      : inner_(std::move(inner)), name_(std::move(name)), plan_(plan) {}
+  FaultInjectingKey(RegKeyPtr target, std::string name, FaultPlan& plan)
+      : ForwardingRegKey(std::move(target)), name_(std::move(name)), plan_(plan) {}
 
   Status QueryValue(const std::string& name, RegValue* out) override {
     if (Status s = plan_.OnAccess(name_)) return s;
-    return inner_->QueryValue(name, out);
+    return ForwardingRegKey::QueryValue(name, out);
   }
   Status SetValue(const std::string& name, uint32_t type, const std::string& data) override {
     if (Status s = plan_.OnMutation(name_)) return s;
-    return inner_->SetValue(name, type, data);
+    return ForwardingRegKey::SetValue(name, type, data);
   }
   Status DeleteValue(const std::string& name) override {
     if (Status s = plan_.OnMutation(name_)) return s;
-    return inner_->DeleteValue(name);
+    return ForwardingRegKey::DeleteValue(name);
   }
   Status EnumSubkey(uint32_t index, std::string* name) override {
     if (Status s = plan_.OnAccess(name_)) return s;
-    return inner_->EnumSubkey(index, name);
+    return ForwardingRegKey::EnumSubkey(index, name);
   }
   Status CountSubkeys(uint32_t* count) override {
     if (Status s = plan_.OnAccess(name_)) return s;
-    return inner_->CountSubkeys(count);
+    return ForwardingRegKey::CountSubkeys(count);
+  }
+  Status CountValues(uint32_t* count) override {
+    if (Status s = plan_.OnAccess(name_)) return s;
+    return ForwardingRegKey::CountValues(count);
   }
 
  private:
-  RegKeyPtr inner_;
   std::string name_;
   FaultPlan& plan_;
 };
@@ -73,7 +77,7 @@ Status FaultInjectingRegistry::OpenKey(RegRoot root, const std::string& path, Re
   const std::string name = FaultKeyName(root, path);
   if (Status s = plan_.OnAccess(name)) return s;
   RegKeyPtr key;
-  if (Status s = inner_.OpenKey(root, path, access, &key)) return s;
+  if (Status s = ForwardingRegistry::OpenKey(root, path, access, &key)) return s;
   *out = std::make_unique<FaultInjectingKey>(std::move(key), name, plan_);
   return err::kSuccess;
 }
@@ -83,30 +87,30 @@ Status FaultInjectingRegistry::CreateKey(RegRoot root, const std::string& path, 
   const std::string name = FaultKeyName(root, path);
   if (Status s = plan_.OnMutation(name)) return s;
   RegKeyPtr key;
-  if (Status s = inner_.CreateKey(root, path, access, &key)) return s;
+  if (Status s = ForwardingRegistry::CreateKey(root, path, access, &key)) return s;
   *out = std::make_unique<FaultInjectingKey>(std::move(key), name, plan_);
   return err::kSuccess;
 }
 
 Status FaultInjectingRegistry::DeleteKey(RegRoot root, const std::string& path) {
   if (Status s = plan_.OnMutation(FaultKeyName(root, path))) return s;
-  return inner_.DeleteKey(root, path);
+  return ForwardingRegistry::DeleteKey(root, path);
 }
 
 Status FaultInjectingFileSystem::ReadAll(const std::string& path, std::string* bytes) {
   if (Status s = plan_.OnAccess(path)) return s;
-  return inner_.ReadAll(path, bytes);
+  return ForwardingFileSystem::ReadAll(path, bytes);
 }
 
 Status FaultInjectingFileSystem::ReadAttributes(const std::string& path, FileAttributes* attributes) {
   if (Status s = plan_.OnAccess(path)) return s;
-  return inner_.ReadAttributes(path, attributes);
+  return ForwardingFileSystem::ReadAttributes(path, attributes);
 }
 
 Status FaultInjectingFileSystem::OpenAppend(const std::string& path, OutputFilePtr* out) {
   if (Status s = plan_.OnMutation(path)) return s;
   OutputFilePtr file;
-  if (Status s = inner_.OpenAppend(path, &file)) return s;
+  if (Status s = ForwardingFileSystem::OpenAppend(path, &file)) return s;
   *out = std::make_unique<FaultInjectingFile>(std::move(file), path, plan_);
   return err::kSuccess;
 }
@@ -114,7 +118,7 @@ Status FaultInjectingFileSystem::OpenAppend(const std::string& path, OutputFileP
 Status FaultInjectingFileSystem::OpenNew(const std::string& path, OutputFilePtr* out) {
   if (Status s = plan_.OnMutation(path)) return s;
   OutputFilePtr file;
-  if (Status s = inner_.OpenNew(path, &file)) return s;
+  if (Status s = ForwardingFileSystem::OpenNew(path, &file)) return s;
   *out = std::make_unique<FaultInjectingFile>(std::move(file), path, plan_);
   return err::kSuccess;
 }
@@ -122,27 +126,33 @@ Status FaultInjectingFileSystem::OpenNew(const std::string& path, OutputFilePtr*
 Status FaultInjectingFileSystem::Replace(const std::string& from, const std::string& to) {
   if (Status s = plan_.OnMutation(to)) return s;
   if (Status s = plan_.OnAccess(from)) return s;
-  return inner_.Replace(from, to);
+  return ForwardingFileSystem::Replace(from, to);
 }
 
 Status FaultInjectingFileSystem::Remove(const std::string& path) {
   if (Status s = plan_.OnMutation(path)) return s;
-  return inner_.Remove(path);
+  return ForwardingFileSystem::Remove(path);
 }
 
 Status FaultInjectingFileSystem::MakeFolder(const std::string& path) {
   if (Status s = plan_.OnMutation(path)) return s;
-  return inner_.MakeFolder(path);
+  return ForwardingFileSystem::MakeFolder(path);
 }
 
 Status FaultInjectingFileSystem::RemoveFolder(const std::string& path) {
   if (Status s = plan_.OnMutation(path)) return s;
-  return inner_.RemoveFolder(path);
+  return ForwardingFileSystem::RemoveFolder(path);
 }
 
 Status FaultInjectingFileSystem::List(const std::string& pattern, std::vector<std::string>* names) {
   if (Status s = plan_.OnAccess(pattern)) return s;
-  return inner_.List(pattern, names);
+  return ForwardingFileSystem::List(pattern, names);
+}
+
+Status FaultInjectingFileSystem::Copy(const std::string& from, const std::string& to) {
+  if (Status s = plan_.OnMutation(to)) return s;
+  if (Status s = plan_.OnAccess(from)) return s;
+  return ForwardingFileSystem::Copy(from, to);
 }
 
 }  // namespace pw

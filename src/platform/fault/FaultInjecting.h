@@ -1,27 +1,26 @@
 // Forwarding wrappers that make chosen calls of any backend fail (see FaultPlan).
 #pragma once
 
-#include "platform/FileSystem.h"
-#include "platform/Registry.h"
+#include "platform/ForwardingFileSystem.h"
+#include "platform/ForwardingRegistry.h"
 #include "platform/fault/FaultPlan.h"
 
 namespace pw {
 
-class FaultInjectingRegistry : public Registry {
+class FaultInjectingRegistry : public ForwardingRegistry {
  public:
-  FaultInjectingRegistry(Registry& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
+  FaultInjectingRegistry(Registry& target, FaultPlan& plan) : ForwardingRegistry(target), plan_(plan) {}
   Status OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) override;
   Status CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) override;
   Status DeleteKey(RegRoot root, const std::string& path) override;
 
  private:
-  Registry& inner_;
   FaultPlan& plan_;
 };
 
-class FaultInjectingFileSystem : public FileSystem {
+class FaultInjectingFileSystem : public ForwardingFileSystem {
  public:
-  FaultInjectingFileSystem(FileSystem& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
+  FaultInjectingFileSystem(FileSystem& target, FaultPlan& plan) : ForwardingFileSystem(target), plan_(plan) {}
   Status ReadAll(const std::string& path, std::string* bytes) override;
   Status ReadAttributes(const std::string& path, FileAttributes* attributes) override;
   Status OpenAppend(const std::string& path, OutputFilePtr* out) override;
@@ -31,9 +30,9 @@ class FaultInjectingFileSystem : public FileSystem {
   Status MakeFolder(const std::string& path) override;
   Status RemoveFolder(const std::string& path) override;
   Status List(const std::string& pattern, std::vector<std::string>* names) override;
+  Status Copy(const std::string& from, const std::string& to) override;
 
  private:
-  FileSystem& inner_;
   FaultPlan& plan_;
 };
 

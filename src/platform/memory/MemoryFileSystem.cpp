@@ -177,6 +177,23 @@ Status MemoryFileSystem::Replace(const std::string& from, const std::string& to)
   return err::kSuccess;
 }
 
+// The copy is a new write of the target, as Windows makes it, but keeps the
+// source's last-write time.
+Status MemoryFileSystem::Copy(const std::string& from, const std::string& to) {
+  Entry* parent = nullptr;
+  std::string name;
+  if (Status s = Parent(from, &parent, &name)) return s;
+  auto source = parent->Child(name);
+  if (!source) return err::kFileNotFound;
+  if (source->folder) return err::kAccessDenied;
+  std::shared_ptr<Entry> target;
+  if (source.get() == Find(to)) return err::kSharingViolation;
+  if (Status s = OpenForWriting(to, &target)) return s;
+  target->bytes = source->bytes;
+  target->last_write = source->last_write;
+  return err::kSuccess;
+}
+
 Status MemoryFileSystem::Remove(const std::string& path) {
   Entry* parent = nullptr;
   std::string name;

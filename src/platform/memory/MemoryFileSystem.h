@@ -25,6 +25,7 @@ class MemoryFileSystem : public FileSystem {
   Status MakeFolder(const std::string& path) override;
   Status RemoveFolder(const std::string& path) override;
   Status List(const std::string& pattern, std::vector<std::string>* names) override;
+  Status Copy(const std::string& from, const std::string& to) override;
 
   // Seeding and inspection for tests. Putting a file makes its folders.
   void PutFile(const std::string& path, const std::string& bytes);

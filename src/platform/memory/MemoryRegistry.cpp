@@ -91,6 +91,12 @@ class MemoryKey : public RegKey {
     return err::kSuccess;
   }
 
+  Status CountValues(uint32_t* count) override {
+    if (node_->deleted) return err::kKeyDeleted;
+    *count = static_cast<uint32_t>(node_->values.size());
+    return err::kSuccess;
+  }
+
  private:
   std::shared_ptr<MemoryRegistry::Node> node_;  // kept alive if the key is deleted while open
   bool writable_;

@@ -155,7 +155,7 @@ bool MemoryEnvironment::ToAnsiCodePage(const std::string& text, std::string* ans
       whole = false;
       byte = '?';
       // A pair of surrogates is one character, and one "?".
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) ++i;
+      if (IsHighSurrogate(c) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) ++i;
     }
     converted += static_cast<char>(byte);
   }

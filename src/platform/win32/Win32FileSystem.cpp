@@ -80,6 +80,10 @@ Status Win32FileSystem::Replace(const std::string& from, const std::string& to) 
   return Checked(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
+Status Win32FileSystem::Copy(const std::string& from, const std::string& to) {
+  return Checked(CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE));
+}
+
 Status Win32FileSystem::Remove(const std::string& path) {
   return Checked(DeleteFileW(Wide(path).c_str()));
 }

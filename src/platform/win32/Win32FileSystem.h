@@ -17,6 +17,7 @@ class Win32FileSystem : public FileSystem {
   Status MakeFolder(const std::string& path) override;
   Status RemoveFolder(const std::string& path) override;
   Status List(const std::string& pattern, std::vector<std::string>* names) override;
+  Status Copy(const std::string& from, const std::string& to) override;
 };
 
 }  // namespace pw

@@ -93,4 +93,13 @@ Status Win32RegKey::CountSubkeys(uint32_t* count) {
   return err::kSuccess;
 }
 
+Status Win32RegKey::CountValues(uint32_t* count) {
+  DWORD values = 0;
+  if (const LONG status = RegQueryInfoKeyW(key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                                           nullptr, nullptr, nullptr, nullptr))
+    return StatusOf(status);
+  *count = values;
+  return err::kSuccess;
+}
+
 }  // namespace pw

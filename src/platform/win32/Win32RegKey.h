@@ -17,6 +17,7 @@ class Win32RegKey : public RegKey {
   Status DeleteValue(const std::string& name) override;
   Status EnumSubkey(uint32_t index, std::string* name) override;
   Status CountSubkeys(uint32_t* count) override;
+  Status CountValues(uint32_t* count) override;
 
  private:
   HKEY key_;

@@ -59,9 +59,9 @@ TEST(CommandLine, ExplicitRunTakesEveryValue) {
   const CommandLineRequest r = ParseCommandLine("-n \"Jo Doe\" -c 1 -a jdoe");
   EXPECT_EQ(RunMode::kExplicit, r.run.mode);
   EXPECT_EQ("", r.missing_option);
-  EXPECT_EQ("Jo Doe", r.display_name);
-  EXPECT_EQ("jdoe", r.user_name);
-  EXPECT_EQ(1, r.client);
+  EXPECT_EQ("Jo Doe", r.run.display_name);
+  EXPECT_EQ("jdoe", r.run.user_name);
+  EXPECT_EQ(1, r.run.client);
   EXPECT_FALSE(r.run.make_default);
   EXPECT_FALSE(r.run.overwrite);
 
@@ -69,11 +69,11 @@ TEST(CommandLine, ExplicitRunTakesEveryValue) {
   EXPECT_TRUE(flags.run.make_default);
   EXPECT_TRUE(flags.run.overwrite);
   EXPECT_FALSE(flags.run.close_running);  // -x belongs to automatic mode
-  EXPECT_EQ("jdoe", flags.user_name);  // trailing blanks are not part of the value
-  EXPECT_EQ(4, flags.client);
+  EXPECT_EQ("jdoe", flags.run.user_name);  // trailing blanks are not part of the value
+  EXPECT_EQ(4, flags.run.client);
 
-  EXPECT_EQ(7, ParseCommandLine("-n \"Jo Doe\" -c 7 -a jdoe").client);  // not rejected here
-  EXPECT_EQ(0, ParseCommandLine("-n \"Jo\" -c x -a jdoe").client);
+  EXPECT_EQ(7, ParseCommandLine("-n \"Jo Doe\" -c 7 -a jdoe").run.client);  // not rejected here
+  EXPECT_EQ(0, ParseCommandLine("-n \"Jo\" -c x -a jdoe").run.client);
 }
 
 TEST(CommandLine, ExplicitRunReportsTheFirstMissingOption) {

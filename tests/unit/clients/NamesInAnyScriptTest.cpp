@@ -9,13 +9,14 @@
 
 #include "app/RunLog.h"
 #include "clients/files/EudoraAccountWriter.h"
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsLines.h"
+#include "platform/SafeReplace.h"
 #include "clients/files/ThunderbirdAccountWriter.h"
 #include "clients/files/WindowsMailAccountWriter.h"
 #include "clients/registry/OutlookExpressAccountWriter.h"
 #include "clients/registry/OutlookProfileAccountWriter.h"
 #include "platform/memory/MemoryPlatform.h"
-#include "unit/ui/DialogTestBed.h"
+#include "unit/run/RunTestBed.h"
 
 namespace pw {
 namespace {
@@ -195,7 +196,7 @@ TEST(NamesInAnyScript, AutomaticModeKeepsTheFoundName) {
       "9375CFF0413111d3B88A00104B2A6676";
   for (const Name& name : kNames) {
     SCOPED_TRACE(name.what);
-    DialogTestBed bed;
+    RunTestBed bed;
     bed.detection.default_client = 2;  // Outlook
     bed.detection.outlook_version = 11;
     bed.detection.Install(ClientKind::kOutlook);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/memory/MemoryRegistry.h"
-#include "ui/MailClients.h"
+#include "clients/MailClients.h"
 
 namespace pw {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/memory/MemoryPlatform.h"
-#include "ui/MailClients.h"
+#include "clients/MailClients.h"
 
 namespace pw {
 namespace {

@@ -4,7 +4,8 @@
 
 #include <functional>
 
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsLines.h"
+#include "platform/SafeReplace.h"
 #include "platform/memory/MemoryPlatform.h"
 
 namespace pw {
@@ -46,7 +47,7 @@ TEST(ChangeDetectingFileSystem, SaveOverAFileChangedSinceItWasReadIsRefused) {
     if (c.read_as) static_cast<void>(guarded.ReadAll(c.read_as, &bytes));
     c.other(machine.files);
 
-    const SaveOutcome outcome = SettingsFile(guarded, machine.clock).Save(kPrefs, kTemp, "new\r\n");
+    const SaveOutcome outcome = SafeReplace(guarded, machine.clock).Save(kPrefs, kTemp, "new\r\n");
     EXPECT_EQ(c.expected, outcome.status) << c.name;
     EXPECT_EQ(c.after != nullptr, machine.files.HasFile(kPrefs)) << c.name;
     if (c.after) EXPECT_EQ(c.after, machine.files.FileBytes(kPrefs)) << c.name;
@@ -60,7 +61,7 @@ TEST(ChangeDetectingFileSystem, OwnReplaceIsRememberedAndOtherWritesAreChecked) 
   ChangeDetectingFileSystem guarded(machine.files);
   std::string bytes;
   ASSERT_EQ(err::kSuccess, guarded.ReadAll(kPrefs, &bytes));
-  SettingsFile settings(guarded, machine.clock);
+  SafeReplace settings(guarded, machine.clock);
   ASSERT_TRUE(settings.Save(kPrefs, kTemp, "first\r\n").ok());
   EXPECT_TRUE(settings.Save(kPrefs, kTemp, "second\r\n").ok()) << "our own change is not someone else's";
   EXPECT_EQ("second\r\n", machine.files.FileBytes(kPrefs));

@@ -5,7 +5,8 @@
 
 #include "app/AppPaths.h"
 #include "clients/files/EudoraAccountWriter.h"
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsLines.h"
+#include "platform/SafeReplace.h"
 #include "platform/fault/FaultInjecting.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "unit/clients/files/EudoraLayouts.h"

@@ -4,7 +4,8 @@
 #include <iterator>
 #include <vector>
 
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsLines.h"
+#include "platform/SafeReplace.h"
 #include "clients/files/ThunderbirdAccountWriter.h"
 #include "platform/fault/FaultInjecting.h"
 #include "platform/memory/MemoryPlatform.h"

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "clients/files/PrefLine.h"
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsLines.h"
+#include "platform/SafeReplace.h"
 #include "clients/files/ThunderbirdPrefs.h"
 #include "platform/Text.h"
 #include "unit/clients/files/ThunderbirdTestSupport.h"
@@ -11,13 +12,46 @@ namespace {
 
 PrefLines Lines(const std::string& text) { return SplitLines(text); }
 
+// A prefs.js in memory, read once as the writer reads the file.
+struct Parsed {
+  explicit Parsed(const PrefLines& lines) : text(JoinLines(lines)), prefs(text) {}
+  std::string text;
+  ParsedPrefs prefs;
+};
+
+// The writer's queries and edits, asked of lines.
+struct Tb {
+  Tb(const AccountRequest& request, const ProviderSettings& provider)
+      : prefs(request, provider), accounts(request.address, provider) {}
+  bool FindAccount(const PrefLines& lines, PrefNumbers* n) const { return accounts.FindAccount(Parsed(lines).prefs, n); }
+  PrefLines Rewrite(const PrefLines& lines, PrefNumbers* n, PrefLines* written = nullptr) const {
+    PrefLines ignored;
+    StringSink out;
+    prefs.RewriteTo(Parsed(lines).prefs, n, written ? written : &ignored, out);
+    return SplitLines(out.text);
+  }
+  PrefLines Add(const PrefLines& lines, PrefNumbers* n) const {
+    StringSink out;
+    prefs.AddTo(Parsed(lines).prefs, n, out);
+    return SplitLines(out.text);
+  }
+  PrefLines NewProfile(PrefNumbers* n) const { return prefs.NewProfile(n); }
+  PrefLines CompleteSet(const PrefNumbers& n) const { return prefs.CompleteSet(n); }
+
+  ThunderbirdPrefs prefs;
+  ThunderbirdAccounts accounts;
+};
+
+NextPrefNumbers Next(const PrefLines& lines) { return NextNumbers(Parsed(lines).prefs); }
+bool LocalFolders(const PrefLines& lines, long long identity) { return UsesLocalFolders(Parsed(lines).prefs, identity); }
+
 // The file the lines make, kept for evaluation as JavaScript.
 std::string File(const PrefLines& lines) { return KeepPrefs(JoinLines(lines)); }
 
 std::string Add(const std::string& prefs, bool make_default, PrefNumbers* numbers = nullptr) {
   PrefNumbers n;
   const std::string out =
-      File(ThunderbirdPrefs(TbRequest(make_default, false), kTestProvider).Add(Lines(prefs), &n));
+      File(Tb(TbRequest(make_default, false), kTestProvider).Add(Lines(prefs), &n));
   if (numbers) *numbers = n;
   return out;
 }
@@ -104,35 +138,35 @@ user_pref("mail.smtpserver.smtp2.hostname", "x");
 user_pref("mail.smtpservers", "smtp2,smtp3");
 user_pref("mail.server.server2x.hostname", "not a number");
 )");
-  EXPECT_EQ(12, ThunderbirdPrefs::NextAccountNumber(prefs));
-  EXPECT_EQ(5, ThunderbirdPrefs::NextIdentityNumber(prefs));
-  EXPECT_EQ(13, ThunderbirdPrefs::NextServerNumber(prefs));
-  EXPECT_EQ(7, ThunderbirdPrefs::NextSmtpNumber(prefs));
-  EXPECT_EQ(1, ThunderbirdPrefs::NextAccountNumber({}));
-  EXPECT_EQ(1, ThunderbirdPrefs::NextIdentityNumber({"user_pref(\"mail.identity.idx.fullName\", \"\");"}));
+  EXPECT_EQ(12, Next(prefs).account);
+  EXPECT_EQ(5, Next(prefs).identity);
+  EXPECT_EQ(13, Next(prefs).server);
+  EXPECT_EQ(7, Next(prefs).smtp);
+  EXPECT_EQ(1, Next({}).account);
+  EXPECT_EQ(1, Next({"user_pref(\"mail.identity.idx.fullName\", \"\");"}).identity);
 
   // 64 bits: numbers beyond them are no key we could make; past the largest, the smallest free one.
-  EXPECT_EQ(4294967297, ThunderbirdPrefs::NextServerNumber(Lines(R"(user_pref("mail.server.server4294967296.type", "pop3");
+  EXPECT_EQ(4294967297, Next(Lines(R"(user_pref("mail.server.server4294967296.type", "pop3");
 user_pref("mail.server.server99999999999999999999.type", "pop3");
-)")));
-  EXPECT_EQ(2, ThunderbirdPrefs::NextServerNumber(Lines(R"(user_pref("mail.server.server9223372036854775807.type", "x");
+)")).server);
+  EXPECT_EQ(2, Next(Lines(R"(user_pref("mail.server.server9223372036854775807.type", "x");
 user_pref("mail.server.server1.type", "none");
 user_pref("mail.server.server3.type", "none");
-)")));
+)")).server);
 }
 
 TEST(ThunderbirdPrefs, LocalFoldersAreUsedByTheFirstIdentityOrWhenAnotherUsesThem) {
-  EXPECT_TRUE(ThunderbirdPrefs::UsesLocalFolders({}, 1));
-  EXPECT_FALSE(ThunderbirdPrefs::UsesLocalFolders(Lines(TwoAccountsPrefs()), 2));
-  EXPECT_TRUE(ThunderbirdPrefs::UsesLocalFolders(
+  EXPECT_TRUE(LocalFolders({}, 1));
+  EXPECT_FALSE(LocalFolders(Lines(TwoAccountsPrefs()), 2));
+  EXPECT_TRUE(LocalFolders(
       {R"(user_pref("mail.identity.id1.draft_folder", "mailbox://nobody@Local%20Folders/Drafts");)"}, 2));
-  EXPECT_TRUE(ThunderbirdPrefs::UsesLocalFolders(
+  EXPECT_TRUE(LocalFolders(
       {R"(user_pref("mail.identity.id7.fcc_folder", "mailbox://nobody@Local%20Folders/Sent");)"}, 8));
 }
 
 TEST(ThunderbirdPrefs, AccountIsFoundByItsIdentitysAddressInAnyLetterCase) {
   PrefNumbers n;
-  const ThunderbirdPrefs prefs(TbRequest(false, false), kTestProvider);
+  const Tb prefs(TbRequest(false, false), kTestProvider);
   ASSERT_TRUE(prefs.FindAccount(Lines(JdoePrefs()), &n));
   ExpectNumbers(n, "2", "2", "3", "");
   EXPECT_FALSE(prefs.FindAccount(Lines(TwoAccountsPrefs()), &n));
@@ -163,7 +197,7 @@ user_pref ("mail.account.account2.server", "server8");
 
 TEST(ThunderbirdPrefs, AnEscapedAddressIsFoundAgain) {
   const AccountRequest odd{"jo\"e\\x@quillset.example", "Jo", false, false};
-  const ThunderbirdPrefs prefs(odd, kTestProvider);
+  const Tb prefs(odd, kTestProvider);
   PrefNumbers n;
   const PrefLines written = prefs.NewProfile(&n);
   File(written);
@@ -174,7 +208,7 @@ TEST(ThunderbirdPrefs, AnEscapedAddressIsFoundAgain) {
 
 TEST(ThunderbirdPrefs, NewProfileGetsTheCompleteSetAsAccount2) {
   PrefNumbers n;
-  const PrefLines lines = ThunderbirdPrefs(TbRequest(false, false), kTestProvider).NewProfile(&n);
+  const PrefLines lines = Tb(TbRequest(false, false), kTestProvider).NewProfile(&n);
   EXPECT_EQ(Crlf(CompleteSet(2, 1, 2)), File(lines));
   ExpectNumbers(n, "2", "1", "2", "1");
 }
@@ -276,7 +310,7 @@ user_pref("mail.smtpserver.smtp2.username", "jdoe@quillset.example");
 TEST(ThunderbirdPrefs, RewriteKeepsTheAccountsNumbersAndChangesItsValues) {
   for (bool make_default : {false, true}) {
     SCOPED_TRACE(make_default);
-    const ThunderbirdPrefs prefs(TbRequest(make_default, true), kTestProvider);
+    const Tb prefs(TbRequest(make_default, true), kTestProvider);
     const PrefLines lines = Lines(Crlf(JdoePrefs()));
     PrefNumbers n;
     ASSERT_TRUE(prefs.FindAccount(lines, &n));
@@ -321,7 +355,7 @@ user_pref("mail.smtpservers", "smtp1");
 user_pref("mail.smtp.defaultserver", "smtp1");
 )";
   // Without an smtpServer line the identity sends through the default server: it gets one of its own.
-  const ThunderbirdPrefs tb(TbRequest(false, true), kTestProvider);
+  const Tb tb(TbRequest(false, true), kTestProvider);
   PrefNumbers n;
   ASSERT_TRUE(tb.FindAccount(Lines(prefs), &n));
   EXPECT_EQ(Crlf(rewritten), File(tb.Rewrite(Lines(prefs), &n)));
@@ -360,7 +394,7 @@ user_pref("mail.smtpserver.smtp1.username", "jdoe@quillset.example");
 user_pref("mail.smtpservers", "smtp1");
 user_pref("mail.smtp.defaultserver", "smtp1");
 )";
-  const ThunderbirdPrefs tb(TbRequest(false, true), kTestProvider);
+  const Tb tb(TbRequest(false, true), kTestProvider);
   PrefNumbers n;
   ASSERT_TRUE(tb.FindAccount(Lines(prefs), &n));
   EXPECT_EQ(Crlf(rewritten), File(tb.Rewrite(Lines(prefs), &n)));
@@ -377,7 +411,7 @@ user_pref("mail.accountmanager.accounts", "account1,account2");
 )";
   const std::string tail = R"(user_pref("mail.identity.id2.useremail", "jdoe@quillset.example");
 )";
-  const ThunderbirdPrefs tb(TbRequest(true, true), kTestProvider);
+  const Tb tb(TbRequest(true, true), kTestProvider);
   PrefNumbers n;
   PrefLines written;
   ASSERT_TRUE(tb.FindAccount(Lines(head + tail), &n));
@@ -435,7 +469,7 @@ TEST(ThunderbirdPrefs, ARewrittenIdentityKeepsOnlyAnSmtpServerNobodyElseSendsThr
       {"its own, missing from the list", uses("1", "1") + uses("2", "4") + ours("4", "25") + list("smtp1") + by_default,
        "4", uses("1", "1") + uses("2", "4") + completed("4") + list("smtp1,smtp4") + by_default},
   };
-  const ThunderbirdPrefs tb(TbRequest(false, true), kTestProvider);
+  const Tb tb(TbRequest(false, true), kTestProvider);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     PrefNumbers n;
@@ -513,8 +547,8 @@ TEST(ThunderbirdPrefs, SpacingQuotesAndEscapesDoNotChangeWhatIsFound) {
       {"single quotes", {{"\"", "'"}}},
       {"escapes", {{"@", "\\x40"}, {"account", "\\u0061ccount"}}},
   };
-  const ThunderbirdPrefs adding(TbRequest(true, false), kTestProvider);
-  const ThunderbirdPrefs rewriting(TbRequest(true, true), kTestProvider);
+  const Tb adding(TbRequest(true, false), kTestProvider);
+  const Tb rewriting(TbRequest(true, true), kTestProvider);
   PrefNumbers n;
   const PrefLines added = adding.Add(Lines(TwoAccountsPrefs()), &n);
   ASSERT_TRUE(rewriting.FindAccount(Lines(JdoePrefs()), &n));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsLines.h"
+#include "platform/SafeReplace.h"
 #include "clients/files/ThunderbirdProfiles.h"
 
 namespace pw {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/ProviderSettings.h"
-#include "clients/AccountWriter.h"
+#include "clients/AccountRequest.h"
 #include "thunderbird/PrefsFixtures.h"
 
 namespace pw {

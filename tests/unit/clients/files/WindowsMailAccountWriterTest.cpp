@@ -3,7 +3,9 @@
 #include <optional>
 #include <vector>
 
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsLines.h"
+#include "platform/SafeReplace.h"
+#include "clients/files/WindowsMailAccountFolder.h"
 #include "clients/files/WindowsMailAccountWriter.h"
 #include "platform/fault/FaultInjecting.h"
 #include "platform/memory/MemoryPlatform.h"
@@ -81,9 +83,7 @@ class WindowsMailMachine {
     RunLog log;
     EXPECT_EQ(err::kSuccess, log.Open(machine.files, machine.clock, kLogPath));
     FaultInjectingFileSystem files(machine.files, plan);
-    WindowsMailAccountWriter writer(TbRequest(false, false), machine.registry, files, machine.environment,
-                                    machine.clock, machine.uuids, log, kTestProvider);
-    const std::optional<std::string> found = writer.FindAccountFile(folder, "jdoe@quillset.example");
+    const std::optional<std::string> found = FindAccountFile(files, log, folder, "jdoe@quillset.example");
     return found ? found->substr(folder.size() + 1) : "";
   }
 

@@ -9,7 +9,7 @@
 #include <map>
 
 #include "unit/clients/registry/RegistryTestSupport.h"
-#include "unit/ui/DialogTestBed.h"
+#include "unit/run/RunTestBed.h"
 
 namespace pw {
 namespace {
@@ -80,7 +80,7 @@ TEST(OutlookProfileTreeRun, TheDetectedVersionChoosesTheProfilesAndTheListing) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
-    DialogTestBed bed;
+    RunTestBed bed;
     MemoryRegistry& registry = bed.machine.registry;
     SeedProfiles(registry);
     c.arrange(registry);
@@ -120,7 +120,7 @@ TEST(OutlookProfileTreeRun, TheDetectedVersionChoosesTheProfilesAndTheListing) {
 // Automatic mode reads the default account of the detected version's profile,
 // and the account it writes goes there too.
 TEST(OutlookProfileTreeRun, AutomaticModeLooksUpAndWritesTheOfficeProfile) {
-  DialogTestBed bed;
+  RunTestBed bed;
   MemoryRegistry& registry = bed.machine.registry;
   SeedProfiles(registry);
   const std::string store = OfficeOutlook(16) + "\\Profiles\\Outlook" + kStoreKey;

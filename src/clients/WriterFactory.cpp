@@ -1,6 +1,6 @@
-#include "ui/WriterFactory.h"
+#include "clients/WriterFactory.h"
 
-#include "ui/MailClients.h"
+#include "clients/MailClients.h"
 
 namespace pw {
 

@@ -1,68 +1,17 @@
-#include "clients/files/SettingsFile.h"
+#include "platform/SafeReplace.h"
 
 #include <algorithm>
-#include <string_view>
 
 namespace pw {
 
 namespace {
 
-// One pass over the text: each line is copied once into a vector sized for
-// all of them.
-template <typename Text, typename Char = typename Text::value_type>
-std::vector<Text> SplitTextLines(std::basic_string_view<Char> view) {
-  std::vector<Text> lines;
-  lines.reserve(LineCountHint(view));
-  ForEachLine(view, [&](std::basic_string_view<Char> line, size_t) { lines.emplace_back(line); });
-  return lines;
-}
-
-template <typename Text>
-Text JoinTextLines(const std::vector<Text>& lines) {
-  size_t size = 0;
-  for (const Text& line : lines) size += line.size() + 2;
-  Text text;
-  text.reserve(size);
-  for (const Text& line : lines) {
-    text += line;
-    text += '\r';
-    text += '\n';
-  }
-  return text;
-}
-
 bool IsBriefHold(Status s) { return s == err::kSharingViolation || s == err::kAccessDenied; }
-
-bool StartsWithUtf16Mark(const std::string& bytes) {
-  return bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
-}
 
 }  // namespace
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  return SplitTextLines<std::string>(std::string_view(text));
-}
-std::vector<std::u16string> SplitLines(const std::u16string& text) {
-  return SplitTextLines<std::u16string>(std::u16string_view(text));
-}
-
-std::string JoinLines(const std::vector<std::string>& lines) { return JoinTextLines(lines); }
-std::u16string JoinLines(const std::vector<std::u16string>& lines) { return JoinTextLines(lines); }
-
 std::string DescribeFailure(const std::string& verb, const std::string& path, Status status) {
   return verb + " " + path + " failed with error code " + std::to_string(status) + ".";
-}
-
-std::string RefusalToRewrite(FileSystem& files, const std::string& path, const std::string& bytes) {
-  if (StartsWithUtf16Mark(bytes)) return path + " is UTF-16 text; it is left as it is.";
-  return ReadOnlyRefusal(files, path);
-}
-
-std::string ReadOnlyRefusal(FileSystem& files, const std::string& path) {
-  FileAttributes attributes;
-  if (Status s = files.ReadAttributes(path, &attributes)) return DescribeFailure("Reading", path, s);
-  if (attributes.read_only) return path + " is marked read-only; it is left as it is.";
-  return "";
 }
 
 std::string SaveOutcome::Describe() const {
@@ -78,7 +27,7 @@ std::string SaveOutcome::Describe() const {
   return DescribeFailure(verb, path, status);
 }
 
-SaveOutcome SettingsFile::Save(const std::string& path, const std::string& temp_path, const std::string& bytes) {
+SaveOutcome SafeReplace::Save(const std::string& path, const std::string& temp_path, const std::string& bytes) {
   OutputFilePtr temp;
   // A temporary file that could not be created is not ours to remove.
   if (Status s = files_.OpenNew(temp_path, &temp)) return {s, SaveStep::kCreate, temp_path};
@@ -92,19 +41,19 @@ namespace {
 // rest is dropped and the failure kept.
 class FileSink : public SaveSink {
  public:
-  explicit FileSink(OutputFile& file) : file_(file) { buffer_.reserve(SettingsFile::kWriteBuffer); }
+  explicit FileSink(OutputFile& file) : file_(file) { buffer_.reserve(SafeReplace::kWriteBuffer); }
   // The buffer goes to the file whenever it is full; a piece at least as
   // large as the buffer, met with the buffer empty, goes as it is.
   void Append(std::string_view bytes) override {
     while (!status_ && !bytes.empty()) {
-      if (buffer_.empty() && bytes.size() >= SettingsFile::kWriteBuffer) {
+      if (buffer_.empty() && bytes.size() >= SafeReplace::kWriteBuffer) {
         status_ = file_.Write(bytes);
         return;
       }
-      const size_t taken = std::min(SettingsFile::kWriteBuffer - buffer_.size(), bytes.size());
+      const size_t taken = std::min(SafeReplace::kWriteBuffer - buffer_.size(), bytes.size());
       buffer_.append(bytes.substr(0, taken));
       bytes.remove_prefix(taken);
-      if (buffer_.size() == SettingsFile::kWriteBuffer) Drain();
+      if (buffer_.size() == SafeReplace::kWriteBuffer) Drain();
     }
   }
   Status Finish() {
@@ -125,7 +74,7 @@ class FileSink : public SaveSink {
 
 }  // namespace
 
-SaveOutcome SettingsFile::Save(const std::string& path, const std::string& temp_path, const SaveProducer& produce) {
+SaveOutcome SafeReplace::Save(const std::string& path, const std::string& temp_path, const SaveProducer& produce) {
   OutputFilePtr temp;
   if (Status s = files_.OpenNew(temp_path, &temp)) return {s, SaveStep::kCreate, temp_path};
   FileSink sink(*temp);
@@ -134,7 +83,7 @@ SaveOutcome SettingsFile::Save(const std::string& path, const std::string& temp_
   return Finish(path, temp_path, std::move(temp), written);
 }
 
-SaveOutcome SettingsFile::Finish(const std::string& path, const std::string& temp_path, OutputFilePtr temp,
+SaveOutcome SafeReplace::Finish(const std::string& path, const std::string& temp_path, OutputFilePtr temp,
                                  Status written) {
   SaveOutcome outcome;
   if (written) {
@@ -155,7 +104,20 @@ SaveOutcome SettingsFile::Finish(const std::string& path, const std::string& tem
   return outcome;
 }
 
-Status SettingsFile::ReplaceWithRetry(const std::string& temp_path, const std::string& path) {
+SaveOutcome SafeReplace::CopyOver(const std::string& source, const std::string& path, const std::string& temp_path) {
+  if (Status s = files_.Copy(source, temp_path)) {
+    // A copy that failed halfway may have left the temporary file.
+    static_cast<void>(files_.Remove(temp_path));
+    return {s, SaveStep::kCreate, temp_path};
+  }
+  if (Status s = ReplaceWithRetry(temp_path, path)) {
+    static_cast<void>(files_.Remove(temp_path));
+    return {s, SaveStep::kReplace, path};
+  }
+  return {};
+}
+
+Status SafeReplace::ReplaceWithRetry(const std::string& temp_path, const std::string& path) {
   Status s = files_.Replace(temp_path, path);
   for (int attempt = 1; IsBriefHold(s) && attempt < kReplaceAttempts; ++attempt) {
     clock_.Pause(kReplacePauseMs);

@@ -1,7 +1,7 @@
 // Only one run at a time may read and rewrite the mail clients' stores.
 #include <gtest/gtest.h>
 
-#include "DialogTestBed.h"
+#include "unit/run/RunTestBed.h"
 
 namespace pw {
 namespace {
@@ -28,7 +28,7 @@ struct LockProbeWriters : WriterFactory {
 };
 
 TEST(StoresLock, HeldWhileTheWriterRunsAndReleasedAfterwards) {
-  DialogTestBed bed;
+  RunTestBed bed;
   LockProbeWriters writers;
   writers.processes = &bed.machine.processes;
   bed.writers = &writers;
@@ -60,7 +60,7 @@ TEST(StoresLock, RunThatCannotHoldTheStoresTouchesNothing) {
        "was changed."},
   };
   for (const auto& c : kCases) {
-    DialogTestBed bed;
+    RunTestBed bed;
     LockProbeWriters writers;
     writers.processes = &bed.machine.processes;
     bed.writers = &writers;

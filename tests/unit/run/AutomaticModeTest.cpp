@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "DialogTestBed.h"
+#include "unit/run/RunTestBed.h"
 #include "clients/files/EudoraIni.h"
-#include "clients/files/SettingsFile.h"
+#include "clients/files/SettingsLines.h"
+#include "platform/SafeReplace.h"
 #include "unit/clients/files/WindowsMailFixtures.h"
 
 namespace pw {
@@ -155,7 +156,7 @@ TEST(AutomaticMode, RewritesTheFileClientsDefaultOrFoundAccountOnce) {
   };
   for (const Client& client : kClients) {
     for (const auto& c : kCases) {
-      DialogTestBed bed;
+      RunTestBed bed;
       bed.detection.default_client = client.code;
       client.seed(bed.machine, c.with_default);
       const std::string what = std::string(client.name) + ": " + c.command_line;
@@ -180,7 +181,7 @@ TEST(AutomaticMode, RewritesTheFileClientsDefaultOrFoundAccountOnce) {
 // may answer to one address; the rewrite takes the one the search found.
 TEST(AutomaticMode, EudoraRewritesThePersonalityFoundNeverAnother) {
   for (const char* command_line : {"-auto -p \"QS \" -s \"ANN@\" -u", "-auto -p \"QS \" -s \"ANN@\""}) {
-    DialogTestBed bed;
+    RunTestBed bed;
     bed.detection.default_client = 4;
     SeedEudora(bed.machine, true);
     const std::string before = bed.machine.files.FileBytes(kEudoraIni);
@@ -198,7 +199,7 @@ TEST(AutomaticMode, EudoraRewritesThePersonalityFoundNeverAnother) {
 // A second file with the default account's address, listed before it, is
 // another account: the rewrite takes the file the default names.
 TEST(AutomaticMode, WindowsMailRewritesTheFileFoundNeverAnother) {
-  DialogTestBed bed;
+  RunTestBed bed;
   bed.detection.default_client = 3;
   SeedWindowsMail(bed.machine, true);
   const std::string twin = kMailFolder + "\\account{0}.oeaccount";
@@ -212,7 +213,7 @@ TEST(AutomaticMode, WindowsMailRewritesTheFileFoundNeverAnother) {
 
 // Two Thunderbird accounts with one address: the default one is rewritten.
 TEST(AutomaticMode, ThunderbirdRewritesTheAccountFoundNeverAnother) {
-  DialogTestBed bed;
+  RunTestBed bed;
   bed.detection.default_client = 5;
   SeedThunderbird(bed.machine, false);
   std::string prefs = bed.machine.files.FileBytes(kPrefsJs);

@@ -8,6 +8,7 @@
 #include "app/ClientKind.h"
 #include "app/RunLog.h"
 #include "clients/AccountLookup.h"
+#include "clients/AccountRequest.h"
 #include "clients/AccountWriter.h"
 #include "platform/Platform.h"
 

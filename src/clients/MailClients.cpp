@@ -1,6 +1,5 @@
-#include "ui/MailClients.h"
+#include "clients/MailClients.h"
 
-#include "app/AppPaths.h"
 #include "clients/files/EudoraAccountLookup.h"
 #include "clients/files/EudoraAccountWriter.h"
 #include "clients/files/ThunderbirdAccountLookup.h"
@@ -13,11 +12,16 @@
 #include "clients/registry/OutlookExpressAccountWriter.h"
 #include "clients/registry/OutlookProfileAccountLookup.h"
 #include "clients/registry/OutlookProfileAccountWriter.h"
-#include "ui/resource.h"
+#include "clients/registry/RegistryListing.h"
 
 namespace pw {
 
 namespace {
+
+const char kUnable[] = "ERROR: Unable to automatically configure";
+const char kAlreadyFound[] = "ERROR: Account was already found, no changes have been made.";
+const char kIdentical[] =
+    "ERROR: Identical Automatically Created Account was already found, no changes have been made.";
 
 std::unique_ptr<AccountWriter> OutlookExpressWriter(const AccountRequest& request, const AutomaticPrefix& prefix,
                                                     const WriterContext& c) {
@@ -45,6 +49,15 @@ std::unique_ptr<AccountLookup> OutlookLookup(const WriterContext& c) {
   if (KeepsAccountsInProfile(c))
     return std::make_unique<OutlookProfileAccountLookup>(c.outlook_version, c.platform.registry);
   return std::make_unique<OutlookAccountLookup>(c.platform.registry, c.log);
+}
+
+// A broken or missing mail profile: the log lists the profiles for whoever
+// reads it.
+bool ListOutlookProfilesAfter(ConfigureResult result, const WriterContext& c) {
+  if (result != result::kProfileUnreadable && result != result::kNotRunYet) return false;
+  c.log.Line("Relevant Registry Structure:");
+  ListOutlookProfiles(c.platform.registry, c.outlook_version, c.log);
+  return true;
 }
 
 std::unique_ptr<AccountWriter> WindowsMailWriter(const AccountRequest& request, const AutomaticPrefix&,
@@ -90,20 +103,49 @@ const std::vector<MailClient>& MailClients() {
   // "outlook.exe" over "winmail" over "eudora" over "thunde".
   static const std::vector<MailClient> kClients = {
       {{ClientKind::kOutlookExpress, "Outlook Express", "msimn.exe", "msimn"},
-       "Microsoft Outlook Express", "Microsoft Outlook Express", IDC_CLIENT_OE, 2,
-       OutlookExpressWriter, OutlookExpressLookup},
+       "Microsoft Outlook Express", "Microsoft Outlook Express", 2, false, true, false,
+       OutlookExpressWriter, OutlookExpressLookup,
+       {{result::kUnableToConfigure, kUnable},
+        {result::kAlreadyExists, kAlreadyFound},
+        {result::kIdenticalAutomatic, kIdentical}},
+       nullptr},
       {{ClientKind::kOutlook, "Microsoft Outlook", "OUTLOOK.EXE", "outlook.exe"},
-       "Microsoft Outlook", "Microsoft Outlook", IDC_CLIENT_OUTLOOK, 4,
-       OutlookWriter, OutlookLookup},
+       "Microsoft Outlook", "Microsoft Outlook", 4, true, true, false,
+       OutlookWriter, OutlookLookup,
+       {{result::kUnableToConfigure, kUnable},
+        {result::kProfileUnreadable, kUnable},
+        {result::kNotRunYet,
+         "ERROR: Outlook has not been run for the first time. Please run and close Outlook and try again."},
+        {result::kNoDefaultProfile,
+         "ERROR: No default e-mail profile found. Please run Outlook and select a Default Profile when prompted "
+         "during startup."},
+        {result::kAlreadyExists, kAlreadyFound},
+        {result::kIdenticalAutomatic, kIdentical}},
+       ListOutlookProfilesAfter},
       {{ClientKind::kWindowsMail, "Windows Mail", "WinMail.exe", "winmail"},
-       "Microsoft Windows Mail", "Microsoft Windows Mail", IDC_CLIENT_WINMAIL, 3,
-       WindowsMailWriter, WindowsMailLookup},
+       "Microsoft Windows Mail", "Microsoft Windows Mail", 3, false, true, true,
+       WindowsMailWriter, WindowsMailLookup,
+       {{result::kNotRunYet,
+         "ERROR: Windows Mail has not been run for the first time. Please run and close Windows Mail and try "
+         "again."},
+        {result::kAlreadyExists, kAlreadyFound}},
+       nullptr},
       {{ClientKind::kEudora, "Eudora", "Eudora.exe", "eudora"},
-       "Qualcomm Eudora", "Qualcomm Eudora 5 and up", IDC_CLIENT_EUDORA, 1,
-       EudoraWriter, EudoraLookup},
+       "Qualcomm Eudora", "Qualcomm Eudora 5 and up", 1, false, false, true,
+       EudoraWriter, EudoraLookup,
+       {{result::kUnableToConfigure,
+         "ERROR: Eudora has not been run for the first time or Eudora is not set to store data in the default "
+         "location."},
+        {result::kAlreadyExists, kAlreadyFound},
+        {result::kNotInCodePage,
+         "ERROR: Eudora reads its settings in the system's code page, which cannot hold the name given. No changes "
+         "have been made."}},
+       nullptr},
       {{ClientKind::kThunderbird, "Mozilla Thunderbird", "thunderbird.exe", "thunde"},
-       "Mozilla Thunderbird", "Mozilla Thunderbird", IDC_CLIENT_THUNDERBIRD, 0,
-       ThunderbirdWriter, ThunderbirdLookup},
+       "Mozilla Thunderbird", "Mozilla Thunderbird", 0, false, true, true,
+       ThunderbirdWriter, ThunderbirdLookup,
+       {{result::kAlreadyExists, kAlreadyFound}},
+       nullptr},
   };
   return kClients;
 }
@@ -115,7 +157,5 @@ std::vector<ClientMarks> MailClientMarks() {
   for (const MailClient& client : MailClients()) marks.push_back(client.marks);
   return marks;
 }
-
-std::string AppPathsKey(ClientKind kind) { return AppPathsKey(std::string(MailClientOf(kind).marks.program)); }
 
 }  // namespace pw

@@ -1,7 +1,9 @@
-// A machine in memory with the program's application object on it, for
-// running whole Postwright runs natively.
+// A machine in memory with the program on it, for running whole Postwright
+// runs natively: from a command line through the application object, or from
+// a plain request through the run.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,9 +12,10 @@
 #include "framework/HeadlessHost.h"
 #include "main/ConfigApp.h"
 #include "platform/memory/MemoryPlatform.h"
+#include "clients/WriterFactory.h"
+#include "run/ConfigRun.h"
 #include "ui/AboutDlg.h"
 #include "ui/ConfigDlg.h"
-#include "ui/WriterFactory.h"
 #include "ui/resource.h"
 
 namespace pw {
@@ -23,7 +26,7 @@ class ScriptedDetection : public ClientDetection {
  public:
   bool IsInstalled(ClientKind kind) override { return installed[ClientNumber(kind)]; }
   int OutlookVersion() override { return outlook_version; }
-  RunningClients CheckRunning(bool close_running, RunLog& log) override {
+  RunningClients CheckRunning(Processes&, bool close_running, RunLog& log) override {
     asked_to_close = close_running;
     for (const std::string& line : running_lines) log.Line(line);
     return running;
@@ -44,11 +47,56 @@ constexpr char kLogPath[] = "C:\\Users\\jo\\AppData\\Roaming\\Postwright.log";
 // The stamp of MemoryClock's fixed time.
 constexpr char kStamp[] = "14:05:09 on 12/07/08";
 
+using Lines = std::vector<std::string>;
+
+// The record's first lines.
+inline Lines Header(bool command_line) {
+  return {"Postwright - Quillset Log",
+          "-------------------------------------------",
+          "",
+          std::string(command_line ? "* Beginning Configuration (command line) at " : "* Beginning Configuration at ") +
+              kStamp + " *",
+          ""};
+}
+
+inline Lines NothingInstalled() {
+  return {"Searching for Mozilla Thunderbird ... not detected.",
+          "Searching for Qualcomm Eudora ... not detected.",
+          "Searching for Microsoft Outlook Express ... not detected.",
+          "Searching for Microsoft Windows Mail ... not detected.",
+          "Searching for Microsoft Outlook ... not detected.",
+          ""};
+}
+
+inline Lines Join(std::initializer_list<Lines> parts) {
+  Lines all;
+  for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// Plain requests as the command line makes them.
+inline RunRequest Explicit(const std::string& display_name, int client, const std::string& user_name) {
+  RunRequest request;
+  request.mode = RunMode::kExplicit;
+  request.display_name = display_name;
+  request.client = client;
+  request.user_name = user_name;
+  return request;
+}
+
+inline RunRequest Automatic(const std::string& prefix, std::optional<std::string> search = std::nullopt) {
+  RunRequest request;
+  request.mode = RunMode::kAutomatic;
+  request.prefix = prefix;
+  request.search_address = std::move(search);
+  return request;
+}
+
 const std::vector<int> kRadios = {IDC_CLIENT_OE, IDC_CLIENT_OUTLOOK, IDC_CLIENT_WINMAIL, IDC_CLIENT_EUDORA,
                                   IDC_CLIENT_THUNDERBIRD};
 
-struct DialogTestBed {
-  DialogTestBed() {
+struct RunTestBed {
+  RunTestBed() {
     machine.registry.PutText(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", kAppData);
     machine.files.PutFolder(kAppData);
     host.Register(IDD_CONFIG_DIALOG, CConfigDlg::TemplateControls());
@@ -61,6 +109,12 @@ struct DialogTestBed {
     app.m_lpCmdLine = command_line;
     EXPECT_FALSE(app.InitInstance());
     return app.exit_status();
+  }
+
+  // A run without a window, asked with a plain request.
+  RunOutcome Unattended(const RunRequest& request) {
+    ConfigRun run(view, log, detection, *writers, request.mode, request.close_running);
+    return run.Unattended(request);
   }
 
   std::string Log() const { return machine.files.FileBytes(kLogPath); }

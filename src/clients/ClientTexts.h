@@ -1,10 +1,11 @@
-// The outcome texts the message area shows and the run log describes.
+// The outcome texts the window shows and the run log describes, from the
+// client catalogue's rows.
 #pragma once
 
 #include <string>
 
 #include "app/ClientKind.h"
-#include "clients/AccountWriter.h"
+#include "clients/ConfigureResult.h"
 
 namespace pw {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "clients/files/SettingsFile.h"
+#include "platform/SafeReplace.h"
 #include "platform/fault/FaultInjecting.h"
 #include "platform/memory/MemoryPlatform.h"
 
@@ -12,41 +12,10 @@ const std::string kTemp = "C:\\Profile\\prefs.tmp";
 const std::string kOriginal = "user_pref(\"a\", 1);\r\n";
 const std::string kNew = "user_pref(\"a\", 2);\r\n";
 
-std::u16string Widened(const std::string& text) { return std::u16string(text.begin(), text.end()); }
-
-TEST(SettingsFile, LinesEndAtCrLfLfOrALoneCrAndJoinWithCrLf) {
-  using Lines = std::vector<std::string>;
-  const struct {
-    const char* text;
-    Lines lines;
-  } cases[] = {
-      {"a\r\nb\r\n", {"a", "b"}},
-      {"a\nb", {"a", "b"}},  // a last line without its line end counts
-      {"a\rb\r", {"a", "b"}},
-      {"a\n\r\nb\n", {"a", "", "b"}},  // empty lines stay
-      {"a\rb\nc\r\r\n", {"a", "b", "c", ""}},
-      {"a\n\rb", {"a", "", "b"}},  // LF CR is two line ends
-      {"  a \t\r\n", {"  a \t"}},
-      {"\r\n", {""}},
-      {"", {}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.text));
-    EXPECT_EQ(c.lines, SplitLines(std::string(c.text)));
-    // The same for the 16-bit code units of a UTF-16 file.
-    std::vector<std::u16string> wide;
-    for (const std::string& line : c.lines) wide.push_back(Widened(line));
-    EXPECT_TRUE(wide == SplitLines(Widened(c.text)));
-  }
-  EXPECT_EQ("a\r\n\r\nb\r\n", JoinLines(Lines{"a", "", "b"}));
-  EXPECT_EQ("", JoinLines(Lines{}));
-  EXPECT_TRUE(u"a\r\nb\r\n" == JoinLines(std::vector<std::u16string>{u"a", u"b"}));
-}
-
-TEST(SettingsFile, SaveReplacesTheFileOrCreatesIt) {
+TEST(SafeReplace, SaveReplacesTheFileOrCreatesIt) {
   MemoryPlatform machine;
   machine.files.PutFile(kPath, kOriginal);
-  SettingsFile file(machine.files, machine.clock);
+  SafeReplace file(machine.files, machine.clock);
 
   EXPECT_TRUE(file.Save(kPath, kTemp, kNew).ok());
   EXPECT_EQ(kNew, machine.files.FileBytes(kPath));
@@ -61,7 +30,7 @@ TEST(SettingsFile, SaveReplacesTheFileOrCreatesIt) {
   EXPECT_EQ(0u, machine.clock.paused_ms);
 }
 
-TEST(SettingsFile, EveryFailingStepLeavesTheOriginalAndNoTemporaryFile) {
+TEST(SafeReplace, EveryFailingStepLeavesTheOriginalAndNoTemporaryFile) {
   struct Case {
     int mutation;
     SaveStep step;
@@ -82,7 +51,7 @@ TEST(SettingsFile, EveryFailingStepLeavesTheOriginalAndNoTemporaryFile) {
     FaultInjectingFileSystem files(machine.files, plan);
     plan.FailNthMutation(c.mutation, err::kDiskFull);
 
-    const SaveOutcome outcome = SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew);
+    const SaveOutcome outcome = SafeReplace(files, machine.clock).Save(kPath, kTemp, kNew);
     EXPECT_EQ(err::kDiskFull, outcome.status);
     EXPECT_EQ(c.step, outcome.step);
     EXPECT_EQ(c.text, outcome.Describe());
@@ -93,8 +62,8 @@ TEST(SettingsFile, EveryFailingStepLeavesTheOriginalAndNoTemporaryFile) {
 
 // Content made a piece at a time reaches the file whole, in writes of the
 // buffer's size; a write that fails stops the save like any other.
-TEST(SettingsFile, ContentInPiecesGoesThroughOneBuffer) {
-  const size_t piece = SettingsFile::kWriteBuffer / 2 + 1;
+TEST(SafeReplace, ContentInPiecesGoesThroughOneBuffer) {
+  const size_t piece = SafeReplace::kWriteBuffer / 2 + 1;
   const std::string a(piece, 'a'), b(piece, 'b'), c(piece, 'c');
   const SaveProducer produce = [&](SaveSink& sink) {
     for (const std::string* text : {&a, &b, &c}) sink.Append(*text);
@@ -102,7 +71,7 @@ TEST(SettingsFile, ContentInPiecesGoesThroughOneBuffer) {
   {
     MemoryPlatform machine;
     machine.files.PutFile(kPath, kOriginal);
-    EXPECT_TRUE(SettingsFile(machine.files, machine.clock).Save(kPath, kTemp, produce).ok());
+    EXPECT_TRUE(SafeReplace(machine.files, machine.clock).Save(kPath, kTemp, produce).ok());
     EXPECT_EQ(a + b + c, machine.files.FileBytes(kPath));
     EXPECT_EQ(std::vector<std::string>({kPath}), machine.files.Tree("C:\\Profile"));
   }
@@ -118,7 +87,7 @@ TEST(SettingsFile, ContentInPiecesGoesThroughOneBuffer) {
     FaultPlan plan;
     FaultInjectingFileSystem files(machine.files, plan);
     plan.FailNthMutation(f.mutation, err::kDiskFull);
-    const SaveOutcome outcome = SettingsFile(files, machine.clock).Save(kPath, kTemp, produce);
+    const SaveOutcome outcome = SafeReplace(files, machine.clock).Save(kPath, kTemp, produce);
     EXPECT_EQ(err::kDiskFull, outcome.status);
     EXPECT_EQ(f.step, outcome.step);
     EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
@@ -128,7 +97,7 @@ TEST(SettingsFile, ContentInPiecesGoesThroughOneBuffer) {
 
 // Wine and virus scanners hold a freshly closed file briefly; a replace then
 // fails with a sharing violation or with access denied.
-TEST(SettingsFile, BriefHoldsOnReplaceAreRetriedAfterAPause) {
+TEST(SafeReplace, BriefHoldsOnReplaceAreRetriedAfterAPause) {
   for (Status held : {err::kSharingViolation, err::kAccessDenied}) {
     // Held once, then free: the second try goes through.
     MemoryPlatform machine;
@@ -136,9 +105,9 @@ TEST(SettingsFile, BriefHoldsOnReplaceAreRetriedAfterAPause) {
     FaultPlan plan;
     FaultInjectingFileSystem files(machine.files, plan);
     plan.FailNthMutation(5, held);
-    EXPECT_TRUE(SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew).ok());
+    EXPECT_TRUE(SafeReplace(files, machine.clock).Save(kPath, kTemp, kNew).ok());
     EXPECT_EQ(kNew, machine.files.FileBytes(kPath));
-    EXPECT_EQ(SettingsFile::kReplacePauseMs, machine.clock.paused_ms);
+    EXPECT_EQ(SafeReplace::kReplacePauseMs, machine.clock.paused_ms);
     EXPECT_FALSE(machine.files.HasFile(kTemp));
   }
   {
@@ -148,11 +117,11 @@ TEST(SettingsFile, BriefHoldsOnReplaceAreRetriedAfterAPause) {
     FaultPlan plan;
     FaultInjectingFileSystem files(machine.files, plan);
     plan.FailPath(kPath, err::kSharingViolation);
-    const SaveOutcome outcome = SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew);
+    const SaveOutcome outcome = SafeReplace(files, machine.clock).Save(kPath, kTemp, kNew);
     EXPECT_EQ(err::kSharingViolation, outcome.status);
     EXPECT_EQ(SaveStep::kReplace, outcome.step);
     EXPECT_EQ(5 + 4 + 1, plan.mutations());  // four steps, five tries, the removal
-    EXPECT_EQ((SettingsFile::kReplaceAttempts - 1) * SettingsFile::kReplacePauseMs, machine.clock.paused_ms);
+    EXPECT_EQ((SafeReplace::kReplaceAttempts - 1) * SafeReplace::kReplacePauseMs, machine.clock.paused_ms);
     EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
     EXPECT_FALSE(machine.files.HasFile(kTemp));
   }
@@ -163,17 +132,17 @@ TEST(SettingsFile, BriefHoldsOnReplaceAreRetriedAfterAPause) {
     FaultPlan plan;
     FaultInjectingFileSystem files(machine.files, plan);
     plan.FailNthMutation(5, err::kDiskFull);
-    EXPECT_EQ(err::kDiskFull, SettingsFile(files, machine.clock).Save(kPath, kTemp, kNew).status);
+    EXPECT_EQ(err::kDiskFull, SafeReplace(files, machine.clock).Save(kPath, kTemp, kNew).status);
     EXPECT_EQ(0u, machine.clock.paused_ms);
     EXPECT_EQ(kOriginal, machine.files.FileBytes(kPath));
     EXPECT_FALSE(machine.files.HasFile(kTemp));
   }
 }
 
-TEST(SettingsFile, MissingFolderFailsAtCreation) {
+TEST(SafeReplace, MissingFolderFailsAtCreation) {
   MemoryPlatform machine;
   const SaveOutcome outcome =
-      SettingsFile(machine.files, machine.clock).Save("C:\\Nowhere\\prefs.js", "C:\\Nowhere\\prefs.tmp", kNew);
+      SafeReplace(machine.files, machine.clock).Save("C:\\Nowhere\\prefs.js", "C:\\Nowhere\\prefs.tmp", kNew);
   EXPECT_EQ(err::kPathNotFound, outcome.status);
   EXPECT_EQ(SaveStep::kCreate, outcome.step);
   EXPECT_FALSE(machine.files.HasFolder("C:\\Nowhere"));

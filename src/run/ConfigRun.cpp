@@ -1,0 +1,274 @@
+#include "run/ConfigRun.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "app/AddressRules.h"
+#include "app/AppDataFolder.h"
+#include "app/AppPaths.h"
+#include "app/ProviderSettings.h"
+#include "clients/ClientTexts.h"
+#include "clients/MailClients.h"
+
+namespace pw {
+
+ConfigRun::ConfigRun(Platform& platform, RunLog& log, ClientDetection& detection, WriterFactory& writers,
+                     RunMode mode, bool close_running)
+    : platform_(platform),
+      log_(log),
+      detection_(detection),
+      writers_(writers),
+      mode_(mode),
+      close_running_(close_running) {}
+
+RunStart ConfigRun::Begin() {
+  RunStart start;
+  default_client_ = kNoDefaultClient;
+  // A run without a window goes straight on to the stores (and with "-x" to
+  // closing the clients), so it waits for another run before anything else,
+  // which keeps the two records in the log apart too.
+  if (!HasWindow())
+    stores_lock_status_ = platform_.processes.HoldMutex(kStoresMutexName, kStoresWaitMs, &stores_lock_);
+
+  // Without a log the run goes on: every write is dropped.
+  log_.WriteInCodePageOf(platform_.environment);
+  if (log_.OpenIn(platform_.files, platform_.clock, AppDataFolders(platform_.registry, platform_.environment)) ==
+      err::kSuccess)
+    log_path_ = log_.path();
+  log_.WriteHeader(!HasWindow());
+  RunOutcome outcome;
+  if (!HasWindow() && !HoldClientStores(&outcome)) {
+    start.ended = outcome;
+    return start;
+  }
+
+  DetectInstalledClients(&start);
+  if (StopForRunningClients(&outcome)) {
+    start.ended = outcome;
+    return start;
+  }
+  DetectDefault(&start);
+  return start;
+}
+
+void ConfigRun::DetectInstalledClients(RunStart* start) {
+  std::vector<const MailClient*> probes;
+  for (const MailClient& client : MailClients()) probes.push_back(&client);
+  std::sort(probes.begin(), probes.end(),
+            [](const MailClient* a, const MailClient* b) { return a->probe_position < b->probe_position; });
+
+  for (const MailClient* client : probes) {
+    const ClientKind kind = client->marks.kind;
+    log_ << "Searching for " << client->name << " ... ";
+    const bool installed = detection_.IsInstalled(kind);
+    start->installed[ClientNumber(kind)] = installed;
+    if (!client->has_version) {
+      log_.Line(installed ? "found." : "not detected.");
+      continue;
+    }
+    if (installed) {
+      outlook_version_ = detection_.OutlookVersion();
+      log_ << "found. (Version " << outlook_version_ << ")";
+    } else {
+      log_ << "not detected.";
+    }
+    log_.EndLine();
+    log_.BlankLine();
+  }
+}
+
+bool ConfigRun::StopForRunningClients(RunOutcome* outcome) {
+  if (detection_.CheckRunning(platform_.processes, close_running_, log_) == RunningClients::kContinue) return false;
+  outcome->ended_early = true;
+  outcome->message = "Please exit all running email clients, and then restart Postwright.";
+  outcome->description = "Running Email Client Detected. Closing.";
+  outcome->exit_status = exit_status::kClientRunning;
+  log_.Line(outcome->description);
+  log_.BlankLine();
+  log_.WriteClosing(Closing::kTerminatedAutomatically);
+  ended_ = Ended(*outcome);
+  *outcome = *ended_;
+  return true;
+}
+
+void ConfigRun::DetectDefault(RunStart* start) {
+  default_client_ = detection_.DefaultClient();
+  log_ << "Detecting default e-mail client ... ";
+  if (!HasWindow()) {
+    log_.Line("done.");
+    log_.BlankLine();
+    return;
+  }
+  const std::optional<ClientKind> kind = ClientKindFromDefaultCode(default_client_);
+  if (kind && start->installed[ClientNumber(*kind)]) {
+    start->preselected = kind;
+    log_.Line("found. (" + ClientName(*kind) + ")");
+  } else {
+    log_.Line("unrecognized.");
+  }
+  log_.BlankLine();
+}
+
+bool ConfigRun::HoldClientStores(RunOutcome* outcome) {
+  if (ended_) {
+    *outcome = *ended_;
+    return false;
+  }
+  if (!stores_lock_ && stores_lock_status_ == err::kSuccess)
+    stores_lock_status_ = platform_.processes.HoldMutex(kStoresMutexName, kStoresWaitMs, &stores_lock_);
+  if (stores_lock_status_ == err::kSuccess) return true;
+  const std::string description =
+      stores_lock_status_ == err::kWaitTimeout
+          ? "Another Postwright run was configuring an email client and did not finish within " +
+                std::to_string(kStoresWaitMs / 1000) + " seconds; nothing was changed."
+          : "Postwright could not make sure that no other run is configuring an email client (error code " +
+                std::to_string(stores_lock_status_) + "); nothing was changed.";
+  outcome->ended_early = true;
+  outcome->message = description;
+  FailAutomatic(stores_lock_status_ == err::kWaitTimeout ? "busy" : "noLock", description, outcome);
+  ended_ = *outcome;
+  return false;
+}
+
+RunOutcome ConfigRun::Configure(const RunRequest& run) {
+  RunOutcome outcome;
+  if (!HoldClientStores(&outcome)) return outcome;
+  AccountRequest request;
+  AutomaticPrefix automatic_prefix;
+  int client = run.client;
+  const bool automatic = mode_ == RunMode::kAutomatic;
+  if (automatic) {
+    if (!FindAutomaticAccount(run, &request, &client, &outcome)) return outcome;
+    automatic_prefix = run.prefix;
+  } else {
+    request.address = run.user_name + kProvider.mail_domain;
+    request.display_name = run.display_name;
+  }
+  request.make_default = run.make_default;
+  request.overwrite = run.overwrite;
+  const std::optional<ClientKind> kind = ClientKindFromNumber(client);
+  std::unique_ptr<AccountWriter> writer =
+      kind ? writers_.MakeWriter(*kind, outlook_version_, request, automatic_prefix) : nullptr;
+
+  log_.Line((automatic ? "Default E-Mail Address: " : "User Entered E-Mail Address: ") + request.address);
+  log_.Line((automatic ? "Default Display Name: " : "User Entered Display Name: ") + request.display_name);
+  log_.Line(std::string("Make Account Default: ") + (request.make_default ? "Yes" : "No"));
+  log_.Line(std::string("Overwrite Existing Account: ") + (request.overwrite ? "Yes" : "No"));
+
+  ConfigureResult result = result::kNoWriter;
+  if (writer) {
+    log_.Line("Client Selected to Configure: " + ClientName(*kind));
+    log_.BlankLine();
+    result = writer->Configure();
+  }
+  writer.reset();
+  stores_lock_.reset();
+  ReportOutcome(result, client, &outcome);
+  return outcome;
+}
+
+void ConfigRun::ReportOutcome(ConfigureResult result, int client, RunOutcome* outcome) {
+  const std::optional<ClientKind> kind = ClientKindFromNumber(client);
+  outcome->result = result;
+  outcome->configured = result == result::kConfigured;
+  outcome->log_path = log_path_;
+  if (outcome->configured) {
+    log_.Line("Email Client Configuration Successful!");
+    log_.BlankLine();
+    outcome->message = SuccessText(*kind);
+    outcome->exit_status = exit_status::kConfigured;
+    log_.WriteClosing(Closing::kComplete);
+    return;
+  }
+  const std::string text = kind ? ErrorText(*kind, result) : UnknownClientText(client);
+  outcome->message = text;
+  const std::string failed = "Email Client Configuration failed with error code: " + std::to_string(result);
+  outcome->description = text.empty() ? failed : text;
+  outcome->exit_status = exit_status::kFailed;
+  log_.Line(failed);
+  log_.Line("Description: " + text);
+  if (kind && MailClientOf(*kind).failure_listing) MailClientOf(*kind).failure_listing(result, Context());
+  log_.WriteClosing(Closing::kFailed);
+}
+
+bool ConfigRun::FindAutomaticAccount(const RunRequest& run, AccountRequest* request, int* client,
+                                     RunOutcome* outcome) {
+  log_.Line("Automatically Configuring from default email client's default account.");
+  const std::optional<ClientKind> kind = ClientKindFromDefaultCode(default_client_);
+  // Only a client whose accounts can be looked up can be rewritten.
+  const std::unique_ptr<AccountLookup> lookup = kind ? writers_.MakeLookup(*kind, outlook_version_) : nullptr;
+  if (!lookup) {
+    FailAutomatic("unsupportedDef", "The system's default email client is not supported by Postwright.", outcome);
+    return false;
+  }
+  const std::optional<std::string>& search = run.search_address;
+  const std::optional<std::string> key = search ? lookup->FindAcctByText(*search) : lookup->GetDefAcct();
+  const std::optional<std::string> address = lookup->GetAcctAddr(key);
+  const std::optional<std::string> display_name = lookup->GetAcctDisplayName(key);
+  if (!key && search) {
+    FailAutomatic("noDefault",
+                  "The system's default email client's default account could not be identified using your search "
+                  "criteria.",
+                  outcome);
+    return false;
+  }
+  if (!address) {
+    FailAutomatic("defaultDNE", "The system's default email client's default account no longer exists.", outcome);
+    return false;
+  }
+  // The address becomes a key name and a settings line: it must be plain text.
+  if (const std::optional<std::string> fault = StoredAddressFault(*address)) {
+    FailAutomatic("unusableAddr",
+                  "The e-mail address of the system's default email client's default account " + *fault +
+                      ", so it cannot be rewritten.",
+                  outcome);
+    return false;
+  }
+  request->address = *address;
+  request->display_name = display_name.value_or("");
+  request->account_key = key;
+  *client = ClientNumber(*kind);
+  return true;
+}
+
+void ConfigRun::FailAutomatic(const std::string& error, const std::string& description, RunOutcome* outcome) {
+  outcome->description = description;
+  outcome->exit_status = exit_status::kFailed;
+  outcome->log_path = log_path_;
+  log_.Line("Email Client Configuration failed with error : " + error);
+  log_.Line("Description: " + description);
+  log_.WriteClosing(Closing::kFailed);
+}
+
+RunOutcome ConfigRun::Unattended(const RunRequest& request) {
+  const RunStart start = Begin();
+  if (start.ended) return *start.ended;
+  return Configure(request);
+}
+
+void ConfigRun::Cancel() {
+  if (log_.IsOpen()) log_.WriteClosing(Closing::kTerminatedByUser);
+}
+
+void ConfigRun::Launch(ClientKind kind) {
+  const std::string program = RegisteredProgramPath(platform_.registry, platform_.environment,
+                                                    MailClientOf(kind).marks.program)
+                                  .value_or("");
+  if (log_.Reopen() == err::kSuccess) {
+    log_.Line("Email client path to start is : " + program);
+    log_.BlankLine();
+    log_.Close();
+  }
+  // A client that cannot be started is not reported: the window closes anyway.
+  if (!program.empty()) static_cast<void>(platform_.processes.Start(program, "\"" + program + "\""));
+}
+
+WriterContext ConfigRun::Context() { return WriterContext{platform_, log_, outlook_version_}; }
+
+RunOutcome ConfigRun::Ended(RunOutcome outcome) const {
+  outcome.log_path = log_path_;
+  return outcome;
+}
+
+}  // namespace pw
