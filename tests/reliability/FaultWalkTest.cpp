@@ -115,6 +115,7 @@ struct Outcome {
   int exit_status = -1;
   MachineState before, after;
   std::string closing;  // the log's last line that is not empty
+  bool names_the_fault = false;  // a log line gives the injected failure's code
   int mutations = 0;
   bool died = false;
 };
@@ -154,6 +155,10 @@ Outcome RunScenario(const Scenario& scenario, const std::function<void(FaultPlan
   for (std::string line; std::getline(lines, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty()) outcome.closing = line;
+    if ((line.find("error code") != std::string::npos && line.find("112") != std::string::npos) ||
+        line.find("hRes = 0x80004005") != std::string::npos ||
+        line.find("hRes = 0x80070070") != std::string::npos)  // 112 as MAPI answers it
+      outcome.names_the_fault = true;
   }
   outcome.before.erase("F " + std::string(kLogPath));
   outcome.after.erase("F " + std::string(kLogPath));
@@ -208,6 +213,9 @@ std::vector<Loss> Losses(const Outcome& run, const Outcome& clean) {
   }
   const bool complete = run.closing.rfind("* Configuration Complete at ", 0) == 0;
   const bool failed = run.closing.rfind("* Configuration Failed at ", 0) == 0;
+  // A failure the run met is told where a support person reads the log.
+  if (!run.died && run.exit_status != 0 && !run.names_the_fault)
+    losses.push_back({"the run failed without naming the failure in the log (closing \"" + run.closing + "\")"});
   if (run.exit_status == 0 ? !complete : !failed)
     losses.push_back({"exit status " + std::to_string(run.exit_status) + " but the log closes with \"" + run.closing +
                       "\""});
