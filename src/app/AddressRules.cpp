@@ -1,5 +1,7 @@
 #include "app/AddressRules.h"
 
+#include "platform/Text.h"
+
 namespace pw {
 
 namespace {
@@ -49,6 +51,23 @@ std::optional<std::string> StoredAddressFault(const std::string& address) {
 std::optional<std::string> PrefixFault(const std::string& prefix) {
   if (prefix.empty()) return std::nullopt;
   return FirstRefused(prefix, RefusedInPrefix);
+}
+
+bool IsProvidersAccount(const std::string& address, const std::optional<std::string>& incoming_host,
+                        const ProviderSettings& provider) {
+  const std::string mail_domain = AsciiLower(provider.mail_domain);  // "@" and the domain
+  const std::string lower_address = AsciiLower(address);
+  if (lower_address.size() > mail_domain.size() &&
+      lower_address.compare(lower_address.size() - mail_domain.size(), mail_domain.size(), mail_domain) == 0)
+    return true;
+  const std::string pop3_host = AsciiLower(provider.pop3_host);
+  const size_t first_dot = pop3_host.find('.');
+  if (!incoming_host || first_dot == std::string::npos) return false;
+  const std::string domain = pop3_host.substr(first_dot + 1);
+  const std::string host = AsciiLower(*incoming_host);
+  return host == domain ||
+         (host.size() > domain.size() + 1 && host.compare(host.size() - domain.size() - 1, std::string::npos,
+                                                          "." + domain) == 0);
 }
 
 }  // namespace pw

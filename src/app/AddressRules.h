@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "app/ProviderSettings.h"
+
 namespace pw {
 
 // Why a typed user name cannot make an address with the provider's domain
@@ -22,5 +24,12 @@ std::optional<std::string> StoredAddressFault(const std::string& address);
 // name or key name ("holds a backslash", "holds a control character"); none
 // when it can. An empty prefix can.
 std::optional<std::string> PrefixFault(const std::string& prefix);
+
+// Whether an account is the provider's own: its address is at the provider's
+// mail domain, or the host of its incoming server is in the provider's domain
+// (the POP3 host without its first label, or a host below that). Letter case
+// does not count in host and domain names.
+bool IsProvidersAccount(const std::string& address, const std::optional<std::string>& incoming_host,
+                        const ProviderSettings& provider);
 
 }  // namespace pw

@@ -88,7 +88,8 @@ std::unique_ptr<AccountLookup> EudoraLookup(const WriterContext& c) {
 std::unique_ptr<AccountWriter> ThunderbirdWriter(const AccountRequest& request, const AutomaticPrefix&,
                                                  const WriterContext& c) {
   const Platform& p = c.platform;
-  return std::make_unique<ThunderbirdAccountWriter>(request, p.registry, p.files, p.environment, p.clock, c.log);
+  return std::make_unique<ThunderbirdAccountWriter>(request, MailClientOf(ClientKind::kThunderbird).marks.program,
+                                                    p.registry, p.files, p.environment, p.clock, c.log);
 }
 
 std::unique_ptr<AccountLookup> ThunderbirdLookup(const WriterContext& c) {

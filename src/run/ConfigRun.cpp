@@ -225,6 +225,17 @@ bool ConfigRun::FindAutomaticAccount(const RunRequest& run, AccountRequest* requ
                   outcome);
     return false;
   }
+  // A client whose account is rewritten in place must not lose another
+  // provider's account that merely is its default: only the administrator's
+  // search text may choose one.
+  if (!search && MailClientOf(*kind).rewrites_in_place &&
+      !IsProvidersAccount(*address, lookup->GetAcctIncomingServer(key), kProvider)) {
+    FailAutomatic("notProvider",
+                  "The system's default email client's default account is not a Quillset account. Nothing was "
+                  "changed.",
+                  outcome);
+    return false;
+  }
   request->address = *address;
   request->display_name = display_name.value_or("");
   request->account_key = key;

@@ -5,7 +5,8 @@
 # A profile with two accounts (the second the default) is seeded in a folder
 # of this test, which APPDATA names for the run (through Wine's Z: drive);
 # mail links go to Thunderbird, so it is the default client. After
-# "-auto -p ... -u" the Linux Thunderbird starts headless on the profile, with
+# "-auto -p ... -s ... -u" (another provider's default account is rewritten
+# only when the search text names it) the Linux Thunderbird starts headless on the profile, with
 # a throwaway HOME, until it has made the rewritten account's mail folder and
 # saved its preferences; the account must still be the default and keep its
 # address and display name.
@@ -71,7 +72,7 @@ PREFS
 "$wine_run" reg add "$volatile" /v APPDATA /t REG_SZ /d "Z:${app_data//\//\\}" /f >/dev/null
 "$wine_run" reg add "$mail_link" /ve /t REG_SZ /f \
   /d '"C:\Program Files\Mozilla Thunderbird\thunderbird.exe" -osint -compose "%1"' >/dev/null
-"$wine_run" "$postwright" -auto -p "QS " -u || fail "Postwright.exe failed (log: $app_data/Postwright.log)"
+"$wine_run" "$postwright" -auto -p "QS " -s "bob@example.net" -u || fail "Postwright.exe failed (log: $app_data/Postwright.log)"
 if find "$app_data" -name '*.tmp' | grep -q .; then fail "temporary files left in $app_data"; fi
 
 rewritten=('mail.accountmanager.defaultaccount="account2"' 'mail.account.account2.server="server2"'

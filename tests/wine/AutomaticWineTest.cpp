@@ -1,8 +1,9 @@
 // Automatic runs of Postwright.exe against Windows Mail, Eudora and
-// Thunderbird as the default mail client: the client's default account, or
-// the one "-s" finds, rewritten under its own address with its display name
-// kept (a Hebrew one), the errors that leave every store as it was, and "-x"
-// ending a running client first.
+// Thunderbird as the default mail client: the client's default account when
+// it is the provider's (a vanity domain at the provider's servers), or the one
+// "-s" finds whoever's it is, rewritten under its own address with its display
+// name kept (a Hebrew one); another provider's default account, and the other
+// errors, leave every store as it was; "-x" ends a running client first.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -49,7 +50,8 @@ struct FileClient {
   const char* name;
   const char* exe;
   const char* mail_link;
-  void (*seed)(bool with_default);
+  // ann's incoming server is `ann_host`.
+  void (*seed)(bool with_default, const std::string& ann_host);
   // Which accounts name the provider's POP3 server now: "ann", "bob", both or "".
   std::string (*rewritten)();
   // Whether ann's account still has her Hebrew display name.
@@ -65,19 +67,20 @@ std::string LocalFolders() {
   return std::string(profile, length) + "\\AppData\\Local\\Microsoft\\Windows Mail\\Local Folders";
 }
 
-std::string MailAccountFile(const std::string& display_name, const std::string& address) {
+std::string MailAccountFile(const std::string& display_name, const std::string& address,
+                            const std::string& host = "pop.other.test") {
   return "\xFF\xFE" + Utf16Le("<?xml version=\"1.0\" encoding=\"utf-16\" ?>\r\n<MessageAccount>\r\n"
                               "    <Account_Name type=\"SZ\">" + address + "</Account_Name>\r\n"
-                              "    <POP3_Server type=\"SZ\">pop.other.test</POP3_Server>\r\n"
+                              "    <POP3_Server type=\"SZ\">" + host + "</POP3_Server>\r\n"
                               "    <SMTP_Display_Name type=\"SZ\">" + display_name + "</SMTP_Display_Name>\r\n"
                               "    <SMTP_Email_Address type=\"SZ\">" + address + "</SMTP_Email_Address>\r\n"
                               "</MessageAccount>\r\n");
 }
 
-void SeedWindowsMail(bool with_default) {
+void SeedWindowsMail(bool with_default, const std::string& ann_host) {
   bed::SeedValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows Mail", "Store Root", REG_EXPAND_SZ,
                  bed::WithNul("%USERPROFILE%\\AppData\\Local\\Microsoft\\Windows Mail\\"));
-  bed::SeedFile(LocalFolders() + "\\account{A}.oeaccount", MailAccountFile(kDanaUtf8, "ann@example.org"));
+  bed::SeedFile(LocalFolders() + "\\account{A}.oeaccount", MailAccountFile(kDanaUtf8, "ann@example.org", ann_host));
   bed::SeedFile(LocalFolders() + "\\account{B}.oeaccount", MailAccountFile("Bob Ray", "bob@mail.test"));
   if (with_default)
     bed::SeedText(HKEY_CURRENT_USER, "Software\\Microsoft\\IAM", "Default Mail Account", "account{A}.oeaccount");
@@ -98,10 +101,10 @@ bool WindowsMailKeptName() {
 
 std::string EudoraIni() { return bed::AppDataFolder() + "\\Qualcomm\\Eudora\\Eudora.ini"; }
 
-void SeedEudora(bool with_default) {
+void SeedEudora(bool with_default, const std::string& ann_host) {
   bed::SeedFile(EudoraIni(), "[Settings]\r\nRealName=" + kDana1255 + "\r\n" +
                                  (with_default ? "ReturnAddress=ann@example.org\r\n" : "") +
-                                 "PopServer=pop.example.org\r\n\r\n[Personalities]\r\nPersona0=Persona-bob\r\n"
+                                 "PopServer=" + ann_host + "\r\n\r\n[Personalities]\r\nPersona0=Persona-bob\r\n"
                                  "[Persona-bob]\r\nRealName=Bob Ray\r\nReturnAddress=bob@mail.test\r\n"
                                  "PopServer=pop.mail.test\r\n");
 }
@@ -123,7 +126,7 @@ bool EudoraKeptName() { return Holds(bed::ReadBytes(EudoraIni()), "\r\nRealName=
 
 std::string PrefsJs() { return bed::AppDataFolder() + "\\Thunderbird\\Profiles\\ab12cd34.default\\prefs.js"; }
 
-void SeedThunderbird(bool with_default) {
+void SeedThunderbird(bool with_default, const std::string& ann_host) {
   bed::SeedFile(bed::AppDataFolder() + "\\Thunderbird\\profiles.ini",
                 "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
                 "Path=Profiles/ab12cd34.default\r\n");
@@ -138,7 +141,7 @@ void SeedThunderbird(bool with_default) {
                     "user_pref(\"mail.identity.id1.useremail\", \"ann@example.org\");\r\n"
                     "user_pref(\"mail.identity.id2.fullName\", \"Bob Ray\");\r\n"
                     "user_pref(\"mail.identity.id2.useremail\", \"bob@mail.test\");\r\n"
-                    "user_pref(\"mail.server.server1.hostname\", \"pop.example.org\");\r\n"
+                    "user_pref(\"mail.server.server1.hostname\", \"" + ann_host + "\");\r\n"
                     "user_pref(\"mail.server.server2.hostname\", \"pop.mail.test\");\r\n");
 }
 
@@ -178,24 +181,30 @@ std::string ChangesBesidesLog(const bed::State& before) {
 }
 
 void ExpectAutomaticRuns(const FileClient& client) {
+  const char* vanity = "mail.quillset.example";  // ann's own domain, the provider's servers
+  const char* other = "pop.other.test";          // another provider's
   const struct {
     const char* arguments;
     bool with_default;
+    const char* ann_host;
     DWORD exit_code;
     const char* rewritten;
     const char* log_line;  // a line the run's log holds
   } kRuns[] = {
-      {"-auto -p \"QS \" -u", true, 0, "ann", "Default E-Mail Address: ann@example.org"},
-      {"-auto -p \"QS \" -s \"@mail\" -u", true, 0, "bob", "Default Display Name: Bob Ray"},
-      {"-auto -p \"QS \"", true, 1, "", "Email Client Configuration failed with error code: 5"},
-      {"-auto -p \"QS \" -s \"nobody\" -u", true, 1, "", "Email Client Configuration failed with error : noDefault"},
-      {"-auto -p \"QS \" -u", false, 1, "", "Email Client Configuration failed with error : defaultDNE"},
+      {"-auto -p \"QS \" -u", true, vanity, 0, "ann", "Default E-Mail Address: ann@example.org"},
+      {"-auto -p \"QS \" -u", true, other, 1, "", "Email Client Configuration failed with error : notProvider"},
+      {"-auto -p \"QS \" -s \"ann@\" -u", true, other, 0, "ann", "Default E-Mail Address: ann@example.org"},
+      {"-auto -p \"QS \" -s \"@mail\" -u", true, other, 0, "bob", "Default Display Name: Bob Ray"},
+      {"-auto -p \"QS \"", true, vanity, 1, "", "Email Client Configuration failed with error code: 5"},
+      {"-auto -p \"QS \" -s \"nobody\" -u", true, other, 1, "",
+       "Email Client Configuration failed with error : noDefault"},
+      {"-auto -p \"QS \" -u", false, vanity, 1, "", "Email Client Configuration failed with error : defaultDNE"},
   };
   for (const auto& r : kRuns) {
     SCOPED_TRACE(client.name + " "s + r.arguments);
     bed::Reset();
     bed::SeedText(HKEY_CLASSES_ROOT, kMailLink, "", client.mail_link);
-    client.seed(r.with_default);
+    client.seed(r.with_default, r.ann_host);
     const bed::State before = bed::CaptureState();
     const bed::RunResult run = bed::RunPostwright(r.arguments);
     ASSERT_TRUE(run.started && !run.timed_out);
@@ -211,7 +220,7 @@ void ExpectAutomaticRuns(const FileClient& client) {
   // "-x": the running client is ended first, then its default account rewritten.
   bed::Reset();
   bed::SeedText(HKEY_CLASSES_ROOT, kMailLink, "", client.mail_link);
-  client.seed(true);
+  client.seed(true, vanity);
   bed::DummyProgram running(client.exe);
   ASSERT_TRUE(running.started());
   const bed::RunResult run = bed::RunPostwright("-auto -p \"QS \" -u -x");

@@ -87,16 +87,32 @@ TEST_F(EudoraWineTest, APersonalityIsAddedAfterTheListedOnes) {
   EXPECT_EQ(head + personality + bob, bed::ReadBytes(ini).value_or("(missing)"));
 }
 
+// App Paths read as Windows starts the program: plain, quoted, or a
+// REG_EXPAND_SZ with a variable in it.
 TEST_F(EudoraWineTest, AFoundPersonalityBesideTheProgramIsRewritten) {
   const std::string folder = bed::ScratchFolder() + "\\Eudora";
-  bed::SeedText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Eudora.exe", "",
-                folder + "\\Eudora.exe");
-  ExpectPersonalityWrittenInto(folder + "\\Eudora.ini",
-                               "[Settings]\r\nRealName=Ann Lee\r\nReturnAddress=ann@example.org\r\n\r\n"
-                               "[Personalities]\r\nPersona0=Persona-work\r\n\r\n[Persona-work]\r\nRealName=Old\r\n"
-                               "ReturnAddress = JDoe@Quillset.example\r\nPopPort=110\r\nSMTPPort=25\r\n"
-                               "Signature=Regards\r\n\r\n[Other]\r\nPopPort=110\r\n",
-                               std::string(kRun) + " -u", "Persona-work");
+  SetEnvironmentVariableA("POSTWRIGHT_EUDORA_FOLDER", folder.c_str());
+  const struct {
+    DWORD type;
+    std::string path;
+  } kForms[] = {
+      {REG_SZ, folder + "\\Eudora.exe"},
+      {REG_SZ, "\"" + folder + "\\Eudora.exe\""},
+      {REG_EXPAND_SZ, "%POSTWRIGHT_EUDORA_FOLDER%\\Eudora.exe"},
+  };
+  for (const auto& form : kForms) {
+    SCOPED_TRACE(form.path);
+    bed::Reset();
+    bed::SeedValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Eudora.exe", "",
+                   form.type, bed::WithNul(form.path));
+    ExpectPersonalityWrittenInto(folder + "\\Eudora.ini",
+                                 "[Settings]\r\nRealName=Ann Lee\r\nReturnAddress=ann@example.org\r\n\r\n"
+                                 "[Personalities]\r\nPersona0=Persona-work\r\n\r\n[Persona-work]\r\nRealName=Old\r\n"
+                                 "ReturnAddress = JDoe@Quillset.example\r\nPopPort=110\r\nSMTPPort=25\r\n"
+                                 "Signature=Regards\r\n\r\n[Other]\r\nPopPort=110\r\n",
+                                 std::string(kRun) + " -u", "Persona-work");
+  }
+  SetEnvironmentVariableA("POSTWRIGHT_EUDORA_FOLDER", nullptr);
 }
 
 // The personality with jdoe's return address as Eudora finds it through the profile functions: [Settings], then

@@ -104,6 +104,8 @@ TEST_F(ThunderbirdWineTest, UserWithoutThunderbirdDataGetsProfileListFolderAndPr
   EXPECT_EQ(Crlf(CompleteSet(2, 1, 2)), bed::ReadBytes(profile + "\\prefs.js").value_or("(missing)"));
   EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "",
                     "Profile data not found. Creating in user's application data folder ... done.",
+                    "The folder Thunderbird is installed in is not known, so no profile is named for its "
+                    "installation: a current Thunderbird makes a profile of its own on its first start.",
                     "Profile directory not found. Creating in user's application data folder ... done.",
                     kSearch + "not found. Creating new account."},
                    Report(2, 1, 2)),
@@ -123,20 +125,25 @@ TEST_F(ThunderbirdWineTest, AccountIsAddedToAProfileWithTwoAccountsWithAnSmtpSer
 }
 
 // As a fresh start of a current Thunderbird leaves it: an unused profile
-// "default" marked Default=1, and the profile it opens named in its install section.
+// "default" marked Default=1, and the profile it opens named in its install
+// section; with a UTF-8 byte-order mark in front, which the client skips.
 TEST_F(ThunderbirdWineTest, TheProfileOfTheInstallSectionGetsTheAccount) {
   const std::string used = Thunderbird() + "\\Profiles\\x.default-release\\prefs.js";
   const std::string unused = Thunderbird() + "\\Profiles\\s.default\\prefs.js";
-  bed::SeedFile(ProfilesIni(),
-                "[Profile1]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/s.default\r\nDefault=1\r\n\r\n"
-                "[InstallFDC34C9F024745EB]\r\nDefault=Profiles/x.default-release\r\nLocked=1\r\n\r\n"
-                "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/x.default-release\r\n");
-  bed::SeedFile(unused, "// Mozilla User Preferences\r\n");
-  bed::SeedFile(used, Crlf(TwoAccountsPrefs()));
-  const bed::State before = bed::CaptureState();
-  ASSERT_EQ(kConfigured, RunPostwright(kRun));
-  EXPECT_EQ(Crlf(TwoAccountsPlusJdoe("account1")), bed::ReadBytes(used).value_or("(missing)"));
-  EXPECT_EQ(std::set<std::string>({used + ": file changed to", bed::LogPath() + ": file created"}), Changes(before));
+  const std::string list = "[InstallFDC34C9F024745EB]\r\nDefault=Profiles/x.default-release\r\nLocked=1\r\n\r\n"
+                           "[Profile1]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/s.default\r\nDefault=1\r\n\r\n"
+                           "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=Profiles/x.default-release\r\n";
+  for (const std::string& mark : {std::string(), std::string("\xEF\xBB\xBF")}) {
+    SCOPED_TRACE(mark.size());
+    bed::Reset();
+    bed::SeedFile(ProfilesIni(), mark + list);
+    bed::SeedFile(unused, "// Mozilla User Preferences\r\n");
+    bed::SeedFile(used, Crlf(TwoAccountsPrefs()));
+    const bed::State before = bed::CaptureState();
+    ASSERT_EQ(kConfigured, RunPostwright(kRun));
+    EXPECT_EQ(Crlf(TwoAccountsPlusJdoe("account1")), bed::ReadBytes(used).value_or("(missing)"));
+    EXPECT_EQ(std::set<std::string>({used + ": file changed to", bed::LogPath() + ": file created"}), Changes(before));
+  }
 }
 
 TEST_F(ThunderbirdWineTest, FoundAccountIsRewrittenWithAndWithoutMakeDefault) {

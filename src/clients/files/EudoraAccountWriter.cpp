@@ -68,13 +68,10 @@ std::vector<std::string> EudoraSettingsPaths(Registry& registry, Environment& en
   std::vector<std::string> paths;
   if (const std::optional<std::string> app_data = AppDataFolder(registry, environment))
     paths.push_back(*app_data + "\\Qualcomm\\Eudora\\" + kSettingsName);
-  RegKeyPtr key;
-  std::string program_path;
-  if (registry.OpenKey(RegRoot::kLocalMachine, AppPathsKey(program), RegAccess::kRead, &key) == err::kSuccess &&
-      ReadRegTextInBuffer(*key, "", kRegTextBufferBytes, &program_path)) {
-    const size_t name = program_path.find(program);
-    if (name != std::string::npos) paths.push_back(program_path.replace(name, program.size(), kSettingsName));
-  }
+  // The folder of the program, as Windows starts it from its registration.
+  const std::optional<std::string> program_path = RegisteredProgramPath(registry, environment, program);
+  if (const std::optional<std::string> folder = program_path ? FolderOf(*program_path) : std::nullopt)
+    paths.push_back(*folder + "\\" + kSettingsName);
   return paths;
 }
 

@@ -1,8 +1,10 @@
 #include "clients/files/ThunderbirdAccountWriter.h"
 
 #include "app/AppDataFolder.h"
+#include "app/AppPaths.h"
 #include "clients/files/SettingsFileChecks.h"
 #include "clients/files/SettingsLines.h"
+#include "clients/files/ThunderbirdInstallHash.h"
 #include "platform/Text.h"
 
 namespace pw {
@@ -16,10 +18,11 @@ const WriterWording kWording = {
 
 }  // namespace
 
-ThunderbirdAccountWriter::ThunderbirdAccountWriter(const AccountRequest& request, Registry& registry,
-                                                   FileSystem& files, Environment& environment, Clock& clock,
-                                                   RunLog& log, const ProviderSettings& provider)
+ThunderbirdAccountWriter::ThunderbirdAccountWriter(const AccountRequest& request, const std::string& program,
+                                                   Registry& registry, FileSystem& files, Environment& environment,
+                                                   Clock& clock, RunLog& log, const ProviderSettings& provider)
     : ConfigureSkeleton(request, std::nullopt, log, kWording),
+      program_(program),
       registry_(registry),
       files_(files),
       environment_(environment),
@@ -78,15 +81,40 @@ StepResult ThunderbirdAccountWriter::ChooseProfile(const std::string& thunderbir
   return std::nullopt;
 }
 
+// A current Thunderbird opens only the profile that the section of its own
+// installation names, and makes an empty one of its own without it: the list
+// names the new profile for the installation App Paths registers.
 StepResult ThunderbirdAccountWriter::CreateProfileList(const std::string& thunderbird) {
   log_ << "Profile data not found. Creating in user's application data folder ... ";
   if (StepResult failed = MakeFolder(thunderbird)) return failed;
-  const std::string list_path = thunderbird + "\\profiles.ini";
-  const SaveOutcome saved =
-      SafeReplace(files_, clock_).Save(list_path, thunderbird + "\\profiles.tmp", JoinLines(NewProfilesIni()));
-  if (!saved.ok()) return Failure{result::kSaveFailed, {"failed.", saved.Describe(), ""}};
-  created_.push_back({list_path, false});
+  const std::optional<std::string> program = RegisteredProgramPath(registry_, environment_, program_);
+  const std::optional<std::string> installation = program ? FolderOf(*program) : std::nullopt;
+  const std::optional<std::string> hash =
+      installation ? std::optional<std::string>(ThunderbirdInstallHash(*installation)) : std::nullopt;
+  if (StepResult failed =
+          SaveNew(thunderbird + "\\profiles.ini", thunderbird + "\\profiles.tmp", NewProfilesIni(hash)))
+    return failed;
+  // installs.ini keeps the same for the client; one that is there is the client's own.
+  const std::string installs = thunderbird + "\\installs.ini";
+  FileAttributes attributes;
+  const bool keep_installs = hash && !IsMissing(files_.ReadAttributes(installs, &attributes));
+  if (hash && !keep_installs)
+    if (StepResult failed = SaveNew(installs, thunderbird + "\\installs.tmp", NewInstallsIni(*hash))) return failed;
   log_.Line("done.");
+  if (!hash)
+    log_.Line("The folder Thunderbird is installed in is not known, so no profile is named for its installation: "
+              "a current Thunderbird makes a profile of its own on its first start.");
+  else
+    log_.Line("The profile is named for the installation in " + *installation + " (Install" + *hash + ")" +
+              (keep_installs ? "; " + installs + " is left as it is." : "."));
+  return std::nullopt;
+}
+
+StepResult ThunderbirdAccountWriter::SaveNew(const std::string& path, const std::string& temp_path,
+                                             const std::vector<std::string>& lines) {
+  const SaveOutcome saved = SafeReplace(files_, clock_).Save(path, temp_path, JoinLines(lines));
+  if (!saved.ok()) return Failure{result::kSaveFailed, {"failed.", saved.Describe(), ""}};
+  created_.push_back({path, false});
   return std::nullopt;
 }
 

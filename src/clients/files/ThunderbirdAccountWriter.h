@@ -22,9 +22,11 @@ namespace pw {
 
 class ThunderbirdAccountWriter : public ConfigureSkeleton {
  public:
-  // Nothing is read or written here.
-  ThunderbirdAccountWriter(const AccountRequest& request, Registry& registry, FileSystem& files,
-                           Environment& environment, Clock& clock, RunLog& log,
+  // `program` is Thunderbird's file name as App Paths registers it: a profile
+  // list made for a user who never ran Thunderbird names the profile for
+  // the installation in its folder. Nothing is read or written here.
+  ThunderbirdAccountWriter(const AccountRequest& request, const std::string& program, Registry& registry,
+                           FileSystem& files, Environment& environment, Clock& clock, RunLog& log,
                            const ProviderSettings& provider = kProvider);
 
   // Configure: given the request's account key ("account3"), that account is
@@ -53,7 +55,9 @@ class ThunderbirdAccountWriter : public ConfigureSkeleton {
   StepResult ChooseProfile(const std::string& thunderbird, DefaultProfile* chosen);
   StepResult CreateProfileList(const std::string& thunderbird);
   StepResult MakeFolder(const std::string& path);
+  StepResult SaveNew(const std::string& path, const std::string& temp_path, const std::vector<std::string>& lines);
 
+  std::string program_;
   Registry& registry_;
   FileSystem& files_;
   Environment& environment_;

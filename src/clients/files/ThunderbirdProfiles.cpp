@@ -5,10 +5,24 @@
 namespace pw {
 
 const char kNewProfileFolder[] = "Profiles\\s8eyyog6.default";
+const char kNewProfilePath[] = "Profiles/s8eyyog6.default";
 
-std::vector<std::string> NewProfilesIni() {
-  return {"[General]", "StartWithLastProfile=1", "", "[Profile0]", "Name=default", "IsRelative=1",
-          "Path=Profiles/s8eyyog6.default"};
+std::vector<std::string> NewProfilesIni(const std::optional<std::string>& install_hash) {
+  std::vector<std::string> lines = {"[General]",    "StartWithLastProfile=1",
+                                    "",             "[Profile0]",
+                                    "Name=default", "IsRelative=1",
+                                    std::string("Path=") + kNewProfilePath};
+  if (!install_hash) return lines;
+  // The profile is named exactly as Path= names it: with a backslash or a
+  // trailing slash the client would open nothing.
+  for (const std::string& line : {std::string(), "[Install" + *install_hash + "]",
+                                  std::string("Default=") + kNewProfilePath, std::string("Locked=1")})
+    lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> NewInstallsIni(const std::string& install_hash) {
+  return {"[" + install_hash + "]", std::string("Default=") + kNewProfilePath, "Locked=1"};
 }
 
 namespace {
@@ -72,7 +86,10 @@ DefaultProfile ProfileOf(const IniSection& profile) {
 }  // namespace
 
 DefaultProfile FindDefaultProfilePath(const std::vector<std::string>& profiles_ini) {
-  const std::vector<IniSection> sections = ReadIni(profiles_ini);
+  std::vector<std::string> lines = profiles_ini;
+  // Thunderbird reads past a UTF-8 byte-order mark.
+  if (!lines.empty() && lines[0].compare(0, 3, "\xEF\xBB\xBF") == 0) lines[0].erase(0, 3);
+  const std::vector<IniSection> sections = ReadIni(lines);
   for (const IniSection& section : sections) {
     const std::string path = section.Get("Default");
     if (section.NameStartsWith("Install") && IsPath(path)) return {true, path, !IsAbsolute(path)};

@@ -81,7 +81,7 @@ TEST(NamesInAnyScript, ThunderbirdKeepsUtf8InPrefsJs) {
     // it: Thunderbird reads it as it reads it, and it stays byte for byte.
     const std::string other = "user_pref(\"mail.identity.id9.fullName\", \"\xE3\xF0\xE9 R\xF6\");\r\n";
     m.machine.files.PutFile(tb + "\\Profiles\\ab.default\\prefs.js", other);
-    ThunderbirdAccountWriter writer(Request(name), m.machine.registry, m.machine.files, m.machine.environment,
+    ThunderbirdAccountWriter writer(Request(name), "thunderbird.exe", m.machine.registry, m.machine.files, m.machine.environment,
                                     m.machine.clock, m.log);
     ASSERT_EQ(0, writer.Configure());
     const std::string prefs = m.machine.files.FileBytes(tb + "\\Profiles\\ab.default\\prefs.js");

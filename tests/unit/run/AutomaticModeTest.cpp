@@ -1,7 +1,8 @@
 // Whole automatic runs against Windows Mail, Eudora and Thunderbird on the
-// twin: the account each client names as its default (or the one "-s"
-// finds) is rewritten once, under its own address and display name; the
-// errors end the run with nothing written.
+// twin: the account each client names as its default, when it is the
+// provider's (or the one "-s" finds, whoever's it is) is rewritten once, under
+// its own address and display name; the errors end the run with nothing
+// written.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,21 +29,23 @@ const std::string kMailFolder = "C:\\Users\\jo\\AppData\\Local\\Microsoft\\Windo
 const std::string kAnnFile = kMailFolder + "\\account{A}.oeaccount";
 const std::string kBobFile = kMailFolder + "\\account{B}.oeaccount";
 
-// An account file as another provider's account has it.
-std::string ForeignAccountFile(const std::string& display_name, const std::string& address) {
+// An account file whose incoming server is `host`.
+std::string ForeignAccountFile(const std::string& display_name, const std::string& address,
+                               const std::string& host = "pop.other.test") {
   std::string bytes = NewAccountFile(display_name, address);
   const std::string ours = Utf16File(kHost, false);
-  return bytes.replace(bytes.find(ours), ours.size(), Utf16File("pop.other.test", false));
+  return bytes.replace(bytes.find(ours), ours.size(), Utf16File(host, false));
 }
 
-void SeedWindowsMail(MemoryPlatform& m, bool with_default) {
+// ann's incoming server is `ann_host` in every store.
+void SeedWindowsMail(MemoryPlatform& m, bool with_default, const std::string& ann_host) {
   m.registry.PutText(RegRoot::kCurrentUser, "Software\\Microsoft\\Windows Mail", "Store Root",
                      "C:\\Users\\jo\\AppData\\Local\\Microsoft\\Windows Mail\\");
   if (with_default)
     m.registry.PutText(RegRoot::kCurrentUser, "Software\\Microsoft\\IAM", "Default Mail Account",
                        "account{A}.oeaccount");
   m.files.PutFolder(kMailFolder);
-  m.files.PutFile(kAnnFile, ForeignAccountFile("Ann Lee", "ann@example.org"));
+  m.files.PutFile(kAnnFile, ForeignAccountFile("Ann Lee", "ann@example.org", ann_host));
   m.files.PutFile(kBobFile, ForeignAccountFile("Bob Ray", "bob@mail.test"));
 }
 
@@ -59,10 +62,10 @@ const std::string kEudoraIni = std::string(kAppData) + "\\Qualcomm\\Eudora\\Eudo
 
 // A second personality of ann's with her address in capitals: Eudora
 // compares return addresses without letter case, the search with it.
-void SeedEudora(MemoryPlatform& m, bool with_default) {
+void SeedEudora(MemoryPlatform& m, bool with_default, const std::string& ann_host) {
   m.files.PutFolder(std::string(kAppData) + "\\Qualcomm");
   m.files.PutFolder(std::string(kAppData) + "\\Qualcomm\\Eudora");
-  m.files.PutFile(kEudoraIni, std::string("[Settings]\r\nRealName=Ann Lee\r\n") +
+  m.files.PutFile(kEudoraIni, "[Settings]\r\nRealName=Ann Lee\r\nPopServer=" + ann_host + "\r\n" +
                                   (with_default ? "ReturnAddress=ann@example.org\r\n" : "") +
                                   "\r\n[Personalities]\r\nPersona0=Persona-bob\r\nPersona1=Persona-ann2\r\n"
                                   "[Persona-bob]\r\nRealName=Bob Ray\r\nReturnAddress=bob@mail.test\r\n"
@@ -80,7 +83,7 @@ std::string EudoraRewritten(MemoryPlatform& m) {
 
 const std::string kPrefsJs = std::string(kAppData) + "\\Thunderbird\\Profiles\\abc.default\\prefs.js";
 
-void SeedThunderbird(MemoryPlatform& m, bool with_default) {
+void SeedThunderbird(MemoryPlatform& m, bool with_default, const std::string& ann_host) {
   const std::string thunderbird = std::string(kAppData) + "\\Thunderbird";
   for (const std::string& folder : {thunderbird, thunderbird + "\\Profiles", thunderbird + "\\Profiles\\abc.default"})
     m.files.PutFolder(folder);
@@ -97,7 +100,7 @@ void SeedThunderbird(MemoryPlatform& m, bool with_default) {
                       "user_pref(\"mail.identity.id1.useremail\", \"ann@example.org\");\r\n"
                       "user_pref(\"mail.identity.id2.fullName\", \"Bob Ray\");\r\n"
                       "user_pref(\"mail.identity.id2.useremail\", \"bob@mail.test\");\r\n"
-                      "user_pref(\"mail.server.server1.hostname\", \"pop.example.org\");\r\n"
+                      "user_pref(\"mail.server.server1.hostname\", \"" + ann_host + "\");\r\n"
                       "user_pref(\"mail.server.server2.hostname\", \"pop.mail.test\");\r\n");
 }
 
@@ -114,15 +117,22 @@ std::string ThunderbirdRewritten(MemoryPlatform& m) {
 struct Client {
   DefaultClientCode code;
   const char* name;
-  void (*seed)(MemoryPlatform&, bool with_default);
+  void (*seed)(MemoryPlatform&, bool with_default, const std::string& ann_host);
   std::string (*rewritten)(MemoryPlatform&);
+  std::vector<std::string> store;  // its files
 };
 
 const Client kClients[] = {
-    {3, "Windows Mail", SeedWindowsMail, WindowsMailRewritten},
-    {4, "Eudora", SeedEudora, EudoraRewritten},
-    {5, "Thunderbird", SeedThunderbird, ThunderbirdRewritten},
+    {3, "Windows Mail", SeedWindowsMail, WindowsMailRewritten, {kAnnFile, kBobFile}},
+    {4, "Eudora", SeedEudora, EudoraRewritten, {kEudoraIni}},
+    {5, "Thunderbird", SeedThunderbird, ThunderbirdRewritten, {kPrefsJs}},
 };
+
+std::string StoreBytes(const Client& client, MemoryPlatform& m) {
+  std::string bytes;
+  for (const std::string& path : client.store) bytes += m.files.FileBytes(path) + "\n";
+  return bytes;
+}
 
 size_t Count(const Lines& lines, const std::string& prefix) {
   return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
@@ -135,22 +145,35 @@ TEST(AutomaticMode, RewritesTheFileClientsDefaultOrFoundAccountOnce) {
   const std::string no_default =
       "Description: The system's default email client's default account could not be identified using your "
       "search criteria.";
+  const Lines ann = {"Default E-Mail Address: ann@example.org", "Default Display Name: Ann Lee"};
+  const Lines not_provider = {
+      "Email Client Configuration failed with error : notProvider",
+      "Description: The system's default email client's default account is not a Quillset account. Nothing was "
+      "changed.",
+      failed, ""};
   const struct {
     const char* command_line;
     bool with_default;
+    const char* ann_host;  // ann's incoming server
     int exit_status;
     std::string rewritten;
     Lines lines;  // the run's lines from the lookup's outcome on: the two Default lines, or an error
   } kCases[] = {
-      {"-auto -p \"QS \" -u", true, 0, "ann",
-       {"Default E-Mail Address: ann@example.org", "Default Display Name: Ann Lee"}},
-      {"-auto -p \"QS \"", true, 1, "",
-       {"Default E-Mail Address: ann@example.org", "Default Display Name: Ann Lee"}},
-      {"-auto -p \"QS \" -s \"@mail\" -u", true, 0, "bob",
+      // A vanity domain at the provider's servers is the provider's account.
+      {"-auto -p \"QS \" -u", true, "Mail.QuillSet.example", 0, "ann", ann},
+      {"-auto -p \"QS \" -u", true, "quillset.example", 0, "ann", ann},
+      {"-auto -p \"QS \"", true, "mail.quillset.example", 1, "", ann},
+      // Another provider's default is never turned into the provider's...
+      {"-auto -p \"QS \" -u", true, "pop.example.org", 1, "", not_provider},
+      {"-auto -p \"QS \" -u", true, "pop.quillset.example.org", 1, "", not_provider},
+      {"-auto -p \"QS \" -u", true, "notquillset.example", 1, "", not_provider},
+      // ...unless the administrator's search text chooses it.
+      {"-auto -p \"QS \" -s \"ann@\" -u", true, "pop.example.org", 0, "ann", ann},
+      {"-auto -p \"QS \" -s \"@mail\" -u", true, "pop.example.org", 0, "bob",
        {"Default E-Mail Address: bob@mail.test", "Default Display Name: Bob Ray"}},
-      {"-auto -p \"QS \" -s \"nobody\" -u", true, 1, "",
+      {"-auto -p \"QS \" -s \"nobody\" -u", true, "pop.example.org", 1, "",
        {"Email Client Configuration failed with error : noDefault", no_default, failed, ""}},
-      {"-auto -p \"QS \" -u", false, 1, "",
+      {"-auto -p \"QS \" -u", false, "mail.quillset.example", 1, "",
        {"Email Client Configuration failed with error : defaultDNE",
         "Description: The system's default email client's default account no longer exists.", failed, ""}},
   };
@@ -158,10 +181,12 @@ TEST(AutomaticMode, RewritesTheFileClientsDefaultOrFoundAccountOnce) {
     for (const auto& c : kCases) {
       RunTestBed bed;
       bed.detection.default_client = client.code;
-      client.seed(bed.machine, c.with_default);
-      const std::string what = std::string(client.name) + ": " + c.command_line;
+      client.seed(bed.machine, c.with_default, c.ann_host);
+      const std::string before = StoreBytes(client, bed.machine);
+      const std::string what = std::string(client.name) + ": " + c.command_line + " at " + c.ann_host;
       EXPECT_EQ(c.exit_status, bed.Run(c.command_line)) << what;
       EXPECT_EQ(c.rewritten, client.rewritten(bed.machine)) << what;
+      if (c.exit_status != 0) EXPECT_EQ(before, StoreBytes(client, bed.machine)) << what;
 
       const Lines lines = bed.LogLines();
       const auto start = std::find(lines.begin(), lines.end(),
@@ -183,7 +208,7 @@ TEST(AutomaticMode, EudoraRewritesThePersonalityFoundNeverAnother) {
   for (const char* command_line : {"-auto -p \"QS \" -s \"ANN@\" -u", "-auto -p \"QS \" -s \"ANN@\""}) {
     RunTestBed bed;
     bed.detection.default_client = 4;
-    SeedEudora(bed.machine, true);
+    SeedEudora(bed.machine, true, "pop.example.org");
     const std::string before = bed.machine.files.FileBytes(kEudoraIni);
     const bool overwrite = std::string(command_line).find("-u") != std::string::npos;
     EXPECT_EQ(overwrite ? 0 : 1, bed.Run(command_line));
@@ -201,7 +226,7 @@ TEST(AutomaticMode, EudoraRewritesThePersonalityFoundNeverAnother) {
 TEST(AutomaticMode, WindowsMailRewritesTheFileFoundNeverAnother) {
   RunTestBed bed;
   bed.detection.default_client = 3;
-  SeedWindowsMail(bed.machine, true);
+  SeedWindowsMail(bed.machine, true, kHost);
   const std::string twin = kMailFolder + "\\account{0}.oeaccount";
   bed.machine.files.PutFile(twin, ForeignAccountFile("Ann Twin", "ann@example.org"));
   EXPECT_EQ(0, bed.Run("-auto -p \"QS \" -u"));
@@ -215,10 +240,12 @@ TEST(AutomaticMode, WindowsMailRewritesTheFileFoundNeverAnother) {
 TEST(AutomaticMode, ThunderbirdRewritesTheAccountFoundNeverAnother) {
   RunTestBed bed;
   bed.detection.default_client = 5;
-  SeedThunderbird(bed.machine, false);
+  SeedThunderbird(bed.machine, false, "pop.example.org");
   std::string prefs = bed.machine.files.FileBytes(kPrefsJs);
   const std::string bob = "\"bob@mail.test\"";
-  prefs.replace(prefs.find(bob), bob.size(), "\"ann@example.org\"");
+  prefs.replace(prefs.find(bob), bob.size(), "\"ann@quillset.example\"");
+  const std::string ann = "\"ann@example.org\"";
+  prefs.replace(prefs.find(ann), ann.size(), "\"ann@quillset.example\"");
   bed.machine.files.PutFile(kPrefsJs,
                             prefs + "user_pref(\"mail.accountmanager.defaultaccount\", \"account2\");\r\n");
   EXPECT_EQ(0, bed.Run("-auto -p \"QS \" -u"));

@@ -150,27 +150,37 @@ TEST(EudoraAccountWriter, TheRunLogSaysWhatWasFoundAndWritten) {
   EXPECT_EQ(Report(" found. Reseting settings to defaults."), eudora.LogLines());
 }
 
+// App Paths is read as Windows starts the program: quoted, or with variables
+// in a REG_EXPAND_SZ (or a REG_SZ), its folder is the program's.
 TEST(EudoraAccountWriter, TheFileIsLookedForInApplicationDataThenBesideTheProgram) {
   const std::string program = "C:\\Program Files\\Qualcomm\\Eudora\\Eudora.exe";
+  const std::string beside = "C:\\Program Files\\Qualcomm\\Eudora\\Eudora.ini";
+  const std::string expandable = "%ProgramFiles%\\Qualcomm\\Eudora\\Eudora.exe";
   const struct {
     const char* name;
     std::string app_data;  // the registry's value
     std::string app_path;  // App Paths, none when empty
+    uint32_t type;
     std::string ini;       // where Eudora.ini is, none when empty
     int result;
   } cases[] = {
-      {"empty registry value: the shell's folder", "", "", kIni, 0},
-      {"beside the program", kAppData, program, "C:\\Program Files\\Qualcomm\\Eudora\\Eudora.ini", 0},
-      {"nowhere", kAppData, program, "", 1},
-      {"App Paths names another program", kAppData, "C:\\Eudora\\eudora32.exe", "C:\\Eudora\\Eudora.ini", 1},
+      {"empty registry value: the shell's folder", "", "", regtype::kSz, kIni, 0},
+      {"beside the program", kAppData, program, regtype::kSz, beside, 0},
+      {"beside the quoted program", kAppData, "\"" + program + "\"", regtype::kSz, beside, 0},
+      {"beside the program a REG_EXPAND_SZ names", kAppData, expandable, regtype::kExpandSz, beside, 0},
+      {"nowhere", kAppData, program, regtype::kSz, "", 1},
+      {"App Paths' program under another name", kAppData, "C:\\Eudora\\eudora32.exe", regtype::kSz,
+       "C:\\Eudora\\Eudora.ini", 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EudoraMachine eudora;
     eudora.machine.registry.PutText(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", c.app_data);
     eudora.machine.environment.SetShellAppData(kAppData);
+    eudora.machine.environment.Set("ProgramFiles", "C:\\Program Files");
     if (!c.app_path.empty())
-      eudora.machine.registry.PutText(RegRoot::kLocalMachine, AppPathsKey(std::string("Eudora.exe")), "", c.app_path);
+      eudora.machine.registry.Put(RegRoot::kLocalMachine, AppPathsKey(std::string("Eudora.exe")), "", c.type,
+                                  c.app_path + '\0');
     if (!c.ini.empty()) eudora.machine.files.PutFile(c.ini, Crlf(kDominant));
     const Lines before = eudora.Tree();
     EXPECT_EQ(c.result, eudora.Run(false));

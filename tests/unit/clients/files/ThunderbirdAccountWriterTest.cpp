@@ -6,7 +6,9 @@
 
 #include "clients/files/SettingsLines.h"
 #include "platform/SafeReplace.h"
+#include "app/AppPaths.h"
 #include "clients/files/ThunderbirdAccountWriter.h"
+#include "clients/files/ThunderbirdInstallHash.h"
 #include "platform/fault/FaultInjecting.h"
 #include "platform/memory/MemoryPlatform.h"
 #include "unit/clients/files/ThunderbirdTestSupport.h"
@@ -61,7 +63,7 @@ class ThunderbirdMachine {
     RunLog log;
     EXPECT_EQ(err::kSuccess, log.Open(machine.files, machine.clock, kLogPath));
     FaultInjectingFileSystem files(machine.files, plan);
-    ThunderbirdAccountWriter writer(request, machine.registry, files, machine.environment, machine.clock, log,
+    ThunderbirdAccountWriter writer(request, "thunderbird.exe", machine.registry, files, machine.environment, machine.clock, log,
                                     kTestProvider);
     const ConfigureResult result = writer.Configure();
     log.Close();
@@ -81,23 +83,57 @@ class ThunderbirdMachine {
   FaultPlan plan;
 };
 
+// For a user who never ran Thunderbird: the list, the profile and its prefs.js;
+// the list and installs.ini name the profile for the installation App Paths
+// registers (a current Thunderbird opens no other), unless it is not known.
 TEST(ThunderbirdAccountWriter, UserWithoutThunderbirdDataGetsProfileListFolderAndPrefs) {
-  ThunderbirdMachine tb;
-  ASSERT_EQ(0, tb.Run(TbRequest(false, false)));
+  const std::string folder = "C:\\Program Files\\Mozilla Thunderbird";
+  const std::string hash = ThunderbirdInstallHash(folder);
+  const std::string list = "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
+                           "Path=Profiles/s8eyyog6.default\r\n";
+  const std::string section = "Default=Profiles/s8eyyog6.default\r\nLocked=1\r\n";
+  const std::string installs = kTb + "\\installs.ini";
+  const struct {
+    const char* name;
+    std::string app_path;   // none when empty
+    std::string installs;   // an installs.ini there before, none when empty
+    std::string list_after, installs_after;
+    std::string line;       // what the log says of the installation
+  } kCases[] = {
+      {"registered, quoted", "\"" + folder + "\\thunderbird.exe\"", "", list + "\r\n[Install" + hash + "]\r\n" + section,
+       "[" + hash + "]\r\n" + section,
+       "The profile is named for the installation in " + folder + " (Install" + hash + ")."},
+      {"an installs.ini of the client's own is left", folder + "\\thunderbird.exe", "[X]\r\n",
+       list + "\r\n[Install" + hash + "]\r\n" + section, "[X]\r\n",
+       "The profile is named for the installation in " + folder + " (Install" + hash + "); " + installs +
+           " is left as it is."},
+      {"not registered", "", "", list, "",
+       "The folder Thunderbird is installed in is not known, so no profile is named for its installation: a current "
+       "Thunderbird makes a profile of its own on its first start."},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    ThunderbirdMachine tb;
+    if (!c.app_path.empty())
+      tb.machine.registry.PutText(RegRoot::kLocalMachine, AppPathsKey(std::string("thunderbird.exe")), "",
+                                  c.app_path);
+    if (!c.installs.empty()) tb.machine.files.PutFile(installs, c.installs);
+    ASSERT_EQ(0, tb.Run(TbRequest(false, false)));
 
-  const std::string profile = kTb + "\\Profiles\\s8eyyog6.default";
-  EXPECT_EQ(Lines({kTb + "\\Profiles\\", profile + "\\", profile + "\\prefs.js", kProfilesIni}), tb.Tree());
-  EXPECT_EQ(
-      "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
-      "Path=Profiles/s8eyyog6.default\r\n",
-      tb.machine.files.FileBytes(kProfilesIni));
-  EXPECT_EQ(Crlf(CompleteSet(2, 1, 2)), tb.machine.files.FileBytes(profile + "\\prefs.js"));
-  EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "",
-                    "Profile data not found. Creating in user's application data folder ... done.",
-                    "Profile directory not found. Creating in user's application data folder ... done.",
-                    kSearch + "not found. Creating new account."},
-                   Report(2, 1, 2)),
-            tb.LogLines());
+    const std::string profile = kTb + "\\Profiles\\s8eyyog6.default";
+    Lines tree = {kTb + "\\Profiles\\", profile + "\\", profile + "\\prefs.js", kProfilesIni};
+    if (!c.installs_after.empty()) tree.insert(tree.end() - 1, installs);
+    EXPECT_EQ(tree, tb.Tree());
+    EXPECT_EQ(c.list_after, tb.machine.files.FileBytes(kProfilesIni));
+    EXPECT_EQ(c.installs_after, tb.machine.files.FileBytes(installs));
+    EXPECT_EQ(Crlf(CompleteSet(2, 1, 2)), tb.machine.files.FileBytes(profile + "\\prefs.js"));
+    EXPECT_EQ(Concat({"Starting Thunderbird configuration...", "",
+                      "Profile data not found. Creating in user's application data folder ... done.", c.line,
+                      "Profile directory not found. Creating in user's application data folder ... done.",
+                      kSearch + "not found. Creating new account."},
+                     Report(2, 1, 2)),
+              tb.LogLines());
+  }
 }
 
 // The lines of a "\n" text with the line ends given in turn; the last one
@@ -358,6 +394,8 @@ TEST(ThunderbirdAccountWriter, NewProfileThatCannotBeMadeIsLogged) {
   EXPECT_EQ(7, folder.Run(TbRequest(false, false)));
   EXPECT_EQ(Lines({"Starting Thunderbird configuration...", "",
                    "Profile data not found. Creating in user's application data folder ... done.",
+                   "The folder Thunderbird is installed in is not known, so no profile is named for its "
+                   "installation: a current Thunderbird makes a profile of its own on its first start.",
                    "Profile directory not found. Creating in user's application data folder ... failed.",
                    "Creating " + kTb + "\\Profiles failed with error code 5.", ""}),
             folder.LogLines());

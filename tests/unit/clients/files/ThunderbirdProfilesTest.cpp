@@ -7,12 +7,21 @@
 namespace pw {
 namespace {
 
-TEST(ThunderbirdProfiles, NewListHasTheSevenLines) {
-  EXPECT_EQ(
+// With the installation's hash, both files name the profile exactly as its
+// Path= line does; without it, the list alone.
+TEST(ThunderbirdProfiles, NewListNamesTheProfileForTheInstallation) {
+  const std::string list =
       "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
-      "Path=Profiles/s8eyyog6.default\r\n",
-      JoinLines(NewProfilesIni()));
+      "Path=Profiles/s8eyyog6.default\r\n";
+  EXPECT_EQ(list, JoinLines(NewProfilesIni(std::nullopt)));
+  EXPECT_EQ(list + "\r\n[InstallCF6E8C8B5E0BD43]\r\nDefault=Profiles/s8eyyog6.default\r\nLocked=1\r\n",
+            JoinLines(NewProfilesIni("CF6E8C8B5E0BD43")));
+  EXPECT_EQ("[CF6E8C8B5E0BD43]\r\nDefault=Profiles/s8eyyog6.default\r\nLocked=1\r\n",
+            JoinLines(NewInstallsIni("CF6E8C8B5E0BD43")));
   EXPECT_STREQ("Profiles\\s8eyyog6.default", kNewProfileFolder);
+  // The list we write chooses its own profile.
+  const DefaultProfile chosen = FindDefaultProfilePath(NewProfilesIni("CF6E8C8B5E0BD43"));
+  EXPECT_EQ("Profiles/s8eyyog6.default", chosen.path);
 }
 
 TEST(ThunderbirdProfiles, TheProfileThunderbirdOpensIsChosen) {
@@ -60,6 +69,10 @@ TEST(ThunderbirdProfiles, TheProfileThunderbirdOpensIsChosen) {
        "[Profile0]\nName=default\nPath=D:\\Jo\nIsRelative=0\n", "D:\\Jo", false},
       {"only slashes are no path", "[Install1]\nDefault=/\n[Profile0]\nName=jo\nPath=\\\n", nullptr, true},
       {"an empty list", "", nullptr, true},
+      {"a UTF-8 byte-order mark before the install section is not part of its name",
+       "\xEF\xBB\xBF[InstallFDC34C9F024745EB]\r\nDefault=Profiles/x.default-release\r\nLocked=1\r\n\r\n"
+       "[Profile0]\r\nName=default\r\nIsRelative=1\r\nPath=Profiles/unused\r\nDefault=1\r\n",
+       "Profiles/x.default-release", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
