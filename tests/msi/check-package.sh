@@ -40,6 +40,7 @@ done
 upgrade_code='{FB84FA31-3AD3-49FE-9F12-E0C7FA3CF081}'
 active_setup_key='Software\Microsoft\Active Setup\Installed Components\{0568279C-27E7-4F77-BCAF-B4D04FA382BD}'
 settings_key='Software\Quillset\Postwright'
+uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall'
 
 # --- The tables --------------------------------------------------------------
 # The rows that make the package: its identity and Add/Remove Programs
@@ -156,18 +157,19 @@ ${got:-(no such key)}
 instead of
 ${2:-(no such key)}"
 }
-# The Add/Remove Programs entries of the family: "name|version|publisher" each.
+# The Add/Remove Programs entries named Postwright: "code|name|version|publisher" each.
 entries() {
   { "$wine_run" reg query "HKLM\\$uninstall_key" /s </dev/null 2>/dev/null || true; } | tr -d '\r' | awk '
-    /^HKEY/ { if (name != "") print name "|" version "|" publisher; name = version = publisher = "" }
+    function flush() { if (name == "Postwright") print code "|" name "|" version "|" publisher }
+    /^HKEY/ { flush(); code = $0; sub(/.*\\/, "", code); name = version = publisher = "" }
     $1 == "DisplayName" { sub(/^ *DisplayName +REG_SZ +/, ""); name = $0 }
     $1 == "DisplayVersion" { sub(/^ *DisplayVersion +REG_SZ +/, ""); version = $0 }
     $1 == "Publisher" { sub(/^ *Publisher +REG_SZ +/, ""); publisher = $0 }
-    END { if (name != "") print name "|" version "|" publisher }' | grep '^Postwright|' || true
+    END { flush() }'
 }
-uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall'
+product_code() { entries | cut -d '|' -f 1 | head -n 1; }
 expect_installed() {  # version
-  [ "$(entries)" = "Postwright|$1|Quillset" ] || fail "Add/Remove Programs lists
+  [ "$(entries | cut -d '|' -f 2-)" = "Postwright|$1|Quillset" ] || fail "Add/Remove Programs lists
 $(entries)
 instead of Postwright $1 by Quillset alone"
   cmp -s "$program_folder/Postwright.exe" "$(dirname "$package")/Postwright.exe" ||
@@ -178,10 +180,6 @@ expect_nothing_left() {
   [ ! -e "$program_folder" ] || fail "$program_folder is still there"
   expect_no_key "HKLM\\$active_setup_key"
   expect_no_key 'HKLM\Software\Quillset'
-}
-product_code() {  # the installed product's code, from its uninstall entry
-  { "$wine_run" reg query "HKLM\\$uninstall_key" </dev/null 2>/dev/null || true; } | tr -d '\r' |
-    sed -n 's/^HKEY_LOCAL_MACHINE\\.*\\\({[-0-9A-F]*}\)$/\1/p' | head -n 1
 }
 stub_path() { values "HKLM\\$active_setup_key" | sed -n 's/^StubPath|REG_SZ|//p'; }
 installed_exe='"C:\Program Files\Postwright\Postwright.exe"'
@@ -265,7 +263,9 @@ PREFS
 "$wine_run" reg add 'HKCR\mailto\shell\open\command' /ve /t REG_SZ /f \
   /d '"C:\Program Files\Mozilla Thunderbird\thunderbird.exe" -osint -compose "%1"' </dev/null >/dev/null
 [ "$(stub_path)" = "$stub" ] || fail "StubPath changed"
+logon_began=$(date '+%Y-%m-%d %H:%M:%S')
 expect_status 0 "$(stub_path)"
+logon_ended=$(date '+%Y-%m-%d %H:%M:%S')
 node "$here/../thunderbird/eval-prefs.js" expect "$profile/prefs.js" \
   'mail.accountmanager.defaultaccount="account1"' 'mail.server.server1.hostname="pop.example.org"' \
   'mail.identity.id2.useremail="bob@quillset.example"' 'mail.identity.id2.fullName="Bob Roe"' \
@@ -299,12 +299,16 @@ expect_nothing_left
 
 # The logon run left its record in the user's registry (which the package
 # never touches, so it outlives it): the version, when, the client, the address.
-marker=$(values 'HKCU\Software\Quillset\Postwright')
-grep -qx "Version|REG_SZ|$version" <<<"$marker" &&
-  grep -qx 'Configured|REG_SZ|[0-9]\{4\}-[0-9][0-9]-[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]' <<<"$marker" &&
-  grep -qx 'Client|REG_DWORD|0x4' <<<"$marker" && grep -qx 'Address|REG_SZ|bob@quillset.example' <<<"$marker" &&
-  [ "$(wc -l <<<"$marker")" -eq 4 ] ||
+marker=$(values 'HKCU\Software\Quillset\Postwright' | sort)
+configured=$(sed -n 's/^Configured|REG_SZ|//p' <<<"$marker")
+[ "$marker" = "Address|REG_SZ|bob@quillset.example
+Client|REG_DWORD|0x4
+Configured|REG_SZ|$configured
+Version|REG_SZ|$version" ] &&
+  [[ "$configured" =~ ^[0-9]{4}-[0-9]{2}-[0-9]{2}\ [0-9]{2}:[0-9]{2}:[0-9]{2}$ ]] &&
+  ! [[ "$configured" < "$logon_began" || "$configured" > "$logon_ended" ]] ||
   fail "HKEY_CURRENT_USER\\Software\\Quillset\\Postwright holds
 ${marker:-(no such key)}
-instead of Version $version, Configured (the time), Client 4 and Address bob@quillset.example"
+instead of Address bob@quillset.example, Client 4 (Thunderbird), Configured (between $logon_began and
+$logon_ended) and Version $version"
 echo "PASSED"
