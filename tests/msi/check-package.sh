@@ -109,8 +109,9 @@ check_tables() {  # package, expected text
 }
 program_size() { stat -c %s "$(dirname "$1")/Postwright.exe"; }
 
-check_tables "$shipped_package" "$(expected_tables 'Intel;1033' "$version" ProgramFilesFolder \
-  '{6A4C1F99-B4F0-4F85-A006-9EC2C8E1FF0A}' '{FFB8F754-C858-4316-80D3-4462EEF3F1F4}' 0 "$(program_size "$shipped_package")")"
+x86_ids=('{6A4C1F99-B4F0-4F85-A006-9EC2C8E1FF0A}' '{FFB8F754-C858-4316-80D3-4462EEF3F1F4}')
+check_tables "$shipped_package" "$(expected_tables 'Intel;1033' "$version" ProgramFilesFolder "${x86_ids[@]}" 0 \
+  "$(program_size "$shipped_package")")"
 x64_ids=('{2D09C3C1-604F-4A2C-9441-9010C4312C3E}' '{2B3544DF-60CC-4FDF-BD39-5B6C771A0BB8}')
 check_tables "$package" "$(expected_tables 'x64;1033' "$version" ProgramFiles64Folder "${x64_ids[@]}" 256 \
   "$(program_size "$package")")"
