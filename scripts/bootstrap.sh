@@ -9,6 +9,7 @@ packages=(
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb x11-apps imagemagick thunderbird nodejs libxml2-utils locales
   clang-14 libclang-rt-14-dev
+  wixl msitools
 )
 
 missing=()
