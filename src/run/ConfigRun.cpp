@@ -1,6 +1,7 @@
 #include "run/ConfigRun.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -8,10 +9,13 @@
 #include "app/AppDataFolder.h"
 #include "app/AppPaths.h"
 #include "app/ProviderSettings.h"
+#include "app/Version.h"
 #include "clients/ClientTexts.h"
 #include "clients/MailClients.h"
 
 namespace pw {
+
+const char kMarkerKey[] = "Software\\Quillset\\Postwright";
 
 ConfigRun::ConfigRun(Platform& platform, RunLog& log, ClientDetection& detection, WriterFactory& writers,
                      RunMode mode, bool close_running)
@@ -126,7 +130,9 @@ bool ConfigRun::HoldClientStores(RunOutcome* outcome) {
                 std::to_string(stores_lock_status_) + "); nothing was changed.";
   outcome->ended_early = true;
   outcome->message = description;
-  FailAutomatic(stores_lock_status_ == err::kWaitTimeout ? "busy" : "noLock", description, outcome);
+  const bool busy = stores_lock_status_ == err::kWaitTimeout;
+  FailAutomatic(busy ? "busy" : "noLock", description, outcome);
+  if (busy) outcome->exit_status = exit_status::kBusy;
   ended_ = *outcome;
   return false;
 }
@@ -164,16 +170,41 @@ RunOutcome ConfigRun::Configure(const RunRequest& run) {
   }
   writer.reset();
   stores_lock_.reset();
-  ReportOutcome(result, client, &outcome);
+  ReportOutcome(result, client, request.address, &outcome);
   return outcome;
 }
 
-void ConfigRun::ReportOutcome(ConfigureResult result, int client, RunOutcome* outcome) {
+// Deployment tools tell a user who is done by this key. Written only after a
+// run that configured; a failed run leaves an earlier success's marker alone.
+// A marker that cannot be written costs the next run of the tool, not the
+// account: the log says so and the run stays configured.
+void ConfigRun::WriteMarker(ClientKind kind, const std::string& address) {
+  const LocalTime t = platform_.clock.Now();
+  char configured[32];
+  std::snprintf(configured, sizeof configured, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
+  RegKeyPtr key;
+  Status status = platform_.registry.CreateKey(RegRoot::kCurrentUser, kMarkerKey, RegAccess::kAllAccess, &key);
+  // "Version", the value a detection rule asks for, goes last: a marker cut
+  // off halfway is no marker of this version.
+  const std::pair<const char*, RegValue> values[] = {
+      {"Configured", RegValue{regtype::kSz, std::string(configured) + '\0'}},
+      {"Client", RegValue{regtype::kDword, RegDwordBytes(static_cast<uint32_t>(ClientNumber(kind)))}},
+      {"Address", RegValue{regtype::kSz, address + '\0'}},
+      {"Version", RegValue{regtype::kSz, std::string(POSTWRIGHT_VERSION) + '\0'}},
+  };
+  for (const auto& value : values)
+    if (!status) status = key->SetValue(value.first, value.second.type, value.second.data);
+  if (status) log_.Line("Unable to write the detection marker (error code: " + std::to_string(status) + ").");
+}
+
+void ConfigRun::ReportOutcome(ConfigureResult result, int client, const std::string& address, RunOutcome* outcome) {
   const std::optional<ClientKind> kind = ClientKindFromNumber(client);
   outcome->result = result;
   outcome->configured = result == result::kConfigured;
   outcome->log_path = log_path_;
   if (outcome->configured) {
+    WriteMarker(*kind, address);
     log_.Line("Email Client Configuration Successful!");
     log_.BlankLine();
     outcome->message = SuccessText(*kind);

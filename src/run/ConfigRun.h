@@ -28,6 +28,10 @@ namespace pw {
 constexpr char kStoresMutexName[] = "Local\\Postwright.MailClientStores";
 constexpr uint32_t kStoresWaitMs = 60000;
 
+// Below HKEY_CURRENT_USER: the detection marker a run that configured leaves
+// ("Version", "Configured", "Client", "Address").
+extern const char kMarkerKey[];
+
 // What the window needs once the run has started.
 struct RunStart {
   bool installed[kClientCount] = {};
@@ -68,7 +72,8 @@ class ConfigRun {
   // to; false when the run already ended with an automatic-mode error.
   bool FindAutomaticAccount(const RunRequest& run, AccountRequest* request, int* client, RunOutcome* outcome);
   void FailAutomatic(const std::string& error, const std::string& description, RunOutcome* outcome);
-  void ReportOutcome(ConfigureResult result, int client, RunOutcome* outcome);
+  void ReportOutcome(ConfigureResult result, int client, const std::string& address, RunOutcome* outcome);
+  void WriteMarker(ClientKind kind, const std::string& address);
   WriterContext Context();
   RunOutcome Ended(RunOutcome outcome) const;
 

@@ -13,7 +13,8 @@ namespace exit_status {
 constexpr int kConfigured = 0;  // also every interactive run
 constexpr int kFailed = 1;
 constexpr int kUnusableCommandLine = 2;  // a required option missing, or a value refused; run as LocalSystem
-constexpr int kClientRunning = 3;
+constexpr int kClientRunning = 3;  // retry later
+constexpr int kBusy = 4;           // another run held the stores for 60 seconds: retry later
 }  // namespace exit_status
 
 struct RunOutcome {

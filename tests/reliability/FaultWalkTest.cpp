@@ -116,6 +116,7 @@ struct Outcome {
   MachineState before, after;
   std::string closing;  // the log's last line that is not empty
   bool names_the_fault = false;  // a log line gives the injected failure's code
+  bool marker_unwritten = false;  // the log says the detection marker could not be written
   int mutations = 0;
   bool died = false;
 };
@@ -155,6 +156,7 @@ Outcome RunScenario(const Scenario& scenario, const std::function<void(FaultPlan
   for (std::string line; std::getline(lines, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (!line.empty()) outcome.closing = line;
+    if (line.rfind("Unable to write the detection marker", 0) == 0) outcome.marker_unwritten = true;
     if ((line.find("error code") != std::string::npos && line.find("112") != std::string::npos) ||
         line.find("hRes = 0x80004005") != std::string::npos ||
         line.find("hRes = 0x80070070") != std::string::npos)  // 112 as MAPI answers it
@@ -205,12 +207,17 @@ std::vector<Loss> Losses(const Outcome& run, const Outcome& clean) {
   if (!run.died && run.exit_status != 0 && Part(run.after, true) != Part(run.before, true) &&
       Part(run.after, true) != Part(clean.after, true))
     losses.push_back({"a failed run left the registry half written"});
-  if (run.exit_status == 0 && run.after != clean.after) {
-    std::string missing;
-    for (const auto& entry : entries)
-      if (value(run.after, entry.first) != value(clean.after, entry.first)) missing += " " + entry.first;
-    losses.push_back({"result 0 but not everything was written:" + missing});
-  }
+  // The detection marker is the run's record, not the user's data: one that
+  // could not be written is said in the log, and the account is configured.
+  const auto marker = [](const std::string& entry) {
+    const std::string key = "HKCU\\Software\\Quillset\\Postwright", path = entry.substr(2);
+    return path.rfind(key, 0) == 0 || (entry[0] == 'K' && key.rfind(path, 0) == 0);
+  };
+  std::string missing;
+  for (const auto& entry : entries)
+    if (value(run.after, entry.first) != value(clean.after, entry.first) && !(run.marker_unwritten && marker(entry.first)))
+      missing += " " + entry.first;
+  if (run.exit_status == 0 && !missing.empty()) losses.push_back({"result 0 but not everything was written:" + missing});
   const bool complete = run.closing.rfind("* Configuration Complete at ", 0) == 0;
   const bool failed = run.closing.rfind("* Configuration Failed at ", 0) == 0;
   // A failure the run met is told where a support person reads the log.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppPaths.h"
+#include "app/Version.h"
 #include "clients/ClientTexts.h"
 #include "clients/MailClients.h"
 #include "unit/run/RunTestBed.h"
@@ -422,6 +423,28 @@ TEST_F(Dispatch, EveryOtherFailureIsDescribed) {
   }
 }
 
+
+// A run that configured leaves the detection marker; a failed one leaves an
+// earlier success's marker as it was.
+TEST_F(Dispatch, OnlyARunThatConfiguredWritesTheMarker) {
+  const auto value = [&](const char* name) {
+    RegValue v;
+    return bed.machine.registry.Get(RegRoot::kCurrentUser, kMarkerKey, name, &v) ? std::to_string(v.type) + ":" + v.data
+                                                                                  : std::string("(none)");
+  };
+  EXPECT_EQ(0, Run("-n \"Jo\" -c 4 -a jdoe", result::kConfigured));
+  EXPECT_EQ("1:" POSTWRIGHT_VERSION + std::string(1, '\\0'), value("Version"));
+  EXPECT_EQ("1:2008-12-07 14:05:09" + std::string(1, '\0'), value("Configured"));
+  EXPECT_EQ("4:" + RegDwordBytes(4), value("Client"));
+  EXPECT_EQ("1:jdoe@quillset.example" + std::string(1, '\0'), value("Address"));
+
+  bed.machine.clock.Set(LocalTime{2009, 1, 2, 3, 4, 5});
+  for (const ConfigureResult failure : {result::kAlreadyExists, result::kSaveFailed}) {
+    EXPECT_EQ(1, Run("-n \"Jo\" -c 1 -a ann", failure));
+    EXPECT_EQ("4:" + RegDwordBytes(4), value("Client"));
+    EXPECT_EQ("1:jdoe@quillset.example" + std::string(1, '\0'), value("Address"));
+  }
+}
 
 }  // namespace
 }  // namespace pw
