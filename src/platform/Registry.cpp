@@ -4,6 +4,15 @@
 
 namespace pw {
 
+const char* RootName(RegRoot root) {
+  switch (root) {
+    case RegRoot::kCurrentUser: return "HKCU";
+    case RegRoot::kLocalMachine: return "HKLM";
+    case RegRoot::kClassesRoot: break;
+  }
+  return "HKCR";
+}
+
 Status ListSubkeys(RegKey& key, std::vector<std::string>* names) {
   names->clear();
   uint32_t count = 0;

@@ -65,6 +65,9 @@ class Registry {
   virtual Status DeleteKey(RegRoot root, const std::string& path) = 0;
 };
 
+// "HKCU", "HKLM" or "HKCR".
+const char* RootName(RegRoot root);
+
 // The names of the key's subkeys, in the registry's order: every name that
 // could be read. The answer is the first failure (of the count, which lists
 // none, or of a name); 0 when every name was read.

@@ -69,8 +69,7 @@ class FaultInjectingFile : public OutputFile {
 }  // namespace
 
 std::string FaultKeyName(RegRoot root, const std::string& path) {
-  const char* prefix = root == RegRoot::kCurrentUser ? "HKCU" : root == RegRoot::kLocalMachine ? "HKLM" : "HKCR";
-  return path.empty() ? prefix : std::string(prefix) + "\\" + path;
+  return path.empty() ? RootName(root) : std::string(RootName(root)) + "\\" + path;
 }
 
 Status FaultInjectingRegistry::OpenKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) {

@@ -433,7 +433,7 @@ TEST_F(Dispatch, OnlyARunThatConfiguredWritesTheMarker) {
                                                                                   : std::string("(none)");
   };
   EXPECT_EQ(0, Run("-n \"Jo\" -c 4 -a jdoe", result::kConfigured));
-  EXPECT_EQ("1:" POSTWRIGHT_VERSION + std::string(1, '\\0'), value("Version"));
+  EXPECT_EQ("1:" POSTWRIGHT_VERSION + std::string(1, '\0'), value("Version"));
   EXPECT_EQ("1:2008-12-07 14:05:09" + std::string(1, '\0'), value("Configured"));
   EXPECT_EQ("4:" + RegDwordBytes(4), value("Client"));
   EXPECT_EQ("1:jdoe@quillset.example" + std::string(1, '\0'), value("Address"));
