@@ -6,8 +6,8 @@
 namespace pw {
 
 const char kUsageLine[] =
-    "usage: Postwright [-n \"display name\" -c client -a user [-d] [-u]]"
-    " | [-auto -p \"prefix\" [-s \"address\"] [-d] [-u] [-x]]\n";
+    "usage: Postwright [-n \"display name\" -c client -a user [-d] [-u] [-whatif]]"
+    " | [-auto -p \"prefix\" [-s \"address\"] [-d] [-u] [-x] [-whatif]] | [-restore [-x] [-whatif]]\n";
 
 std::string TrimTrailingBlanks(std::string text) {
   while (!text.empty() && text.back() == ' ') text.pop_back();
@@ -42,6 +42,14 @@ CommandLineRequest ParseCommandLine(const std::string& raw) {
   run.make_default = HasFlag(line, "-d");
   const bool close_running = HasFlag(line, "-x");
   run.overwrite = HasFlag(line, "-u");
+  run.what_if = HasFlag(line, "-whatif");
+
+  // A restore takes back the last changing run; it needs nothing else.
+  if (HasFlag(line, "-restore")) {
+    run.mode = RunMode::kRestore;
+    run.close_running = close_running;
+    return request;
+  }
 
   if (HasFlag(line, "-auto")) {
     run.mode = RunMode::kAutomatic;

@@ -73,6 +73,7 @@ void RunLog::WriteClosing(Closing closing) {
     case Closing::kFailed: text = "* Configuration Failed at "; break;
     case Closing::kTerminatedAutomatically: text = "* Configuration Incomplete. Terminated automatically at "; break;
     case Closing::kTerminatedByUser: text = "* Configuration Incomplete. Terminated by user at "; break;
+    case Closing::kWhatIf: text = "* What-if Run Complete (nothing was changed) at "; break;
   }
   Line(text + TimeStamp() + " *");
   BlankLine();

@@ -12,7 +12,7 @@
 
 namespace pw {
 
-enum class Closing { kComplete, kFailed, kTerminatedAutomatically, kTerminatedByUser };
+enum class Closing { kComplete, kFailed, kTerminatedAutomatically, kTerminatedByUser, kWhatIf };
 
 class RunLog {
  public:

@@ -7,7 +7,8 @@
 
 namespace pw {
 
-enum class RunMode { kInteractive, kExplicit, kAutomatic };
+// kRestore takes the last changing run back.
+enum class RunMode { kInteractive, kExplicit, kAutomatic, kRestore };
 
 struct RunRequest {
   RunMode mode = RunMode::kInteractive;
@@ -19,6 +20,7 @@ struct RunRequest {
   bool close_running = false;  // -x, automatic mode only
   std::string prefix;          // -p, automatic mode
   std::optional<std::string> search_address;  // -s, automatic mode
+  bool what_if = false;        // -whatif: list the changes, make none
 };
 
 }  // namespace pw

@@ -10,6 +10,7 @@
 #include "clients/AccountLookup.h"
 #include "clients/AccountRequest.h"
 #include "clients/AccountWriter.h"
+#include "clients/MailClients.h"
 #include "platform/Platform.h"
 
 namespace pw {
@@ -17,27 +18,22 @@ namespace pw {
 class WriterFactory {
  public:
   virtual ~WriterFactory() = default;
-  // Null for a client without a writer. `outlook_version` chooses between the
-  // Outlook writers (below 10 the Internet-Mail-Only one).
-  virtual std::unique_ptr<AccountWriter> MakeWriter(ClientKind kind, int outlook_version,
+  // Null for a client without a writer. The context's Outlook version
+  // chooses between the Outlook writers (below 10 the Internet-Mail-Only one).
+  virtual std::unique_ptr<AccountWriter> MakeWriter(ClientKind kind, const WriterContext& context,
                                                     const AccountRequest& request,
                                                     const AutomaticPrefix& automatic_prefix) = 0;
   // Null for a client whose accounts automatic mode cannot look up.
-  virtual std::unique_ptr<AccountLookup> MakeLookup(ClientKind kind, int outlook_version) = 0;
+  virtual std::unique_ptr<AccountLookup> MakeLookup(ClientKind kind, const WriterContext& context) = 0;
 };
 
-// The writers and lookups of the client table.
+// The writers and lookups of the client catalogue.
 class MailClientWriters : public WriterFactory {
  public:
-  MailClientWriters(Platform& platform, RunLog& log) : platform_(platform), log_(log) {}
-
-  std::unique_ptr<AccountWriter> MakeWriter(ClientKind kind, int outlook_version, const AccountRequest& request,
+  std::unique_ptr<AccountWriter> MakeWriter(ClientKind kind, const WriterContext& context,
+                                            const AccountRequest& request,
                                             const AutomaticPrefix& automatic_prefix) override;
-  std::unique_ptr<AccountLookup> MakeLookup(ClientKind kind, int outlook_version) override;
-
- private:
-  Platform& platform_;
-  RunLog& log_;
+  std::unique_ptr<AccountLookup> MakeLookup(ClientKind kind, const WriterContext& context) override;
 };
 
 }  // namespace pw

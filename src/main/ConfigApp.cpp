@@ -26,7 +26,7 @@ bool CConfigApp::InitInstance() {
     return false;
   }
 
-  ConfigRun run(platform_, log_, detection_, writers_, request.run.mode, request.run.close_running);
+  ConfigRun run(platform_, log_, detection_, writers_, request.run);
   if (request.run.mode == RunMode::kInteractive) {
     CConfigDlg dlg(run, &host_);
     dlg.DoModal();

@@ -7,7 +7,6 @@
 #include "detect/SystemClientDetection.h"
 #include "framework/win32/Win32DialogHost.h"
 #include "main/ConfigApp.h"
-#include "platform/ChangeDetectingFileSystem.h"
 #include "platform/Text.h"
 #include "platform/win32/Win32Platform.h"
 #include "clients/MailClients.h"
@@ -16,15 +15,14 @@
 namespace {
 
 pw::Win32Platform machine;
-// A settings file that anyone changes between our read and our replace is left
-// as they made it.
-pw::ChangeDetectingFileSystem guarded_files(machine.files);
-pw::Platform platform{machine.registry, guarded_files, machine.processes, machine.environment,
+// The run puts its own layers over the machine: the what-if platform or the
+// backup's journal, and the guard of the settings files.
+pw::Platform platform{machine.registry, machine.files, machine.processes, machine.environment,
                       machine.clock,    machine.uuids, machine.std_out,   machine.mapi};
 // The one process-wide run log, handed to the dialog and the writers.
 pw::RunLog run_log;
 pw::SystemClientDetection detection(platform.registry, pw::MailClientMarks());
-pw::MailClientWriters writers(platform, run_log);
+pw::MailClientWriters writers;
 pw::Win32DialogHost dialog_host;
 pw::CConfigApp theApp(platform, run_log, detection, writers, dialog_host);
 

@@ -14,6 +14,8 @@ class Environment {
   virtual bool Variable(const std::string& name, std::string* value) = 0;
   // The per-user application-data folder as the shell reports it.
   virtual Status ShellAppDataFolder(std::string* folder) = 0;
+  // The user's local (not roaming) application-data folder, as the shell reports it.
+  virtual Status ShellLocalAppDataFolder(std::string* folder) = 0;
   // True when the program runs as the system account (LocalSystem), as a
   // software-distribution job left at its defaults starts it: the settings it
   // would write are the system account's, which no user ever sees. False when

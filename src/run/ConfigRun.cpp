@@ -12,19 +12,54 @@
 #include "app/Version.h"
 #include "clients/ClientTexts.h"
 #include "clients/MailClients.h"
+#include "run/ChangeListing.h"
+#include "run/RestoreRun.h"
 
 namespace pw {
 
 const char kMarkerKey[] = "Software\\Quillset\\Postwright";
 
+namespace {
+
+std::optional<std::string> BackupsFolder(Environment& environment) {
+  std::string local;
+  if (environment.ShellLocalAppDataFolder(&local) || local.empty()) return std::nullopt;
+  return local + "\\" + kBackupsFolder;
+}
+
+}  // namespace
+
+// The stores as this run sees them: through a what-if platform, or through
+// the journal that keeps the backup; settings files guarded against changes
+// by others either way.
 ConfigRun::ConfigRun(Platform& platform, RunLog& log, ClientDetection& detection, WriterFactory& writers,
-                     RunMode mode, bool close_running)
+                     const RunRequest& start)
     : platform_(platform),
+      backups_(BackupsFolder(platform.environment)),
       log_(log),
       detection_(detection),
       writers_(writers),
-      mode_(mode),
-      close_running_(close_running) {}
+      mode_(start.mode),
+      close_running_(start.close_running) {
+  std::unique_ptr<Platform> base = std::make_unique<Platform>(platform);
+  if (start.what_if) {
+    what_if_ = std::make_unique<WhatIfPlatform>(platform);
+    base = std::make_unique<Platform>(what_if_->View());
+  } else if (start.mode != RunMode::kRestore) {
+    backup_ = std::make_unique<Backup>(platform.files, platform.registry, platform.clock, backups_);
+    journal_registry_ = std::make_unique<JournalingRegistry>(platform.registry, *backup_);
+    journal_files_ = std::make_unique<JournalingFileSystem>(platform.files, *backup_);
+    journal_mapi_ = std::make_unique<WatchedMapi>(platform.mapi, *backup_, false);
+    base = std::make_unique<Platform>(Platform{*journal_registry_, *journal_files_, platform.processes,
+                                               platform.environment, platform.clock, platform.uuids,
+                                               platform.std_out, *journal_mapi_});
+  }
+  guard_ = std::make_unique<ChangeDetectingFileSystem>(base->files);
+  stores_ = std::make_unique<Platform>(Platform{base->registry, *guard_, base->processes, base->environment,
+                                                base->clock, base->uuids, base->std_out, base->mapi});
+}
+
+ConfigRun::~ConfigRun() = default;
 
 RunStart ConfigRun::Begin() {
   RunStart start;
@@ -41,6 +76,10 @@ RunStart ConfigRun::Begin() {
       err::kSuccess)
     log_path_ = log_.path();
   log_.WriteHeader(!HasWindow());
+  if (what_if_) {
+    log_.Line("This is a what-if run: it changes nothing but this log.");
+    log_.BlankLine();
+  }
   RunOutcome outcome;
   if (!HasWindow() && !HoldClientStores(&outcome)) {
     start.ended = outcome;
@@ -83,14 +122,14 @@ void ConfigRun::DetectInstalledClients(RunStart* start) {
 }
 
 bool ConfigRun::StopForRunningClients(RunOutcome* outcome) {
-  if (detection_.CheckRunning(platform_.processes, close_running_, log_) == RunningClients::kContinue) return false;
+  if (detection_.CheckRunning(stores_->processes, close_running_, log_) == RunningClients::kContinue) return false;
   outcome->ended_early = true;
   outcome->message = "Please exit all running email clients, and then restart Postwright.";
   outcome->description = "Running Email Client Detected. Closing.";
   outcome->exit_status = exit_status::kClientRunning;
   log_.Line(outcome->description);
   log_.BlankLine();
-  log_.WriteClosing(Closing::kTerminatedAutomatically);
+  log_.WriteClosing(what_if_ ? Closing::kWhatIf : Closing::kTerminatedAutomatically);
   ended_ = Ended(*outcome);
   *outcome = *ended_;
   return true;
@@ -155,7 +194,7 @@ RunOutcome ConfigRun::Configure(const RunRequest& run) {
   request.overwrite = run.overwrite;
   const std::optional<ClientKind> kind = ClientKindFromNumber(client);
   std::unique_ptr<AccountWriter> writer =
-      kind ? writers_.MakeWriter(*kind, outlook_version_, request, automatic_prefix) : nullptr;
+      kind ? writers_.MakeWriter(*kind, Context(), request, automatic_prefix) : nullptr;
 
   log_.Line((automatic ? "Default E-Mail Address: " : "User Entered E-Mail Address: ") + request.address);
   log_.Line((automatic ? "Default Display Name: " : "User Entered Display Name: ") + request.display_name);
@@ -169,6 +208,8 @@ RunOutcome ConfigRun::Configure(const RunRequest& run) {
     result = writer->Configure();
   }
   writer.reset();
+  if (result == result::kConfigured) WriteMarker(*kind, request.address);
+  FinishChanges(result == result::kConfigured);
   stores_lock_.reset();
   ReportOutcome(result, client, request.address, &outcome);
   return outcome;
@@ -179,12 +220,13 @@ RunOutcome ConfigRun::Configure(const RunRequest& run) {
 // A marker that cannot be written costs the next run of the tool, not the
 // account: the log says so and the run stays configured.
 void ConfigRun::WriteMarker(ClientKind kind, const std::string& address) {
+  Registry& registry = stores_->registry;
   const LocalTime t = platform_.clock.Now();
   char configured[32];
   std::snprintf(configured, sizeof configured, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
                 t.minute, t.second);
   RegKeyPtr key;
-  Status status = platform_.registry.CreateKey(RegRoot::kCurrentUser, kMarkerKey, RegAccess::kAllAccess, &key);
+  Status status = registry.CreateKey(RegRoot::kCurrentUser, kMarkerKey, RegAccess::kAllAccess, &key);
   // "Version", the value a detection rule asks for, goes last: a marker cut
   // off halfway is no marker of this version.
   const std::pair<const char*, RegValue> values[] = {
@@ -204,12 +246,11 @@ void ConfigRun::ReportOutcome(ConfigureResult result, int client, const std::str
   outcome->configured = result == result::kConfigured;
   outcome->log_path = log_path_;
   if (outcome->configured) {
-    WriteMarker(*kind, address);
-    log_.Line("Email Client Configuration Successful!");
+    log_.Line(what_if_ ? "Email Client Configuration would succeed." : "Email Client Configuration Successful!");
     log_.BlankLine();
     outcome->message = SuccessText(*kind);
     outcome->exit_status = exit_status::kConfigured;
-    log_.WriteClosing(Closing::kComplete);
+    log_.WriteClosing(ClosingOf(true));
     return;
   }
   const std::string text = kind ? ErrorText(*kind, result) : UnknownClientText(client);
@@ -220,7 +261,7 @@ void ConfigRun::ReportOutcome(ConfigureResult result, int client, const std::str
   log_.Line(failed);
   log_.Line("Description: " + text);
   if (kind && MailClientOf(*kind).failure_listing) MailClientOf(*kind).failure_listing(result, Context());
-  log_.WriteClosing(Closing::kFailed);
+  log_.WriteClosing(ClosingOf(false));
 }
 
 bool ConfigRun::FindAutomaticAccount(const RunRequest& run, AccountRequest* request, int* client,
@@ -228,7 +269,7 @@ bool ConfigRun::FindAutomaticAccount(const RunRequest& run, AccountRequest* requ
   log_.Line("Automatically Configuring from default email client's default account.");
   const std::optional<ClientKind> kind = ClientKindFromDefaultCode(default_client_);
   // Only a client whose accounts can be looked up can be rewritten.
-  const std::unique_ptr<AccountLookup> lookup = kind ? writers_.MakeLookup(*kind, outlook_version_) : nullptr;
+  const std::unique_ptr<AccountLookup> lookup = kind ? writers_.MakeLookup(*kind, Context()) : nullptr;
   if (!lookup) {
     FailAutomatic("unsupportedDef", "The system's default email client is not supported by Postwright.", outcome);
     return false;
@@ -280,13 +321,79 @@ void ConfigRun::FailAutomatic(const std::string& error, const std::string& descr
   outcome->log_path = log_path_;
   log_.Line("Email Client Configuration failed with error : " + error);
   log_.Line("Description: " + description);
-  log_.WriteClosing(Closing::kFailed);
+  log_.WriteClosing(ClosingOf(false));
 }
 
 RunOutcome ConfigRun::Unattended(const RunRequest& request) {
   const RunStart start = Begin();
   if (start.ended) return *start.ended;
-  return Configure(request);
+  return mode_ == RunMode::kRestore ? Restore() : Configure(request);
+}
+
+Closing ConfigRun::ClosingOf(bool ok) const {
+  if (what_if_) return Closing::kWhatIf;
+  return ok ? Closing::kComplete : Closing::kFailed;
+}
+
+// A what-if run lists what it would have changed, in the log and on
+// standard output; a real one finishes its backup.
+void ConfigRun::FinishChanges(bool configured) {
+  if (what_if_) {
+    const std::vector<std::string> lines = DescribeChanges(what_if_->Changes(), platform_.environment);
+    const std::string heading = lines.empty() ? "The run would change nothing." : "The run would make these changes:";
+    log_.Line(heading);
+    std::string out = "Postwright: " + heading + "\n";
+    for (const std::string& line : lines) {
+      log_.Line(line);
+      out += line + "\n";
+    }
+    log_.BlankLine();
+    platform_.std_out.Out(out);
+    return;
+  }
+  if (!backup_) return;
+  backup_->Finish();
+  if (!backup_->available() && configured)
+    log_.Line("No backup was kept: the user's local application data folder is not known.");
+}
+
+RunOutcome ConfigRun::Restore() {
+  RunOutcome outcome;
+  if (!HoldClientStores(&outcome)) return outcome;
+  const RestoreReport report = RestoreRun(*stores_, backups_).Restore();
+  FinishChanges(false);
+  stores_lock_.reset();
+  ReportRestore(report, &outcome);
+  return outcome;
+}
+
+void ConfigRun::ReportRestore(const RestoreReport& report, RunOutcome* outcome) {
+  outcome->log_path = log_path_;
+  if (!report.backup.empty())
+    log_.Line("Restoring the changes of the run started at " + report.started + " (" + report.backup + ").");
+  for (const std::string& line : report.restored) log_.Line(line);
+  for (const std::string& line : report.kept) log_.Line("Kept: " + line);
+  for (const std::string& line : report.failed) log_.Line(line);
+  log_.BlankLine();
+  if (report.restored.empty() && report.kept.empty() && report.failed.empty()) {
+    outcome->description = report.backup.empty() ? "There is no backup of a run to restore."
+                                                 : "Nothing is left to restore.";
+  } else if (!report.kept.empty() || !report.failed.empty()) {
+    outcome->description = "Not everything was restored:";
+    for (const std::string& line : report.kept) outcome->description += " " + line;
+    for (const std::string& line : report.failed) outcome->description += " " + line;
+  }
+  outcome->configured = outcome->description.empty();
+  outcome->exit_status = outcome->configured ? exit_status::kConfigured : exit_status::kFailed;
+  if (outcome->configured) {
+    log_.Line(what_if_ ? "Restore would succeed." : "Restore Successful!");
+    outcome->message = "The changes of the last run were taken back.";
+  } else {
+    log_.Line("Restore failed: " + outcome->description);
+    outcome->message = outcome->description;
+  }
+  log_.BlankLine();
+  log_.WriteClosing(ClosingOf(outcome->configured));
 }
 
 void ConfigRun::Cancel() {
@@ -306,7 +413,7 @@ void ConfigRun::Launch(ClientKind kind) {
   if (!program.empty()) static_cast<void>(platform_.processes.Start(program, "\"" + program + "\""));
 }
 
-WriterContext ConfigRun::Context() { return WriterContext{platform_, log_, outlook_version_}; }
+WriterContext ConfigRun::Context() { return WriterContext{*stores_, log_, outlook_version_}; }
 
 RunOutcome ConfigRun::Ended(RunOutcome outcome) const {
   outcome.log_path = log_path_;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,7 +17,13 @@
 #include "clients/MailClients.h"
 #include "clients/WriterFactory.h"
 #include "detect/ClientDetection.h"
+#include "platform/ChangeDetectingFileSystem.h"
 #include "platform/Platform.h"
+#include "platform/changes/JournalingFileSystem.h"
+#include "platform/changes/JournalingRegistry.h"
+#include "platform/changes/WatchedMapi.h"
+#include "platform/changes/WhatIfPlatform.h"
+#include "run/Backup.h"
 #include "run/RunOutcome.h"
 
 namespace pw {
@@ -43,8 +50,13 @@ struct RunStart {
 
 class ConfigRun {
  public:
-  ConfigRun(Platform& platform, RunLog& log, ClientDetection& detection, WriterFactory& writers, RunMode mode,
-            bool close_running);
+  // `start` says how the run goes: its mode, -x and -whatif. A what-if run
+  // sees the stores through a what-if platform and changes nothing but the
+  // log; any other run that changes a store keeps a backup first (a restore
+  // takes one back and keeps none).
+  ConfigRun(Platform& platform, RunLog& log, ClientDetection& detection, WriterFactory& writers,
+            const RunRequest& start);
+  ~ConfigRun();
 
   // Opens the run log and writes its header, detects the clients, checks for
   // running ones and finds the default client. A run without a window takes
@@ -52,7 +64,9 @@ class ConfigRun {
   RunStart Begin();
   // The configure command.
   RunOutcome Configure(const RunRequest& request);
-  // A run without a window, whole: Begin, then Configure unless it ended.
+  // Takes the last changing run back from its backup.
+  RunOutcome Restore();
+  // A run without a window, whole: Begin, then Configure (or Restore) unless it ended.
   RunOutcome Unattended(const RunRequest& request);
   // The window closed before a configure: the record says so.
   void Cancel();
@@ -76,8 +90,20 @@ class ConfigRun {
   void WriteMarker(ClientKind kind, const std::string& address);
   WriterContext Context();
   RunOutcome Ended(RunOutcome outcome) const;
+  Closing ClosingOf(bool ok) const;
+  // The backup finished, or a what-if run's changes listed.
+  void FinishChanges(bool configured);
+  void ReportRestore(const struct RestoreReport& report, RunOutcome* outcome);
 
-  Platform& platform_;
+  Platform& platform_;  // the machine: the log, the lock, the launch
+  std::optional<std::string> backups_;
+  std::unique_ptr<WhatIfPlatform> what_if_;
+  std::unique_ptr<Backup> backup_;
+  std::unique_ptr<JournalingRegistry> journal_registry_;
+  std::unique_ptr<JournalingFileSystem> journal_files_;
+  std::unique_ptr<WatchedMapi> journal_mapi_;
+  std::unique_ptr<ChangeDetectingFileSystem> guard_;
+  std::unique_ptr<Platform> stores_;  // what the writers, lookups and the marker see
   RunLog& log_;
   ClientDetection& detection_;
   WriterFactory& writers_;

@@ -40,17 +40,23 @@ TEST(SystemContract, AnOrdinaryUserIsNotLocalSystem) {
   EXPECT_FALSE(Backend().View().environment.RunsAsLocalSystem());
 }
 
-TEST(SystemContract, TheShellNamesAnExistingApplicationDataFolder) {
-  std::string folder;
-  ASSERT_EQ(err::kSuccess, Backend().View().environment.ShellAppDataFolder(&folder));
-  ASSERT_GE(folder.size(), 3u);
-  EXPECT_EQ(":\\", folder.substr(1, 2));
-  EXPECT_NE('\\', folder.back());
-  OutputFilePtr file;
-  const std::string probe = folder + "\\pw-contract-probe.tmp";
-  ASSERT_EQ(err::kSuccess, Backend().View().files.OpenNew(probe, &file));
-  ASSERT_EQ(err::kSuccess, file->Close());
-  EXPECT_EQ(err::kSuccess, Backend().View().files.Remove(probe));
+// The roaming and the local application data: two folders that exist.
+TEST(SystemContract, TheShellNamesExistingApplicationDataFolders) {
+  Environment& environment = Backend().View().environment;
+  std::string roaming, local;
+  ASSERT_EQ(err::kSuccess, environment.ShellAppDataFolder(&roaming));
+  ASSERT_EQ(err::kSuccess, environment.ShellLocalAppDataFolder(&local));
+  EXPECT_NE(roaming, local);
+  for (const std::string& folder : {roaming, local}) {
+    ASSERT_GE(folder.size(), 3u);
+    EXPECT_EQ(":\\", folder.substr(1, 2));
+    EXPECT_NE('\\', folder.back());
+    OutputFilePtr file;
+    const std::string probe = folder + "\\pw-contract-probe.tmp";
+    ASSERT_EQ(err::kSuccess, Backend().View().files.OpenNew(probe, &file));
+    ASSERT_EQ(err::kSuccess, file->Close());
+    EXPECT_EQ(err::kSuccess, Backend().View().files.Remove(probe));
+  }
 }
 
 TEST(SystemContract, UuidsAreLowerCaseTextAndNeverRepeat) {

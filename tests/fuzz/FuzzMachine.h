@@ -36,9 +36,9 @@ struct Machine {
   // Runs the writer of `kind` for jdoe@quillset.example.
   ConfigureResult Configure(ClientKind kind, bool overwrite, int outlook_version = -1) {
     Platform view = machine.View();
-    MailClientWriters writers(view, log);
+    MailClientWriters writers;
     const AccountRequest request{"jdoe@quillset.example", "Jo Doe", false, overwrite};
-    return writers.MakeWriter(kind, outlook_version, request, std::nullopt)->Configure();
+    return writers.MakeWriter(kind, WriterContext{view, log, outlook_version}, request, std::nullopt)->Configure();
   }
 
   MemoryPlatform machine;

@@ -13,8 +13,8 @@ const std::string kStore =
 
 void Look(pw::fuzz::Machine& m, pw::ClientKind kind, int version) {
   pw::Platform view = m.machine.View();
-  pw::MailClientWriters writers(view, m.log);
-  const std::unique_ptr<pw::AccountLookup> lookup = writers.MakeLookup(kind, version);
+  pw::MailClientWriters writers;
+  const std::unique_ptr<pw::AccountLookup> lookup = writers.MakeLookup(kind, pw::WriterContext{view, m.log, version});
   for (const std::optional<std::string>& key : {lookup->GetDefAcct(), lookup->FindAcctByText("quillset")}) {
     for (const std::optional<std::string>& text : {lookup->GetAcctAddr(key), lookup->GetAcctDisplayName(key)}) {
       // A text that goes on into key names and settings lines holds no NUL.

@@ -13,11 +13,8 @@
 #include <iostream>
 #include <sstream>
 
-#include "MachineSeed.h"
-#include "platform/ChangeDetectingFileSystem.h"
-#include "platform/Text.h"
-#include "platform/fault/FaultInjecting.h"
-#include "unit/run/RunTestBed.h"
+#include "Scenarios.h"
+#include "platform/memory/MemoryMapi.h"
 
 namespace pw {
 namespace reliability {
@@ -25,147 +22,6 @@ namespace {
 
 constexpr HResult kMapiFailed = HResultOf(0x80004005);  // MAPI_E_CALL_FAILED
 constexpr Status kInjected = err::kDiskFull;
-
-// A scenario: a machine, a command line, and what detection reports.
-struct Scenario {
-  const char* writer;
-  const char* name;
-  const char* machine;
-  const char* command_line;
-  int outlook_version = -1;
-  DefaultClientCode default_client = 0;
-  bool mapi = false;  // the run goes through the MAPI profile step
-};
-
-std::string Explicit(int client, const std::string& flags = "", const std::string& user = "newuser") {
-  return "-n \"Jo Doe\" -c " + std::to_string(client) + " -a " + user + flags;
-}
-
-// Every writer and each of its scenarios. A new scenario is one row (and, for
-// a new kind of store, one machine folder).
-const std::vector<Scenario>& Scenarios() {
-  static const std::vector<Scenario> kScenarios = [] {
-    std::vector<Scenario> s;
-    auto row = [&s](const char* writer, const char* name, const char* machine, const std::string& command_line,
-                    int version = -1, DefaultClientCode default_client = 0, bool mapi = false) {
-      static std::vector<std::string> lines;  // keeps the texts alive for the rows
-      lines.reserve(64);
-      lines.push_back(command_line);
-      s.push_back({writer, name, machine, lines.back().c_str(), version, default_client, mapi});
-    };
-    row("Outlook Express", "new account", "oe-empty", Explicit(0));
-    row("Outlook Express", "add", "oe-accounts", Explicit(0));
-    row("Outlook Express", "rewrite", "oe-accounts", Explicit(0, " -u", "jdoe"));
-    row("Outlook Express", "make default", "oe-accounts", Explicit(0, " -d"));
-    row("Outlook Express", "automatic rewrite", "oe-accounts", "-auto -p \"QS \" -u", -1, 1);
-    row("Outlook 2000 Internet Mail Only", "add", "o2000-imo", Explicit(1), 9);
-    row("Outlook 2000 Internet Mail Only", "rewrite", "o2000-imo", Explicit(1, " -u", "jdoe"), 9);
-    row("Outlook 2000 Internet Mail Only", "make default", "o2000-imo", Explicit(1, " -d"), 9);
-    row("Outlook 2000 Internet Mail Only", "automatic rewrite", "o2000-imo", "-auto -p \"QS \" -u", 9, 2);
-    row("Outlook 2000 Corporate/Workgroup", "add with MAPI step", "o2000-cw", Explicit(1), 9, 0, true);
-    row("Outlook 2000 Corporate/Workgroup", "make default with MAPI step", "o2000-cw", Explicit(1, " -d"), 9, 0,
-        true);
-    row("Outlook 2002+", "new account", "o2002-empty", Explicit(1), 11);
-    row("Outlook 2002+", "add", "o2002", Explicit(1), 11);
-    row("Outlook 2002+", "rewrite", "o2002", Explicit(1, " -u", "jdoe"), 11);
-    row("Outlook 2002+", "make default", "o2002", Explicit(1, " -d"), 11);
-    row("Outlook 2002+", "automatic rewrite", "o2002", "-auto -p \"QS \" -u", 11, 2);
-    row("Outlook 2013+ (Office profile tree)", "add", "o2016", Explicit(1), 16);
-    row("Outlook 2013+ (Office profile tree)", "rewrite", "o2016", Explicit(1, " -u", "jdoe"), 16);
-    row("Outlook 2013+ (Office profile tree)", "make default", "o2016", Explicit(1, " -d"), 16);
-    row("Outlook 2013+ (Office profile tree)", "automatic rewrite", "o2016", "-auto -p \"QS \" -u", 16, 2);
-    row("Windows Mail", "new account", "winmail-empty", Explicit(2));
-    row("Windows Mail", "add", "winmail-accounts", Explicit(2));
-    row("Windows Mail", "rewrite", "winmail-accounts", Explicit(2, " -u", "jdoe"));
-    row("Windows Mail", "make default", "winmail-accounts", Explicit(2, " -d"));
-    row("Eudora", "new account", "eudora-empty", Explicit(3));
-    row("Eudora", "add", "eudora-accounts", Explicit(3));
-    row("Eudora", "rewrite", "eudora-accounts", Explicit(3, " -u", "jdoe"));
-    row("Thunderbird", "new profile", "thunderbird-none", Explicit(4));
-    row("Thunderbird", "add", "thunderbird-accounts", Explicit(4));
-    row("Thunderbird", "make default", "thunderbird-accounts", Explicit(4, " -d"));
-    row("Thunderbird", "rewrite", "thunderbird-accounts", Explicit(4, " -u", "ann"));
-    return s;
-  }();
-  return kScenarios;
-}
-
-// The run log stays outside the walk: it is the record the checks read.
-class LogBypass : public FileSystem {
- public:
-  LogBypass(FileSystem& faulty, FileSystem& clean) : faulty_(faulty), clean_(clean) {}
-  Status ReadAll(const std::string& p, std::string* b) override { return For(p).ReadAll(p, b); }
-  Status ReadAttributes(const std::string& p, FileAttributes* a) override { return For(p).ReadAttributes(p, a); }
-  Status OpenAppend(const std::string& p, OutputFilePtr* o) override { return For(p).OpenAppend(p, o); }
-  Status OpenNew(const std::string& p, OutputFilePtr* o) override { return For(p).OpenNew(p, o); }
-  Status Replace(const std::string& f, const std::string& t) override { return For(t).Replace(f, t); }
-  Status Remove(const std::string& p) override { return For(p).Remove(p); }
-  Status MakeFolder(const std::string& p) override { return For(p).MakeFolder(p); }
-  Status RemoveFolder(const std::string& p) override { return For(p).RemoveFolder(p); }
-  Status List(const std::string& p, std::vector<std::string>* n) override { return For(p).List(p, n); }
-  Status Copy(const std::string& f, const std::string& t) override { return For(t).Copy(f, t); }
-
- private:
-  FileSystem& For(const std::string& path) { return EqualsNoCase(path, kLogPath) ? clean_ : faulty_; }
-  FileSystem& faulty_;
-  FileSystem& clean_;
-};
-
-struct Outcome {
-  int exit_status = -1;
-  MachineState before, after;
-  std::string closing;  // the log's last line that is not empty
-  bool names_the_fault = false;  // a log line gives the injected failure's code
-  bool marker_unwritten = false;  // the log says the detection marker could not be written
-  int mutations = 0;
-  bool died = false;
-};
-
-// One run of `scenario`; `arm` chooses the fault.
-Outcome RunScenario(const Scenario& scenario, const std::function<void(FaultPlan&, MemoryMapi&)>& arm) {
-  MemoryPlatform machine;
-  SeedMachine(machine, scenario.machine);
-  Outcome outcome;
-  outcome.before = Capture(machine);
-
-  FaultPlan plan;
-  FaultInjectingRegistry registry(machine.registry, plan);
-  FaultInjectingFileSystem faulty(machine.files, plan);
-  LogBypass bypass(faulty, machine.files);
-  ChangeDetectingFileSystem files(bypass);  // as the program runs
-  Platform view{registry, files, machine.processes, machine.environment, machine.clock, machine.uuids,
-                machine.std_out, machine.mapi};
-  RunLog log;
-  ScriptedDetection detection;
-  for (bool& installed : detection.installed) installed = true;
-  detection.outlook_version = scenario.outlook_version;
-  detection.default_client = scenario.default_client;
-  HeadlessHost host;
-  host.Register(IDD_CONFIG_DIALOG, CConfigDlg::TemplateControls());
-  MailClientWriters writers(view, log);
-  arm(plan, machine.mapi);
-
-  CConfigApp app(view, log, detection, writers, host);
-  app.m_lpCmdLine = scenario.command_line;
-  app.InitInstance();
-  outcome.exit_status = app.exit_status();
-  outcome.mutations = plan.mutations();
-  outcome.died = plan.dead();
-  outcome.after = Capture(machine);
-  std::istringstream lines(machine.files.FileBytes(kLogPath));
-  for (std::string line; std::getline(lines, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) outcome.closing = line;
-    if (line.rfind("Unable to write the detection marker", 0) == 0) outcome.marker_unwritten = true;
-    if ((line.find("error code") != std::string::npos && line.find("112") != std::string::npos) ||
-        line.find("hRes = 0x80004005") != std::string::npos ||
-        line.find("hRes = 0x80070070") != std::string::npos)  // 112 as MAPI answers it
-      outcome.names_the_fault = true;
-  }
-  outcome.before.erase("F " + std::string(kLogPath));
-  outcome.after.erase("F " + std::string(kLogPath));
-  return outcome;
-}
 
 bool IsRegistry(const std::string& entry) { return entry[0] == 'K' || entry[0] == 'V'; }
 
@@ -229,18 +85,77 @@ std::vector<Loss> Losses(const Outcome& run, const Outcome& clean) {
   return losses;
 }
 
+// What a restore after `run` lost: it only ever puts back what `run` found,
+// entry by entry; after a run that finished, or one that failed and undid
+// itself, it leaves the stores exactly as they were before it.
+std::vector<Loss> RestoreLosses(const Outcome& run, const Outcome& restore) {
+  std::vector<Loss> losses;
+  std::map<std::string, bool> entries;
+  for (const MachineState* state : {&run.before, &run.after, &restore.after})
+    for (const auto& entry : *state) entries[entry.first] = true;
+  const auto value = [](const MachineState& state, const std::string& entry) {
+    const auto it = state.find(entry);
+    return it == state.end() ? std::string("(none)") : it->second;
+  };
+  for (const auto& entry : entries) {
+    const std::string now = value(restore.after, entry.first);
+    if (now != value(run.before, entry.first) && now != value(run.after, entry.first))
+      losses.push_back({"the restore left " + entry.first + " neither as it was nor as the run left it"});
+  }
+  if (!run.died && run.backup_complete && restore.after != run.before)
+    losses.push_back({"the restore did not bring back the stores of before a run that " +
+                      std::string(run.exit_status == 0 ? "finished" : "failed")});
+  if (restore.exit_status == 0 && restore.after != run.before)
+    losses.push_back({"the restore ended with 0 but did not restore everything"});
+  return losses;
+}
+
 TEST(FaultWalk, NoFailurePointOfAnyWriterLosesData) {
-  int writers = 0, points = 0, losses = 0, unknown = 0;
+  int writers = 0, points = 0, restore_points = 0, losses = 0, unknown = 0;
   std::map<std::string, std::vector<std::string>> known;
   std::string last_writer;
   for (const Scenario& scenario : Scenarios()) {
     SCOPED_TRACE(std::string(scenario.writer) + ", " + scenario.name);
     if (scenario.writer != last_writer) ++writers, last_writer = scenario.writer;
-    const Outcome clean = RunScenario(scenario, [](FaultPlan&, MemoryMapi&) {});
+    const Outcome clean = RunScenario(scenario, kNoFault);
     // A scenario that does not configure when nothing fails proves nothing.
     if (clean.exit_status != 0 || clean.before == clean.after || clean.mutations == 0) {
       ADD_FAILURE() << "the scenario does not configure when nothing fails: " << clean.closing;
       continue;
+    }
+    // A restore takes the run back whole; a second finds nothing left.
+    const Outcome restored = RunOn(clean.machine, scenario, "-restore", kNoFault);
+    EXPECT_EQ(0, restored.exit_status) << restored.closing;
+    EXPECT_EQ(clean.before, restored.after);
+    const Outcome again = RunOn(clean.machine, scenario, "-restore", kNoFault);
+    EXPECT_EQ(1, again.exit_status);
+    EXPECT_EQ(clean.before, again.after);
+
+    // Every change of the restore fails in turn, and the process dies there:
+    // nothing is lost, and the next restore finishes the job.
+    for (int n = 1; n <= restored.mutations; ++n) {
+      for (bool dies : {false, true}) {
+        const Outcome run = RunScenario(scenario, kNoFault);
+        const Outcome cut = RunOn(run.machine, scenario, "-restore", [n, dies](FaultPlan& plan, MemoryMapi&) {
+          dies ? plan.DieAtNthMutation(n, kInjected) : plan.FailNthMutation(n, kInjected);
+        });
+        const Outcome finished = RunOn(run.machine, scenario, "-restore", kNoFault);
+        ++points, ++restore_points;
+        // A cut restore need not finish (the next one does), but it never
+        // leaves a third content; a process that dies may leave its temporary copy.
+        Outcome run_as_cut = run;
+        run_as_cut.died = true;
+        std::vector<Loss> lost;
+        for (const Loss& loss : RestoreLosses(run_as_cut, cut))
+          if (!(dies && loss.what.find(".restore ") != std::string::npos)) lost.push_back(loss);
+        if (finished.after != run.before) lost.push_back({"the next restore did not finish the job"});
+        if (lost.empty()) continue;
+        ++losses, ++unknown;
+        std::string text;
+        for (const Loss& loss : lost) text += "  " + loss.what + "\n";
+        ADD_FAILURE() << scenario.writer << ", " << scenario.name << ", restore " << (dies ? "dies at" : "call")
+                      << " " << n << ":\n" << text;
+      }
     }
 
     std::vector<std::pair<std::string, std::function<void(FaultPlan&, MemoryMapi&)>>> faults;
@@ -259,7 +174,10 @@ TEST(FaultWalk, NoFailurePointOfAnyWriterLosesData) {
     for (const auto& fault : faults) {
       const Outcome run = RunScenario(scenario, fault.second);
       ++points;
-      const std::vector<Loss> lost = Losses(run, clean);
+      std::vector<Loss> lost = Losses(run, clean);
+      // Whatever the run kept of how things stood takes back what it did.
+      const Outcome restore = RunOn(run.machine, scenario, "-restore", kNoFault);
+      for (const Loss& loss : RestoreLosses(run, restore)) lost.push_back(loss);
       if (lost.empty()) continue;
       ++losses;
       bool all_known = true;
@@ -279,7 +197,7 @@ TEST(FaultWalk, NoFailurePointOfAnyWriterLosesData) {
   // passing test's output, to a file the test command shows.
   std::ostringstream figure;
   figure << "[ fault walk ] " << writers << " writers x " << Scenarios().size() << " scenarios x " << points
-         << " failure points, " << losses << " losses";
+         << " failure points (" << restore_points << " of them in restores), " << losses << " losses";
   if (losses > 0) figure << " (" << losses - unknown << " of them known and open, listed below)";
   figure << "\n";
   for (const auto& open : known) {

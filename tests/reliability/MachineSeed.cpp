@@ -113,6 +113,8 @@ void SeedMachine(MemoryPlatform& machine, const std::string& name) {
   machine.environment.Set("USERPROFILE", "C:\\Users\\jo");
   machine.environment.Set("ProgramFiles", "C:\\Program Files");
   machine.files.PutFolder(kAppData);
+  machine.environment.SetShellLocalAppData(kLocalAppData);
+  machine.files.PutFolder(kLocalAppData);
   const std::filesystem::path folder = std::filesystem::path(DataFolder()) / "machines" / name;
   ASSERT_TRUE(std::filesystem::is_directory(folder)) << folder;
   if (std::filesystem::exists(folder / "registry.reg"))

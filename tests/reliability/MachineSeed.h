@@ -14,6 +14,9 @@ namespace reliability {
 
 constexpr char kAppData[] = "C:\\Users\\jo\\AppData\\Roaming";
 constexpr char kLogPath[] = "C:\\Users\\jo\\AppData\\Roaming\\Postwright.log";
+constexpr char kLocalAppData[] = "C:\\Users\\jo\\AppData\\Local";
+// Where runs keep their backups: below the local application data.
+constexpr char kBackups[] = "C:\\Users\\jo\\AppData\\Local\\Postwright";
 
 // The folder of the reliability data in the source tree.
 std::string DataFolder();

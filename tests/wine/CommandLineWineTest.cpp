@@ -10,8 +10,8 @@ namespace pw {
 namespace {
 
 const char kUsageLine[] =
-    "usage: Postwright [-n \"display name\" -c client -a user [-d] [-u]]"
-    " | [-auto -p \"prefix\" [-s \"address\"] [-d] [-u] [-x]]\n";
+    "usage: Postwright [-n \"display name\" -c client -a user [-d] [-u] [-whatif]]"
+    " | [-auto -p \"prefix\" [-s \"address\"] [-d] [-u] [-x] [-whatif]] | [-restore [-x] [-whatif]]\n";
 
 // A user with Outlook Express as the default client and one account in it,
 // and Thunderbird registered too: a run that went ahead would have work to do.

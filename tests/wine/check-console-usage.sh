@@ -16,7 +16,7 @@ wine_run="$(cd "$(dirname "$0")" && pwd)/../../scripts/wine-run.sh"
 shown=$(timeout 120 script -qec "'$wine_run' '$launcher' '$postwright' -auto; echo \"exit status \$?\"" /dev/null)
 # The console's own escape sequences and line breaks (it wraps at its width) go.
 text=$(printf '%s' "$shown" | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | tr -d '\r\n')
-usage='usage: Postwright [-n "display name" -c client -a user [-d] [-u]] | [-auto -p "prefix" [-s "address"] [-d] [-u] [-x]]'
+usage='usage: Postwright [-n "display name" -c client -a user [-d] [-u] [-whatif]] | [-auto -p "prefix" [-s "address"] [-d] [-u] [-x] [-whatif]] | [-restore [-x] [-whatif]]'
 case "$text" in
   *"$usage"*"exit status 2") echo "the usage line reached the console; exit status 2" ;;
   *) echo "FAILED: the console showed: $text" >&2; exit 1 ;;

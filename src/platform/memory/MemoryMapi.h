@@ -42,6 +42,7 @@ class MemoryMapi : public Mapi {
 
   // From now on the step answers `result` and does nothing.
   void Fail(MapiStep step, HResult result) { failures_[step] = result; }
+  void ClearFailures() { failures_.clear(); }
   // Initialize calls not yet matched by Uninitialize.
   int initialized() const { return initialized_; }
   // Profile administrations, sessions and service administrations not yet released.

@@ -135,6 +135,12 @@ Status MemoryEnvironment::ShellAppDataFolder(std::string* folder) {
   return err::kSuccess;
 }
 
+Status MemoryEnvironment::ShellLocalAppDataFolder(std::string* folder) {
+  if (shell_local_app_data_.empty()) return err::kFileNotFound;
+  *folder = shell_local_app_data_;
+  return err::kSuccess;
+}
+
 namespace {
 
 const char16_t* UpperHalf(int code_page) { return code_page == 1255 ? kCodePage1255 : kCodePage1252; }

@@ -76,6 +76,7 @@ class MemoryEnvironment : public Environment {
  public:
   bool Variable(const std::string& name, std::string* value) override;
   Status ShellAppDataFolder(std::string* folder) override;
+  Status ShellLocalAppDataFolder(std::string* folder) override;
   bool RunsAsLocalSystem() override { return local_system_; }
   bool ToAnsiCodePage(const std::string& text, std::string* ansi) override;
   std::string FromAnsiCodePage(const std::string& ansi) override;
@@ -87,12 +88,14 @@ class MemoryEnvironment : public Environment {
   void Set(const std::string& name, const std::string& value);
   void Unset(const std::string& name);
   void SetShellAppData(const std::string& folder) { shell_app_data_ = folder; }
+  void SetShellLocalAppData(const std::string& folder) { shell_local_app_data_ = folder; }
   void SetLocalSystem(bool local_system) { local_system_ = local_system; }
 
  private:
   std::map<std::string, std::string> variables_;
   bool local_system_ = false;
   std::string shell_app_data_;  // empty: the shell has none
+  std::string shell_local_app_data_;
   int code_page_ = 1252;
 };
 

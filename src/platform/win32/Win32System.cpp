@@ -33,9 +33,11 @@ bool Win32Environment::Variable(const std::string& name, std::string* value) {
   return false;
 }
 
-Status Win32Environment::ShellAppDataFolder(std::string* folder) {
+namespace {
+
+Status ShellFolder(int csidl, std::string* folder) {
   wchar_t path[MAX_PATH + 1] = {};
-  const HRESULT result = SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+  const HRESULT result = SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
   if (result == S_OK) {
     *folder = Narrow(path);
     return err::kSuccess;
@@ -43,6 +45,15 @@ Status Win32Environment::ShellAppDataFolder(std::string* folder) {
   // S_FALSE: the shell knows the folder but it does not exist.
   if (HRESULT_FACILITY(result) == FACILITY_WIN32) return StatusOf(HRESULT_CODE(result));
   return err::kFileNotFound;
+}
+
+}  // namespace
+
+Status Win32Environment::ShellAppDataFolder(std::string* folder) { return ShellFolder(CSIDL_APPDATA, folder); }
+
+// "Local Settings\Application Data" on XP, "AppData\Local" since Vista.
+Status Win32Environment::ShellLocalAppDataFolder(std::string* folder) {
+  return ShellFolder(CSIDL_LOCAL_APPDATA, folder);
 }
 
 // The process token's user compared with the well-known system account SID

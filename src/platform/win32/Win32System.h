@@ -9,6 +9,7 @@ class Win32Environment : public Environment {
  public:
   bool Variable(const std::string& name, std::string* value) override;
   Status ShellAppDataFolder(std::string* folder) override;
+  Status ShellLocalAppDataFolder(std::string* folder) override;
   bool RunsAsLocalSystem() override;
   bool ToAnsiCodePage(const std::string& text, std::string* ansi) override;
   std::string FromAnsiCodePage(const std::string& ansi) override;

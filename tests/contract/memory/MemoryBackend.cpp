@@ -11,7 +11,9 @@ struct MemoryContractBackend : ContractBackend {
 
   MemoryContractBackend() {
     platform.environment.SetShellAppData("C:\\Users\\contract\\AppData\\Roaming");
+    platform.environment.SetShellLocalAppData("C:\\Users\\contract\\AppData\\Local");
     platform.files.PutFolder("C:\\Users\\contract\\AppData\\Roaming");
+    platform.files.PutFolder("C:\\Users\\contract\\AppData\\Local");
   }
 
   Platform View() override { return platform.View(); }

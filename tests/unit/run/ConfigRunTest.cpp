@@ -244,7 +244,7 @@ struct Launch : ::testing::Test {
     bed.machine.registry.PutText(RegRoot::kLocalMachine, AppPathsKey(MailClientOf(kind).marks.program), "", path);
   }
   void Start(ClientKind kind) {
-    ConfigRun run(bed.view, bed.log, bed.detection, *bed.writers, RunMode::kInteractive, false);
+    ConfigRun run(bed.view, bed.log, bed.detection, *bed.writers, RunRequest{});
     EXPECT_EQ(err::kSuccess, bed.log.Open(bed.machine.files, bed.machine.clock, kLogPath));
     bed.log.WriteClosing(Closing::kComplete);
     run.Launch(kind);
@@ -290,15 +290,15 @@ struct AnswerWriter : AccountWriter {
 
 // Gives every client such a writer and records what it was asked for.
 struct AnswerWriters : WriterFactory {
-  std::unique_ptr<AccountWriter> MakeWriter(ClientKind kind, int version, const AccountRequest& request,
-                                            const AutomaticPrefix& prefix) override {
+  std::unique_ptr<AccountWriter> MakeWriter(ClientKind kind, const WriterContext& context,
+                                            const AccountRequest& request, const AutomaticPrefix& prefix) override {
     asked_kind = kind;
-    asked_version = version;
+    asked_version = context.outlook_version;
     asked = request;
     asked_prefix = prefix;
     return std::make_unique<AnswerWriter>(answer);
   }
-  std::unique_ptr<AccountLookup> MakeLookup(ClientKind, int) override { return nullptr; }
+  std::unique_ptr<AccountLookup> MakeLookup(ClientKind, const WriterContext&) override { return nullptr; }
 
   ConfigureResult answer = result::kConfigured;
   std::optional<ClientKind> asked_kind;

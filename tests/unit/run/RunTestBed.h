@@ -43,6 +43,7 @@ class ScriptedDetection : public ClientDetection {
 };
 
 constexpr char kAppData[] = "C:\\Users\\jo\\AppData\\Roaming";
+constexpr char kLocalAppData[] = "C:\\Users\\jo\\AppData\\Local";
 constexpr char kLogPath[] = "C:\\Users\\jo\\AppData\\Roaming\\Postwright.log";
 // The stamp of MemoryClock's fixed time.
 constexpr char kStamp[] = "14:05:09 on 12/07/08";
@@ -99,6 +100,8 @@ struct RunTestBed {
   RunTestBed() {
     machine.registry.PutText(RegRoot::kCurrentUser, "Volatile Environment", "APPDATA", kAppData);
     machine.files.PutFolder(kAppData);
+    machine.environment.SetShellLocalAppData(kLocalAppData);
+    machine.files.PutFolder(kLocalAppData);
     host.Register(IDD_CONFIG_DIALOG, CConfigDlg::TemplateControls());
     host.Register(IDD_ABOUTBOX, CAboutDlg::TemplateControls());
   }
@@ -113,7 +116,7 @@ struct RunTestBed {
 
   // A run without a window, asked with a plain request.
   RunOutcome Unattended(const RunRequest& request) {
-    ConfigRun run(view, log, detection, *writers, request.mode, request.close_running);
+    ConfigRun run(view, log, detection, *writers, request);
     return run.Unattended(request);
   }
 
@@ -134,7 +137,7 @@ struct RunTestBed {
   RunLog log;
   ScriptedDetection detection;
   HeadlessHost host;
-  MailClientWriters table_writers{view, log};
+  MailClientWriters table_writers;
   // The writers the runs get: the client table's, unless a test gives its own.
   WriterFactory* writers = &table_writers;
 };

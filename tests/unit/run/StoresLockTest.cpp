@@ -18,10 +18,11 @@ struct LockProbeWriters : WriterFactory {
     }
     LockProbeWriters& owner;
   };
-  std::unique_ptr<AccountWriter> MakeWriter(ClientKind, int, const AccountRequest&, const AutomaticPrefix&) override {
+  std::unique_ptr<AccountWriter> MakeWriter(ClientKind, const WriterContext&, const AccountRequest&,
+                                            const AutomaticPrefix&) override {
     return std::make_unique<Probe>(*this);
   }
-  std::unique_ptr<AccountLookup> MakeLookup(ClientKind, int) override { return nullptr; }
+  std::unique_ptr<AccountLookup> MakeLookup(ClientKind, const WriterContext&) override { return nullptr; }
 
   MemoryProcesses* processes = nullptr;
   std::vector<bool> held_during_configure;
