@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 
 #include "OutlookWineSupport.h"
@@ -93,24 +94,39 @@ class MapiWineTest : public WineTest {
   std::string wine_mapi_;
 };
 
-const Lines kCalls = {
+const Lines kOpen = {
     "MAPIInitialize(null)",
     "MAPIAdminProfiles(0x0)",
     "MAPILogonEx(0x0, \"Outlook\", null, 0x8022)",
     "IProfAdmin::AdminServices(\"Outlook\", null, 0x0, 0x0)",
+};
+// The profile's services read from its table; the stand-in hands every row
+// out in the first batch.
+const Lines kListing = {
     "IMsgServiceAdmin::GetMsgServiceTable(0x0)",
     "IMAPITable::SetColumns(0x3d0c0102, 0x0)",
-    "IMAPITable::QueryRows(32, 0x0)",  // the other account's service
+    "IMAPITable::QueryRows(32, 0x0)",
     "IMAPITable::QueryRows(32, 0x0)",  // no more
     "IMAPITable released",
-    "IMsgServiceAdmin::CreateMsgService(\"IMAIL\", \""s + kAddress + "\", 0x0, 0x0)",
-    "IMsgServiceAdmin released",
-    "IMAPISession::Logoff(0x0, 0x0, 0x0)",
-    "IMAPISession released",
-    "IProfAdmin released",
-    "MAPIUninitialize()",
-    "unloaded at process end",
 };
+const std::string kCreate = "IMsgServiceAdmin::CreateMsgService(\"IMAIL\", \""s + kAddress + "\", 0x0, 0x0)";
+const Lines kDelete = {"IMsgServiceAdmin::DeleteMsgService(the new service)"};
+// What was handed out goes in the reverse order it came.
+const Lines kClose = {
+    "IMsgServiceAdmin released", "IMAPISession::Logoff(0x0, 0x0, 0x0)", "IMAPISession released",
+    "IProfAdmin released",       "MAPIUninitialize()",
+};
+const Lines kUnloaded = {"unloaded at process end"};
+
+Lines Joined(std::initializer_list<Lines> parts) {
+  Lines joined;
+  for (const Lines& part : parts) joined.insert(joined.end(), part.begin(), part.end());
+  return joined;
+}
+
+// The writer reads the services for the other account's; the run's backup
+// reads them again around the creation, to know which service MAPI made.
+const Lines kCalls = Joined({kOpen, kListing, kListing, {kCreate}, kListing, kClose, kUnloaded});
 
 TEST_F(MapiWineTest, NewAccountGetsItsServiceNamedAfterIt) {
   InstallStandIn();
@@ -147,26 +163,25 @@ TEST_F(MapiWineTest, NewAccountGetsItsServiceNamedAfterIt) {
 // MAPI, which is told the service the table did not list before.
 TEST_F(MapiWineTest, EachFailingStepTakesTheAccountBack) {
   InstallStandIn();
-  const Lines kTakeBack = {
-      "IMsgServiceAdmin::GetMsgServiceTable(0x0)", "IMAPITable::SetColumns(0x3d0c0102, 0x0)",
-      "IMAPITable::QueryRows(32, 0x0)",            "IMAPITable::QueryRows(32, 0x0)",
-      "IMAPITable released",                       "IMsgServiceAdmin::DeleteMsgService(the new service)",
-  };
   const struct {
     const char* request;
     const char* line;
-    size_t calls_made;  // of kCalls, before the take-back and the releases
-    bool taken_back;
+    Lines calls;
   } kCases[] = {
-      {"MAPIInitialize=80040605", "Error initializing MAPI. hRes = 0x80040605", 1, false},
-      {"MAPIAdminProfiles=80004005", "Error getting IProfAdmin interface. hRes = 0x80004005", 2, false},
-      {"MAPILogonEx=80040111", "Error logging on. hRes = 0x80040111", 3, false},
-      {"IProfAdmin::AdminServices=8004010f", "Error getting IMsgServiceAdmin interface. hRes = 0x8004010f", 4, false},
+      {"MAPIInitialize=80040605", "Error initializing MAPI. hRes = 0x80040605", Joined({{kOpen[0]}, kUnloaded})},
+      {"MAPIAdminProfiles=80004005", "Error getting IProfAdmin interface. hRes = 0x80004005",
+       Joined({{kOpen[0], kOpen[1]}, {"MAPIUninitialize()"}, kUnloaded})},
+      {"MAPILogonEx=80040111", "Error logging on. hRes = 0x80040111",
+       Joined({{kOpen[0], kOpen[1], kOpen[2]}, {"IProfAdmin released", "MAPIUninitialize()"}, kUnloaded})},
+      {"IProfAdmin::AdminServices=8004010f", "Error getting IMsgServiceAdmin interface. hRes = 0x8004010f",
+       Joined({kOpen, Lines(kClose.begin() + 1, kClose.end()), kUnloaded})},
       {"IMsgServiceAdmin::GetMsgServiceTable=80040102", "Error getting the message service table. hRes = 0x80040102",
-       5, false},
+       Joined({kOpen, {kListing[0]}, kClose, kUnloaded})},
       {"IMsgServiceAdmin::CreateMsgService=80040102", "Error creating Exchange message service. hRes = 0x80040102",
-       10, false},
-      {"MailServiceEntry=5", "Error naming the new message service. hRes = 0x80070005", 10, true},
+       Joined({kOpen, kListing, kListing, {kCreate}, kClose, kUnloaded})},
+      // The take-back asks the table which service is new, and deletes it.
+      {"MailServiceEntry=5", "Error naming the new message service. hRes = 0x80070005",
+       Joined({kOpen, kListing, kListing, {kCreate}, kListing, kListing, kDelete, kClose, kUnloaded})},
   };
   for (const auto& c : kCases) {
     bed::RemovePath(record_);
@@ -183,16 +198,7 @@ TEST_F(MapiWineTest, EachFailingStepTakesTheAccountBack) {
     EXPECT_EQ(Lines{"9.0"}, bed::Subkeys(HKEY_CURRENT_USER, "Software\\Microsoft\\Office")) << c.request;
     EXPECT_EQ((Lines{kOldEntry, kOldService}), bed::Subkeys(HKEY_CURRENT_USER, kProfile)) << c.request;
 
-    Lines expected(kCalls.begin(), kCalls.begin() + c.calls_made);
-    if (c.taken_back) expected.insert(expected.end(), kTakeBack.begin(), kTakeBack.end());
-    // What was handed out goes in the reverse order it came.
-    if (c.calls_made >= 5) expected.push_back("IMsgServiceAdmin released");
-    if (c.calls_made >= 4) expected.insert(expected.end(), {"IMAPISession::Logoff(0x0, 0x0, 0x0)",
-                                                             "IMAPISession released"});
-    if (c.calls_made >= 3) expected.push_back("IProfAdmin released");
-    if (c.calls_made >= 2) expected.push_back("MAPIUninitialize()");
-    expected.push_back("unloaded at process end");
-    EXPECT_EQ(expected, Calls()) << c.request;
+    EXPECT_EQ(c.calls, Calls()) << c.request;
   }
 }
 

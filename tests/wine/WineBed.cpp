@@ -29,6 +29,7 @@ const char* const kGuardedTrees[] = {
     "HKLM\\SOFTWARE\\Clients\\Mail",
     "HKLM\\SOFTWARE\\Classes\\mailto",
     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
+    "HKCU\\Software\\Quillset",  // the detection marker
 };
 
 const char kVolatileEnvironment[] = "Volatile Environment";
@@ -168,6 +169,7 @@ std::vector<std::string> GuardedFolders(const std::optional<Value>& app_data) {
   if (app_data) folders.push_back(app_data->bytes.substr(0, app_data->bytes.find('\0')));
   const std::string profile = VolatileText("USERPROFILE");
   if (!profile.empty()) folders.push_back(profile + "\\AppData\\Local\\Microsoft\\Windows Mail");
+  if (!profile.empty()) folders.push_back(profile + "\\AppData\\Local\\Postwright");  // the runs' backups
   folders.push_back(ScratchFolder());
   return folders;
 }
