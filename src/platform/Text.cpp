@@ -119,6 +119,17 @@ void AppendUtf16(char32_t c, std::u16string* out) {
   *out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
 }
 
+std::string HexBytes(std::string_view bytes, std::string_view separator) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char byte : bytes) {
+    if (!hex.empty()) hex += separator;
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 0xF];
+  }
+  return hex;
+}
+
 std::string AsciiLower(std::string text) {
   for (char& c : text) c = Lower(c);
   return text;

@@ -56,6 +56,9 @@ constexpr int HexDigitValue(char32_t c) {
                                 : -1;
 }
 
+// Each byte as two lower-case hexadecimal digits, `separator` between bytes.
+std::string HexBytes(std::string_view bytes, std::string_view separator = {});
+
 // The text without the characters of `blanks` at either end.
 template <typename Char>
 std::basic_string_view<Char> Trimmed(std::basic_string_view<Char> text, std::basic_string_view<Char> blanks) {

@@ -19,16 +19,6 @@ std::string Stamp(const LocalTime& t, const char* format) {
   return text;
 }
 
-std::string UidText(const MapiUid& uid) {
-  std::string text;
-  char digits[3];
-  for (uint8_t byte : uid) {
-    std::snprintf(digits, sizeof digits, "%02x", byte);
-    text += digits;
-  }
-  return text;
-}
-
 // Makes the folders of `path` that are missing, from the drive down.
 Status MakeFolders(FileSystem& files, const std::string& path) {
   std::string folder;
@@ -159,7 +149,7 @@ HResult Backup::BeforeCreate(const std::string& profile, const std::string& serv
 void Backup::Created(const std::string& profile, const std::optional<MapiUid>& uid) {
   if (!backups_ || items_.empty() || items_.back().kind != BackupItem::Kind::kService) return;
   BackupItem& item = items_.back();
-  item.after = uid ? UidText(*uid) : std::string("unknown");
+  item.after = uid ? ServiceIdText(*uid) : std::string("unknown");
   item.after_known = true;
   static_cast<void>(profile);
   static_cast<void>(manifest_->Write(AfterRecord(item) + "\r\n"));

@@ -1,7 +1,5 @@
 #include "run/BackupManifest.h"
 
-#include <cstdio>
-
 #include "clients/files/SettingsLines.h"
 #include "platform/Text.h"
 
@@ -93,13 +91,11 @@ std::optional<std::string> ParseState(const std::string& field) {
 }  // namespace
 
 std::string ValueText(const RegValue& value) {
-  std::string text = std::to_string(value.type) + ":";
-  char digits[3];
-  for (unsigned char byte : value.data) {
-    std::snprintf(digits, sizeof digits, "%02x", byte);
-    text += digits;
-  }
-  return text;
+  return std::to_string(value.type) + ":" + HexBytes(value.data);
+}
+
+std::string ServiceIdText(const MapiUid& uid) {
+  return HexBytes(std::string(uid.begin(), uid.end()));
 }
 
 bool ParseValueText(const std::string& text, RegValue* value) {

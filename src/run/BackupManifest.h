@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Mapi.h"
 #include "platform/Registry.h"
 
 namespace pw {
@@ -54,5 +55,7 @@ BackupManifest ReadBackupManifest(const std::string& bytes);
 // A value as the manifest keeps it, and back.
 std::string ValueText(const RegValue& value);
 bool ParseValueText(const std::string& text, RegValue* value);
+// A MAPI service's identifier as the manifest keeps it.
+std::string ServiceIdText(const MapiUid& uid);
 
 }  // namespace pw

@@ -1,7 +1,5 @@
 #include "run/ChangeListing.h"
 
-#include <cstdio>
-
 #include "clients/files/SettingsLines.h"
 #include "platform/Text.h"
 #include "run/LineDiff.h"
@@ -14,16 +12,6 @@ std::string KeyName(const StoreChange& change) { return std::string(RootName(cha
 
 std::string ValueName(const StoreChange& change) {
   return KeyName(change) + " " + (change.name.empty() ? std::string("(default)") : "\"" + change.name + "\"");
-}
-
-std::string Hex(const std::string& bytes) {
-  std::string hex;
-  char digits[4];
-  for (unsigned char byte : bytes) {
-    std::snprintf(digits, sizeof digits, "%02x", byte);
-    hex += (hex.empty() ? "" : " ") + std::string(digits);
-  }
-  return hex;
 }
 
 // A REG_BINARY that holds UTF-16 text ending in a zero unit, as Outlook keeps
@@ -103,12 +91,12 @@ std::string DescribeValue(uint32_t type, const std::string& data) {
       break;
     case regtype::kBinary: {
       std::string text;
-      return "REG_BINARY " + Hex(data) + (BinaryText(data, &text) ? " (\"" + text + "\")" : "");
+      return "REG_BINARY " + HexBytes(data, " ") + (BinaryText(data, &text) ? " (\"" + text + "\")" : "");
     }
     default:
       break;
   }
-  return "type " + std::to_string(type) + " " + Hex(data);
+  return "type " + std::to_string(type) + " " + HexBytes(data, " ");
 }
 
 std::vector<std::string> TextLines(const std::string& bytes, Environment& environment) {

@@ -211,7 +211,7 @@ RunOutcome ConfigRun::Configure(const RunRequest& run) {
   if (result == result::kConfigured) WriteMarker(*kind, request.address);
   FinishChanges(result == result::kConfigured);
   stores_lock_.reset();
-  ReportOutcome(result, client, request.address, &outcome);
+  ReportOutcome(result, client, &outcome);
   return outcome;
 }
 
@@ -240,7 +240,7 @@ void ConfigRun::WriteMarker(ClientKind kind, const std::string& address) {
   if (status) log_.Line("Unable to write the detection marker (error code: " + std::to_string(status) + ").");
 }
 
-void ConfigRun::ReportOutcome(ConfigureResult result, int client, const std::string& address, RunOutcome* outcome) {
+void ConfigRun::ReportOutcome(ConfigureResult result, int client, RunOutcome* outcome) {
   const std::optional<ClientKind> kind = ClientKindFromNumber(client);
   outcome->result = result;
   outcome->configured = result == result::kConfigured;

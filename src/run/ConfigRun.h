@@ -86,7 +86,7 @@ class ConfigRun {
   // to; false when the run already ended with an automatic-mode error.
   bool FindAutomaticAccount(const RunRequest& run, AccountRequest* request, int* client, RunOutcome* outcome);
   void FailAutomatic(const std::string& error, const std::string& description, RunOutcome* outcome);
-  void ReportOutcome(ConfigureResult result, int client, const std::string& address, RunOutcome* outcome);
+  void ReportOutcome(ConfigureResult result, int client, RunOutcome* outcome);
   void WriteMarker(ClientKind kind, const std::string& address);
   WriterContext Context();
   RunOutcome Ended(RunOutcome outcome) const;

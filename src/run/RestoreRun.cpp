@@ -1,23 +1,11 @@
 #include "run/RestoreRun.h"
 
-#include <cstdio>
-
 #include "platform/SafeReplace.h"
 #include "run/Backup.h"
 
 namespace pw {
 
 namespace {
-
-std::string UidText(const MapiUid& uid) {
-  std::string text;
-  char digits[3];
-  for (uint8_t byte : uid) {
-    std::snprintf(digits, sizeof digits, "%02x", byte);
-    text += digits;
-  }
-  return text;
-}
 
 Status FromHResult(HResult result) { return StatusOf(static_cast<uint32_t>(result) & 0xFFFFu); }
 
@@ -182,7 +170,7 @@ RestoreRun::Result RestoreRun::RestoreService(const BackupItem& item, bool finis
     if (!Failed(result)) result = profiles->AdminServices(item.path, &services);
     if (!Failed(result)) result = services->ServiceUids(&uids);
     for (const MapiUid& uid : uids)
-      if (!Failed(result) && UidText(uid) == *item.after) {
+      if (!Failed(result) && ServiceIdText(uid) == *item.after) {
         result = services->DeleteMsgService(uid);
         outcome = Result::kRestored;
       }

@@ -15,6 +15,7 @@ namespace pw {
 
 struct StoreChange {
   enum class Kind { kKey, kValue, kFolder, kFile, kService, kClose };
+  explicit StoreChange(Kind kind) : kind(kind) {}
   Kind kind;
   RegRoot root = RegRoot::kCurrentUser;  // keys and values
   std::string path;                      // the key, folder or file; the profile of a service

@@ -186,7 +186,9 @@ TEST(AutomaticMode, RewritesTheFileClientsDefaultOrFoundAccountOnce) {
       const std::string what = std::string(client.name) + ": " + c.command_line + " at " + c.ann_host;
       EXPECT_EQ(c.exit_status, bed.Run(c.command_line)) << what;
       EXPECT_EQ(c.rewritten, client.rewritten(bed.machine)) << what;
-      if (c.exit_status != 0) EXPECT_EQ(before, StoreBytes(client, bed.machine)) << what;
+      if (c.exit_status != 0) {
+        EXPECT_EQ(before, StoreBytes(client, bed.machine)) << what;
+      }
 
       const Lines lines = bed.LogLines();
       const auto start = std::find(lines.begin(), lines.end(),
@@ -196,8 +198,9 @@ TEST(AutomaticMode, RewritesTheFileClientsDefaultOrFoundAccountOnce) {
       // One writer, one Configure: never a second pass with an empty address.
       EXPECT_EQ(c.lines.size() == 2 ? 1u : 0u, Count(lines, "Client Selected to Configure: ")) << what;
       EXPECT_EQ(0u, Count(lines, "Searching for existant  account")) << what;
-      if (c.lines.size() == 2 && c.exit_status == 1)
+      if (c.lines.size() == 2 && c.exit_status == 1) {
         EXPECT_EQ(1u, Count(lines, "Email Client Configuration failed with error code: 5")) << what;
+      }
     }
   }
 }
@@ -213,7 +216,9 @@ TEST(AutomaticMode, EudoraRewritesThePersonalityFoundNeverAnother) {
     const bool overwrite = std::string(command_line).find("-u") != std::string::npos;
     EXPECT_EQ(overwrite ? 0 : 1, bed.Run(command_line));
     EXPECT_EQ(overwrite ? "ann2" : "", EudoraRewritten(bed.machine)) << command_line;
-    if (!overwrite) EXPECT_EQ(before, bed.machine.files.FileBytes(kEudoraIni));
+    if (!overwrite) {
+      EXPECT_EQ(before, bed.machine.files.FileBytes(kEudoraIni));
+    }
     const EudoraIni ini = EudoraIni::Read(bed.machine.files.FileBytes(kEudoraIni));
     EXPECT_EQ("Ann Two", ini.Value("Persona-ann2", "RealName"));
     EXPECT_EQ("ANN@EXAMPLE.ORG", ini.Value("Persona-ann2", "ReturnAddress"));
