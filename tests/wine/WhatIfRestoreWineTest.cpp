@@ -19,15 +19,13 @@ namespace {
 
 using namespace std::string_literals;
 
-// The changes since `before`, one a line, but for the run log's and the
-// backups' (they are the runs' own records).
+// The changes since `before`, one a line, but for the run log's (the bed
+// leaves the marker and the backups out: they are the runs' own records).
 std::string StoreChanges(const bed::State& before) {
   std::istringstream lines(bed::DescribeChanges(before, bed::CaptureState()));
   std::string changes;
   for (std::string line; std::getline(lines, line);)
-    if (line.compare(0, bed::LogPath().size(), bed::LogPath()) != 0 &&
-        line.find("\\AppData\\Local\\Postwright") == std::string::npos)
-      changes += line + "\n";
+    if (line.compare(0, bed::LogPath().size(), bed::LogPath()) != 0) changes += line + "\n";
   return changes;
 }
 

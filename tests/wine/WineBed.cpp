@@ -29,8 +29,13 @@ const char* const kGuardedTrees[] = {
     "HKLM\\SOFTWARE\\Clients\\Mail",
     "HKLM\\SOFTWARE\\Classes\\mailto",
     "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
-    "HKCU\\Software\\Quillset",  // the detection marker
 };
+
+// The program's records of its runs beside the log: the detection marker and
+// the runs' backups. Every test starts without them, and they are not among
+// the changes a test compares (a test that looks at them reads them).
+const char kMarkerTree[] = "Software\\Quillset";
+const char kBackupsFolder[] = "\\AppData\\Local\\Postwright";
 
 const char kVolatileEnvironment[] = "Volatile Environment";
 
@@ -169,7 +174,6 @@ std::vector<std::string> GuardedFolders(const std::optional<Value>& app_data) {
   if (app_data) folders.push_back(app_data->bytes.substr(0, app_data->bytes.find('\0')));
   const std::string profile = VolatileText("USERPROFILE");
   if (!profile.empty()) folders.push_back(profile + "\\AppData\\Local\\Microsoft\\Windows Mail");
-  if (!profile.empty()) folders.push_back(profile + "\\AppData\\Local\\Postwright");  // the runs' backups
   folders.push_back(ScratchFolder());
   return folders;
 }
@@ -732,6 +736,9 @@ void Reset() {
   for (const auto& [name, tree] : baseline.trees) RestoreTree(name, tree);
   if (AppDataValue() != baseline.app_data) SetAppDataValue(baseline.app_data);
   for (const auto& [folder, tree] : baseline.folders) RestoreFolder(folder, tree);
+  RemoveKey(HKEY_CURRENT_USER, kMarkerTree);
+  const std::string profile = VolatileText("USERPROFILE");
+  if (!profile.empty()) RemovePath(profile + kBackupsFolder);
 }
 
 }  // namespace bed
