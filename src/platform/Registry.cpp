@@ -13,6 +13,15 @@ const char* RootName(RegRoot root) {
   return "HKCR";
 }
 
+std::string RegKeyPath(const std::string& path) {
+  const std::vector<std::string> parts = SplitPath(path, "\\");
+  return JoinPath(parts, parts.size());
+}
+
+std::string RegKeyIdentity(RegRoot root, const std::string& path) {
+  return std::string(RootName(root)) + "\\" + UpperCaseText(RegKeyPath(path));
+}
+
 Status ListSubkeys(RegKey& key, std::vector<std::string>* names) {
   names->clear();
   uint32_t count = 0;

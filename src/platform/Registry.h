@@ -67,6 +67,10 @@ class Registry {
 
 // "HKCU", "HKLM" or "HKCR".
 const char* RootName(RegRoot root);
+// The key's path with doubled and trailing backslashes dropped, and what tells
+// the key from every other: that path after its root, without letter case.
+std::string RegKeyPath(const std::string& path);
+std::string RegKeyIdentity(RegRoot root, const std::string& path);
 
 // The names of the key's subkeys, in the registry's order: every name that
 // could be read. The answer is the first failure (of the count, which lists

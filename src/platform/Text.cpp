@@ -167,6 +167,17 @@ std::vector<std::string> SplitPath(const std::string& path, const char* separato
   return parts;
 }
 
+std::string JoinPath(const std::vector<std::string>& parts, size_t count) {
+  std::string path;
+  for (size_t i = 0; i < count; ++i) path += (i ? "\\" : "") + parts[i];
+  return path;
+}
+
+std::string FilePathIdentity(const std::string& path) {
+  const std::vector<std::string> parts = SplitPath(path, "\\/");
+  return UpperCaseText(JoinPath(parts, parts.size()));
+}
+
 int AtoiLike(const std::string& text) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;

@@ -18,6 +18,11 @@ bool RegistryNameLess(const std::string& a, const std::string& b);
 // The non-empty parts of a path split at `separators` (registry paths split
 // at backslashes only; file paths at either slash).
 std::vector<std::string> SplitPath(const std::string& path, const char* separators);
+// The first `count` of `parts` joined with backslashes.
+std::string JoinPath(const std::vector<std::string>& parts, size_t count);
+// How Windows tells two file paths apart: either slash, doubled and trailing
+// separators and letter case aside.
+std::string FilePathIdentity(const std::string& path);
 // Like the C library's atoi: leading white space, an optional sign, digits;
 // no digits gives 0, and an overflowing number saturates.
 int AtoiLike(const std::string& text);

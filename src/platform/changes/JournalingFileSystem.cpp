@@ -4,29 +4,18 @@
 
 namespace pw {
 
-namespace {
-
-std::string PathId(std::string path) {
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  while (!path.empty() && path.back() == '\\') path.pop_back();
-  return UpperCaseText(path);
-}
-
-}  // namespace
-
 Status JournalingFileSystem::KeepFile(const std::string& path) {
-  if (kept_.count(PathId(path))) return err::kSuccess;
+  if (kept_.count(FilePathIdentity(path))) return err::kSuccess;
   if (Status s = journal_.KeepFile(path)) return s;
-  kept_.insert(PathId(path));
+  kept_.insert(FilePathIdentity(path));
   return err::kSuccess;
 }
 
 Status JournalingFileSystem::KeepFolder(const std::string& path) {
-  if (kept_.count(PathId(path))) return err::kSuccess;
+  if (kept_.count(FilePathIdentity(path))) return err::kSuccess;
   FileAttributes attributes;
   if (Status s = journal_.KeepFolder(path, target().ReadAttributes(path, &attributes) == err::kSuccess)) return s;
-  kept_.insert(PathId(path));
+  kept_.insert(FilePathIdentity(path));
   return err::kSuccess;
 }
 

@@ -6,21 +6,6 @@
 
 namespace pw {
 
-namespace {
-
-std::string Join(const std::vector<std::string>& parts, size_t count) {
-  std::string path;
-  for (size_t i = 0; i < count; ++i) path += (i ? "\\" : "") + parts[i];
-  return path;
-}
-
-std::string KeyId(RegRoot root, const std::string& path) {
-  const std::vector<std::string> parts = SplitPath(path, "\\");
-  return std::string(RootName(root)) + "\\" + UpperCaseText(Join(parts, parts.size()));
-}
-
-}  // namespace
-
 class JournalingKey : public ForwardingRegKey {
  public:
   JournalingKey(JournalingRegistry& owner, RegRoot root, std::string path, RegKeyPtr target)
@@ -56,7 +41,7 @@ Status JournalingRegistry::OpenKey(RegRoot root, const std::string& path, RegAcc
 Status JournalingRegistry::CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) {
   const std::vector<std::string> parts = SplitPath(path, "\\");
   for (size_t n = 1; n <= parts.size(); ++n)
-    if (Status s = KeepKey(root, Join(parts, n))) return s;
+    if (Status s = KeepKey(root, JoinPath(parts, n))) return s;
   RegKeyPtr key;
   if (Status s = target().CreateKey(root, path, access, &key)) return s;
   return Wrap(root, path, std::move(key), out);
@@ -68,19 +53,17 @@ Status JournalingRegistry::DeleteKey(RegRoot root, const std::string& path) {
 }
 
 Status JournalingRegistry::KeepKey(RegRoot root, const std::string& path) {
-  const std::string id = KeyId(root, path);
+  const std::string id = RegKeyIdentity(root, path);
   if (kept_.count(id)) return err::kSuccess;
   RegKeyPtr key;
   const Status opened = target().OpenKey(root, path, RegAccess::kRead, &key);
-  if (Status s = journal_.KeepKey(root, Join(SplitPath(path, "\\"), SplitPath(path, "\\").size()),
-                                  opened != err::kFileNotFound))
-    return s;
+  if (Status s = journal_.KeepKey(root, RegKeyPath(path), opened != err::kFileNotFound)) return s;
   kept_.insert(id);
   return err::kSuccess;
 }
 
 Status JournalingRegistry::KeepValue(RegRoot root, const std::string& path, const std::string& name) {
-  const std::string id = KeyId(root, path) + "\\\"" + UpperCaseText(name) + "\"";
+  const std::string id = RegKeyIdentity(root, path) + "\\\"" + UpperCaseText(name) + "\"";
   if (kept_.count(id)) return err::kSuccess;
   std::optional<RegValue> before;
   RegKeyPtr key;
@@ -91,8 +74,7 @@ Status JournalingRegistry::KeepValue(RegRoot root, const std::string& path, cons
     // A value that is there but cannot be read cannot be put back: not changed.
     else if (queried != err::kFileNotFound) return queried;
   }
-  if (Status s = journal_.KeepValue(root, Join(SplitPath(path, "\\"), SplitPath(path, "\\").size()), name, before))
-    return s;
+  if (Status s = journal_.KeepValue(root, RegKeyPath(path), name, before)) return s;
   kept_.insert(id);
   return err::kSuccess;
 }

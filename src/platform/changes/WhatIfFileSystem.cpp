@@ -8,17 +8,9 @@ namespace pw {
 
 namespace {
 
-std::string Id(const std::string& path) {
-  std::string joined;
-  for (const std::string& part : SplitPath(path, "\\/")) joined += (joined.empty() ? "" : "\\") + part;
-  return UpperCaseText(joined);
-}
-
 std::string ParentOf(const std::string& path) {
   const std::vector<std::string> parts = SplitPath(path, "\\/");
-  std::string parent;
-  for (size_t i = 0; i + 1 < parts.size(); ++i) parent += (i ? "\\" : "") + parts[i];
-  return parent;
+  return parts.empty() ? std::string() : JoinPath(parts, parts.size() - 1);
 }
 
 std::string NameOf(const std::string& path) {
@@ -47,7 +39,7 @@ class WhatIfFile : public OutputFile {
 };
 
 Status WhatIfFileSystem::Now(const std::string& path, Content* content) {
-  const auto it = entries_.find(Id(path));
+  const auto it = entries_.find(FilePathIdentity(path));
   if (it != entries_.end()) {
     *content = it->second.now;
     return err::kSuccess;
@@ -66,7 +58,7 @@ Status WhatIfFileSystem::Now(const std::string& path, Content* content) {
 }
 
 WhatIfFileSystem::Entry& WhatIfFileSystem::Touch(const std::string& path) {
-  const std::string id = Id(path);
+  const std::string id = FilePathIdentity(path);
   auto it = entries_.find(id);
   if (it == entries_.end()) {
     Entry entry;
@@ -91,7 +83,7 @@ Status WhatIfFileSystem::CanWrite(const std::string& path) {
   Content content;
   if (Status s = Now(path, &content)) return s;
   if (content.folder) return err::kAccessDenied;
-  if (content.exists && entries_.find(Id(path)) == entries_.end()) {
+  if (content.exists && entries_.find(FilePathIdentity(path)) == entries_.end()) {
     FileAttributes attributes;
     if (target_.ReadAttributes(path, &attributes) == err::kSuccess && attributes.read_only)
       return err::kAccessDenied;
@@ -103,17 +95,17 @@ void WhatIfFileSystem::Put(const std::string& path, Content content) { Touch(pat
 
 bool WhatIfFileSystem::InNewFolder(const std::string& path) const {
   for (std::string folder = ParentOf(path); !folder.empty(); folder = ParentOf(folder)) {
-    const auto it = entries_.find(Id(folder));
+    const auto it = entries_.find(FilePathIdentity(folder));
     if (it != entries_.end()) return it->second.now.exists && !it->second.before.exists;
   }
   return false;
 }
 
 Status WhatIfFileSystem::ReadAll(const std::string& path, std::string* bytes) {
-  if (entries_.find(Id(path)) == entries_.end())
+  if (entries_.find(FilePathIdentity(path)) == entries_.end())
     return InNewFolder(path) ? err::kFileNotFound : target_.ReadAll(path, bytes);
   if (Status s = ParentThere(path)) return s;
-  const Content& now = entries_.at(Id(path)).now;
+  const Content& now = entries_.at(FilePathIdentity(path)).now;
   if (!now.exists) return err::kFileNotFound;
   if (now.folder) return err::kAccessDenied;
   *bytes = now.bytes;
@@ -121,10 +113,10 @@ Status WhatIfFileSystem::ReadAll(const std::string& path, std::string* bytes) {
 }
 
 Status WhatIfFileSystem::ReadAttributes(const std::string& path, FileAttributes* attributes) {
-  if (entries_.find(Id(path)) == entries_.end())
+  if (entries_.find(FilePathIdentity(path)) == entries_.end())
     return InNewFolder(path) ? err::kFileNotFound : target_.ReadAttributes(path, attributes);
   if (Status s = ParentThere(path)) return s;
-  const Content& now = entries_.at(Id(path)).now;
+  const Content& now = entries_.at(FilePathIdentity(path)).now;
   if (!now.exists) return err::kFileNotFound;
   *attributes = FileAttributes{now.folder, false, now.folder ? 0 : now.bytes.size(), now.last_write};
   return err::kSuccess;
@@ -214,7 +206,7 @@ Status WhatIfFileSystem::List(const std::string& pattern, std::vector<std::strin
   std::vector<std::string> listed;
   const Status status = target_.List(pattern, &listed);
   if (status && !IsMissing(status)) return status;
-  const std::string prefix = Id(folder) + "\\";
+  const std::string prefix = FilePathIdentity(folder) + "\\";
   for (const auto& entry : entries_) {
     if (entry.first.compare(0, prefix.size(), prefix) != 0 ||
         entry.first.find('\\', prefix.size()) != std::string::npos)

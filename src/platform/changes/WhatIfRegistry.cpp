@@ -8,20 +8,6 @@ namespace pw {
 
 namespace {
 
-std::vector<std::string> Parts(const std::string& path) { return SplitPath(path, "\\"); }
-
-std::string JoinParts(const std::vector<std::string>& parts, size_t count) {
-  std::string path;
-  for (size_t i = 0; i < count; ++i) path += (i ? "\\" : "") + parts[i];
-  return path;
-}
-
-std::string Id(RegRoot root, const std::string& path) {
-  return std::string(RootName(root)) + "\\" + UpperCaseText(JoinParts(Parts(path), Parts(path).size()));
-}
-
-std::string Upper(const std::string& name) { return UpperCaseText(name); }
-
 bool SameValue(const std::optional<RegValue>& a, const std::optional<RegValue>& b) {
   if (a.has_value() != b.has_value()) return false;
   return !a || (a->type == b->type && a->data == b->data);
@@ -39,7 +25,7 @@ class WhatIfKey : public RegKey {
   Status QueryValue(const std::string& name, RegValue* out) override {
     if (!owner_.ExistsNow(root_, path_)) return err::kKeyDeleted;
     if (WhatIfRegistry::Key* key = owner_.Find(root_, path_)) {
-      const auto value = key->values.find(Upper(name));
+      const auto value = key->values.find(UpperCaseText(name));
       if (value != key->values.end()) {
         if (!value->second.now) return err::kFileNotFound;
         *out = *value->second.now;
@@ -98,14 +84,14 @@ class WhatIfKey : public RegKey {
  private:
   WhatIfRegistry::Value& Touch(const std::string& name) {
     WhatIfRegistry::Key& key = owner_.Entry(root_, path_);
-    auto it = key.values.find(Upper(name));
+    auto it = key.values.find(UpperCaseText(name));
     if (it == key.values.end()) {
       WhatIfRegistry::Value value;
       value.name = name;
       value.before = owner_.ValueBefore(root_, path_, name);
       value.now = value.before;
       value.order = owner_.order_.Next();
-      it = key.values.emplace(Upper(name), value).first;
+      it = key.values.emplace(UpperCaseText(name), value).first;
     }
     return it->second;
   }
@@ -118,7 +104,7 @@ class WhatIfKey : public RegKey {
 };
 
 WhatIfRegistry::Key* WhatIfRegistry::Find(RegRoot root, const std::string& path) {
-  const auto it = keys_.find(Id(root, path));
+  const auto it = keys_.find(RegKeyIdentity(root, path));
   return it == keys_.end() ? nullptr : &it->second;
 }
 
@@ -126,10 +112,10 @@ WhatIfRegistry::Key& WhatIfRegistry::Entry(RegRoot root, const std::string& path
   if (Key* key = Find(root, path)) return *key;
   Key key;
   key.root = root;
-  key.path = JoinParts(Parts(path), Parts(path).size());
+  key.path = RegKeyPath(path);
   key.existed = ExistedBefore(root, path);
   key.exists = key.existed;
-  return keys_.emplace(Id(root, path), key).first->second;
+  return keys_.emplace(RegKeyIdentity(root, path), key).first->second;
 }
 
 // A key the registry will not open for reading is there all the same.
@@ -171,18 +157,18 @@ Status WhatIfRegistry::OpenKey(RegRoot root, const std::string& path, RegAccess 
 
 Status WhatIfRegistry::CreateKey(RegRoot root, const std::string& path, RegAccess access, RegKeyPtr* out) {
   if (ExistsNow(root, path)) return Wrap(root, path, access, out);
-  const std::vector<std::string> parts = Parts(path);
+  const std::vector<std::string> parts = SplitPath(path, "\\");
   // Windows asks the nearest key there for the right to create below it.
   size_t there = parts.size();
-  while (there > 0 && !ExistsNow(root, JoinParts(parts, there))) --there;
-  const std::string parent = JoinParts(parts, there);
+  while (there > 0 && !ExistsNow(root, JoinPath(parts, there))) --there;
+  const std::string parent = JoinPath(parts, there);
   const Key* made = Find(root, parent);
   if (!made || made->existed) {
     RegKeyPtr probe;
     if (Status status = target_.OpenKey(root, parent, RegAccess::kAllAccess, &probe)) return status;
   }
   for (size_t n = there + 1; n <= parts.size(); ++n) {
-    Key& key = Entry(root, JoinParts(parts, n));
+    Key& key = Entry(root, JoinPath(parts, n));
     key.exists = true;
     key.order = order_.Next();
   }
@@ -208,12 +194,12 @@ Status WhatIfRegistry::DeleteKey(RegRoot root, const std::string& path) {
 std::vector<std::string> WhatIfRegistry::Children(RegRoot root, const std::string& path, RegKey* inner) {
   std::vector<std::string> names;
   if (inner) static_cast<void>(ListSubkeys(*inner, &names));
-  const std::string prefix = Id(root, path) + "\\";
+  const std::string prefix = RegKeyIdentity(root, path) + "\\";
   for (auto& entry : keys_) {
     if (entry.first.compare(0, prefix.size(), prefix) != 0 ||
         entry.first.find('\\', prefix.size()) != std::string::npos)
       continue;
-    const std::string name = Parts(entry.second.path).back();
+    const std::string name = SplitPath(entry.second.path, "\\").back();
     const auto same = std::find_if(names.begin(), names.end(),
                                    [&](const std::string& n) { return EqualsNoCase(n, name); });
     if (!entry.second.exists && same != names.end()) names.erase(same);
