@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Errors.h"
+
 namespace pw {
 
 enum [[nodiscard]] HResult : int32_t {};
@@ -26,6 +28,13 @@ constexpr HResult kNotFound = HResultOf(0x8004010f);      // MAPI_E_NOT_FOUND
 constexpr HResult kLogonFailed = HResultOf(0x80040111);   // MAPI_E_LOGON_FAILED
 constexpr HResult kNotInitialized = HResultOf(0x80040605);  // MAPI_E_NOT_INITIALIZED
 }  // namespace hres
+
+// A Windows error code as MAPI answers it (HRESULT_FROM_WIN32), and the code
+// back from such an answer (its low 16 bits).
+constexpr HResult HResultOfStatus(Status status) {
+  return status == err::kSuccess ? hres::kOk : HResultOf(0x80070000u | (static_cast<uint32_t>(status) & 0xFFFFu));
+}
+constexpr Status StatusOfHResult(HResult result) { return StatusOf(static_cast<uint32_t>(result) & 0xFFFFu); }
 
 // What tells one message service of a profile from the others (MAPIUID).
 using MapiUid = std::array<uint8_t, 16>;

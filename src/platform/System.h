@@ -38,6 +38,10 @@ struct LocalTime {
   int second = 0;
 };
 
+// "2026-12-09 09:28:35": how the program's records (the backup's manifest,
+// the detection marker) give a time.
+std::string TimeText(const LocalTime& t);
+
 class Clock {
  public:
   virtual ~Clock() = default;

@@ -8,14 +8,14 @@
 namespace pw {
 
 const char kBackupsFolder[] = "Postwright\\Backups";
+const char kManifestFile[] = "manifest.txt";
 
 namespace {
 
-const char kManifest[] = "manifest.txt";
-
-std::string Stamp(const LocalTime& t, const char* format) {
+// "20261209-092835": a backup folder's name, so that names sort as times.
+std::string FolderName(const LocalTime& t) {
   char text[32];
-  std::snprintf(text, sizeof text, format, t.year, t.month, t.day, t.hour, t.minute, t.second);
+  std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
   return text;
 }
 
@@ -32,6 +32,39 @@ Status MakeFolders(FileSystem& files, const std::string& path) {
 }
 
 }  // namespace
+
+std::optional<std::string> FileStamp(FileSystem& files, const std::string& path) {
+  FileAttributes attributes;
+  if (files.ReadAttributes(path, &attributes)) return std::nullopt;
+  return std::to_string(attributes.size) + ":" + std::to_string(attributes.last_write);
+}
+
+std::optional<std::string> ItemNow(const BackupItem& item, Registry& registry, FileSystem& files) {
+  switch (item.kind) {
+    case BackupItem::Kind::kKey: {
+      RegKeyPtr key;
+      if (registry.OpenKey(item.root, item.path, RegAccess::kRead, &key) == err::kFileNotFound) return std::nullopt;
+      return std::string("present");
+    }
+    case BackupItem::Kind::kValue: {
+      RegKeyPtr key;
+      RegValue value;
+      if (registry.OpenKey(item.root, item.path, RegAccess::kRead, &key) || key->QueryValue(item.name, &value))
+        return std::nullopt;
+      return ValueText(value);
+    }
+    case BackupItem::Kind::kFile:
+      return FileStamp(files, item.path);
+    case BackupItem::Kind::kFolder: {
+      FileAttributes attributes;
+      if (files.ReadAttributes(item.path, &attributes)) return std::nullopt;
+      return std::string("present");
+    }
+    case BackupItem::Kind::kService:
+      break;
+  }
+  return item.after;
+}
 
 Backup::Backup(FileSystem& files, Registry& registry, Clock& clock, std::optional<std::string> backups)
     : files_(files), registry_(registry), clock_(clock), backups_(std::move(backups)) {}
@@ -73,19 +106,18 @@ Status Backup::Begin() {
   for (size_t i = 0; old.size() - i >= kKept && i < old.size(); ++i)
     static_cast<void>(Remove(files_, old[i]));  // one that stays is one backup more
   const LocalTime now = clock_.Now();
-  const std::string name = Stamp(now, "%04d%02d%02d-%02d%02d%02d");
+  const std::string name = FolderName(now);
   std::string folder = *backups_ + "\\" + name;
   Status made = files_.MakeFolder(folder);
   for (int n = 2; made == err::kAlreadyExists && n < 100; ++n)
     made = files_.MakeFolder(folder = *backups_ + "\\" + name + "-" + std::to_string(n));
   if (made) return made;
-  if (Status s = files_.OpenNew(folder + "\\" + kManifest, &manifest_)) {
+  if (Status s = files_.OpenNew(folder + "\\" + kManifestFile, &manifest_)) {
     static_cast<void>(files_.RemoveFolder(folder));
     return s;
   }
   folder_ = folder;
-  return manifest_->Write("postwright-backup\t1\r\nstarted\t" + Stamp(now, "%04d-%02d-%02d %02d:%02d:%02d") +
-                          "\r\n");
+  return manifest_->Write("postwright-backup\t1\r\nstarted\t" + TimeText(now) + "\r\n");
 }
 
 Status Backup::Record(BackupItem item) {
@@ -143,7 +175,7 @@ HResult Backup::BeforeCreate(const std::string& profile, const std::string& serv
   BackupItem item{BackupItem::Kind::kService, RegRoot::kCurrentUser, profile, service, display_name};
   Status s = Begin();
   if (!s) s = Record(item);
-  return s ? HResultOf(0x80070000u | (static_cast<uint32_t>(s) & 0xFFFFu)) : hres::kOk;
+  return HResultOfStatus(s);
 }
 
 void Backup::Created(const std::string& profile, const std::optional<MapiUid>& uid) {
@@ -155,39 +187,12 @@ void Backup::Created(const std::string& profile, const std::optional<MapiUid>& u
   static_cast<void>(manifest_->Write(AfterRecord(item) + "\r\n"));
 }
 
-std::optional<std::string> Backup::StateNow(const BackupItem& item) {
-  switch (item.kind) {
-    case BackupItem::Kind::kKey: {
-      RegKeyPtr key;
-      if (registry_.OpenKey(item.root, item.path, RegAccess::kRead, &key) == err::kFileNotFound) return std::nullopt;
-      return std::string("present");
-    }
-    case BackupItem::Kind::kValue: {
-      RegKeyPtr key;
-      RegValue value;
-      if (registry_.OpenKey(item.root, item.path, RegAccess::kRead, &key) || key->QueryValue(item.name, &value))
-        return std::nullopt;
-      return ValueText(value);
-    }
-    case BackupItem::Kind::kFile:
-    case BackupItem::Kind::kFolder: {
-      FileAttributes attributes;
-      if (files_.ReadAttributes(item.path, &attributes)) return std::nullopt;
-      if (item.kind == BackupItem::Kind::kFolder) return std::string("present");
-      return std::to_string(attributes.size) + ":" + std::to_string(attributes.last_write);
-    }
-    case BackupItem::Kind::kService:
-      break;
-  }
-  return item.after;
-}
-
 void Backup::Finish() {
   if (folder_.empty()) return;
   bool changed = false;
   for (BackupItem& item : items_) {
     if (item.kind != BackupItem::Kind::kService) {
-      item.after = StateNow(item);
+      item.after = ItemNow(item, registry_, files_);
       item.after_known = true;
     }
     // A service's identifier is written again: its first record may have failed.
@@ -195,11 +200,8 @@ void Backup::Finish() {
     switch (item.kind) {
       case BackupItem::Kind::kFile: {
         // A file that is as it was keeps its size and last-write time (the copy has them too).
-        FileAttributes copy;
         const std::optional<std::string> was =
-            item.before && files_.ReadAttributes(folder_ + "\\" + *item.before, &copy) == err::kSuccess
-                ? std::optional<std::string>(std::to_string(copy.size) + ":" + std::to_string(copy.last_write))
-                : std::nullopt;
+            item.before ? FileStamp(files_, folder_ + "\\" + *item.before) : std::nullopt;
         changed = changed || was != item.after;
         break;
       }
@@ -210,7 +212,7 @@ void Backup::Finish() {
         changed = changed || item.before != item.after;
     }
   }
-  static_cast<void>(manifest_->Write("end\t" + Stamp(clock_.Now(), "%04d-%02d-%02d %02d:%02d:%02d") + "\r\n"));
+  static_cast<void>(manifest_->Write("end\t" + TimeText(clock_.Now()) + "\r\n"));
   static_cast<void>(manifest_->Flush());
   static_cast<void>(manifest_->Close());
   manifest_.reset();

@@ -22,8 +22,17 @@
 
 namespace pw {
 
-// The folder below the local application data that holds the backups.
+// The folder below the local application data that holds the backups, and
+// the manifest's name in each backup's folder.
 extern const char kBackupsFolder[];
+extern const char kManifestFile[];
+
+// How the item stands now, in the manifest's form: none when it is not there
+// (a service: what its records say).
+std::optional<std::string> ItemNow(const BackupItem& item, Registry& registry, FileSystem& files);
+// A file's size and last-write time, as the manifest keeps how a run left a
+// file; none when the file cannot be read.
+std::optional<std::string> FileStamp(FileSystem& files, const std::string& path);
 
 class Backup : public ChangeJournal, public MapiWatch {
  public:
@@ -57,7 +66,6 @@ class Backup : public ChangeJournal, public MapiWatch {
  private:
   Status Begin();
   Status Record(BackupItem item);
-  std::optional<std::string> StateNow(const BackupItem& item);
 
   FileSystem& files_;
   Registry& registry_;

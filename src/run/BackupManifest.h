@@ -26,6 +26,10 @@ namespace pw {
 
 struct BackupItem {
   enum class Kind { kKey, kValue, kFile, kFolder, kService };
+  BackupItem() = default;
+  BackupItem(Kind kind, RegRoot root, std::string path, std::string name = {}, std::string detail = {})
+      : kind(kind), root(root), path(std::move(path)), name(std::move(name)), detail(std::move(detail)) {}
+
   Kind kind = Kind::kKey;
   RegRoot root = RegRoot::kCurrentUser;
   std::string path;  // key, file or folder; a service's profile

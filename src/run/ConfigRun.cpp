@@ -1,7 +1,6 @@
 #include "run/ConfigRun.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -221,16 +220,13 @@ RunOutcome ConfigRun::Configure(const RunRequest& run) {
 // account: the log says so and the run stays configured.
 void ConfigRun::WriteMarker(ClientKind kind, const std::string& address) {
   Registry& registry = stores_->registry;
-  const LocalTime t = platform_.clock.Now();
-  char configured[32];
-  std::snprintf(configured, sizeof configured, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                t.minute, t.second);
+  const std::string configured = TimeText(platform_.clock.Now());
   RegKeyPtr key;
   Status status = registry.CreateKey(RegRoot::kCurrentUser, kMarkerKey, RegAccess::kAllAccess, &key);
   // "Version", the value a detection rule asks for, goes last: a marker cut
   // off halfway is no marker of this version.
   const std::pair<const char*, RegValue> values[] = {
-      {"Configured", RegValue{regtype::kSz, std::string(configured) + '\0'}},
+      {"Configured", RegValue{regtype::kSz, configured + '\0'}},
       {"Client", RegValue{regtype::kDword, RegDwordBytes(static_cast<uint32_t>(ClientNumber(kind)))}},
       {"Address", RegValue{regtype::kSz, address + '\0'}},
       {"Version", RegValue{regtype::kSz, std::string(POSTWRIGHT_VERSION) + '\0'}},

@@ -5,12 +5,6 @@
 
 namespace pw {
 
-namespace {
-
-Status FromHResult(HResult result) { return StatusOf(static_cast<uint32_t>(result) & 0xFFFFu); }
-
-}  // namespace
-
 std::string DescribeItem(const BackupItem& item) {
   const std::string key = std::string(RootName(item.root)) + "\\" + item.path;
   switch (item.kind) {
@@ -32,8 +26,9 @@ RestoreReport RestoreRun::Restore() {
   folder_ = backups.back();
   report.backup = folder_;
   std::string bytes;
-  if (Status s = platform_.files.ReadAll(folder_ + "\\manifest.txt", &bytes)) {
-    report.failed.push_back("Unable to read " + folder_ + "\\manifest.txt (error code: " + std::to_string(s) + ").");
+  const std::string manifest_path = folder_ + "\\" + kManifestFile;
+  if (Status s = platform_.files.ReadAll(manifest_path, &bytes)) {
+    report.failed.push_back("Unable to read " + manifest_path + " (error code: " + std::to_string(s) + ").");
     return report;
   }
   const BackupManifest manifest = ReadBackupManifest(bytes);
@@ -73,21 +68,18 @@ RestoreRun::Result RestoreRun::RestoreItem(const BackupItem& item, bool finished
 // Only a value that holds what the run left is put back.
 RestoreRun::Result RestoreRun::RestoreValue(const BackupItem& item, Status* status) {
   Registry& registry = platform_.registry;
-  RegKeyPtr key;
-  RegValue value;
-  std::optional<std::string> now;
-  if (registry.OpenKey(item.root, item.path, RegAccess::kRead, &key) == err::kSuccess &&
-      key->QueryValue(item.name, &value) == err::kSuccess)
-    now = ValueText(value);
+  const std::optional<std::string> now = ItemNow(item, registry, platform_.files);
   if (now == item.before) return Result::kAlready;
   if (!item.after_known) return Result::kUnfinished;
   if (now != item.after) return Result::kKept;
   if (item.before) {
     RegValue before;
     if (!ParseValueText(*item.before, &before)) return Result::kKept;
+    RegKeyPtr key;
     *status = registry.CreateKey(item.root, item.path, RegAccess::kAllAccess, &key);
     if (!*status) *status = key->SetValue(item.name, before.type, before.data);
   } else {
+    RegKeyPtr key;
     *status = registry.OpenKey(item.root, item.path, RegAccess::kAllAccess, &key);
     if (!*status) *status = key->DeleteValue(item.name);
   }
@@ -98,17 +90,18 @@ RestoreRun::Result RestoreRun::RestoreValue(const BackupItem& item, Status* stat
 // values are put back before it).
 RestoreRun::Result RestoreRun::RestoreKey(const BackupItem& item, Status* status) {
   Registry& registry = platform_.registry;
-  RegKeyPtr key;
-  const bool there = registry.OpenKey(item.root, item.path, RegAccess::kRead, &key) != err::kFileNotFound;
+  const bool there = ItemNow(item, registry, platform_.files).has_value();
   if (there == item.before.has_value()) return Result::kAlready;
   if (!item.after_known) return Result::kUnfinished;
   if (there != item.after.has_value()) return Result::kKept;
+  RegKeyPtr key;
   if (item.before) {
     *status = registry.CreateKey(item.root, item.path, RegAccess::kAllAccess, &key);
     return *status ? Result::kFailed : Result::kRestored;
   }
+  // There, but not to be read: left as it is.
+  if (registry.OpenKey(item.root, item.path, RegAccess::kRead, &key)) return Result::kKept;
   uint32_t values = 0, subkeys = 0;
-  if (!key) return Result::kKept;  // there, but not to be read
   if (Status s = key->CountValues(&values)) return *status = s, Result::kFailed;
   if (Status s = key->CountSubkeys(&subkeys)) return *status = s, Result::kFailed;
   key.reset();
@@ -117,19 +110,13 @@ RestoreRun::Result RestoreRun::RestoreKey(const BackupItem& item, Status* status
   return *status ? Result::kFailed : Result::kRestored;
 }
 
-std::optional<std::string> RestoreRun::FileStamp(const std::string& path) {
-  FileAttributes attributes;
-  if (platform_.files.ReadAttributes(path, &attributes)) return std::nullopt;
-  return std::to_string(attributes.size) + ":" + std::to_string(attributes.last_write);
-}
-
 // A file that still holds what the run wrote (its size and last-write time)
 // gets its previous bytes back, through a copy beside it and one replace; one
 // the run made goes.
 RestoreRun::Result RestoreRun::RestoreFile(const BackupItem& item, Status* status) {
-  const std::optional<std::string> now = FileStamp(item.path);
+  const std::optional<std::string> now = ItemNow(item, platform_.registry, platform_.files);
   const std::string copy = item.before ? folder_ + "\\" + *item.before : std::string();
-  const std::optional<std::string> was = item.before ? FileStamp(copy) : std::nullopt;
+  const std::optional<std::string> was = item.before ? FileStamp(platform_.files, copy) : std::nullopt;
   if (item.before && !was) return *status = err::kFileNotFound, Result::kFailed;
   if (now == was) return Result::kAlready;
   if (!item.after_known) return Result::kUnfinished;
@@ -143,8 +130,7 @@ RestoreRun::Result RestoreRun::RestoreFile(const BackupItem& item, Status* statu
 }
 
 RestoreRun::Result RestoreRun::RestoreFolder(const BackupItem& item, Status* status) {
-  FileAttributes attributes;
-  const bool there = platform_.files.ReadAttributes(item.path, &attributes) == err::kSuccess;
+  const bool there = ItemNow(item, platform_.registry, platform_.files).has_value();
   if (there == item.before.has_value()) return Result::kAlready;
   if (!item.after_known) return Result::kUnfinished;
   if (there != item.after.has_value()) return Result::kKept;
@@ -160,7 +146,7 @@ RestoreRun::Result RestoreRun::RestoreService(const BackupItem& item, bool finis
   if (*item.after == "unknown") return Result::kUnfinished;
   Mapi& mapi = platform_.mapi;
   HResult result = mapi.Initialize();
-  if (Failed(result)) return *status = FromHResult(result), Result::kFailed;
+  if (Failed(result)) return *status = StatusOfHResult(result), Result::kFailed;
   Result outcome = Result::kAlready;
   {
     MapiProfileAdminPtr profiles;
@@ -174,7 +160,7 @@ RestoreRun::Result RestoreRun::RestoreService(const BackupItem& item, bool finis
         result = services->DeleteMsgService(uid);
         outcome = Result::kRestored;
       }
-    if (Failed(result)) outcome = Result::kFailed, *status = FromHResult(result);
+    if (Failed(result)) outcome = Result::kFailed, *status = StatusOfHResult(result);
   }
   mapi.Uninitialize();
   return outcome;

@@ -27,7 +27,8 @@ struct RestoreReport {
 class RestoreRun {
  public:
   // `platform` is the machine's own (the restore keeps no backup of its own).
-  RestoreRun(Platform& platform, std::optional<std::string> backups) : platform_(platform), backups_(std::move(backups)) {}
+  RestoreRun(Platform& platform, std::optional<std::string> backups)
+      : platform_(platform), backups_(std::move(backups)) {}
 
   RestoreReport Restore();
 
@@ -40,7 +41,6 @@ class RestoreRun {
   Result RestoreFile(const BackupItem& item, Status* status);
   Result RestoreFolder(const BackupItem& item, Status* status);
   Result RestoreService(const BackupItem& item, bool finished, Status* status);
-  std::optional<std::string> FileStamp(const std::string& path);
 
   Platform& platform_;
   std::optional<std::string> backups_;

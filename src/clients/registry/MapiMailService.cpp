@@ -35,9 +35,6 @@ struct Report {
   }
 };
 
-// A registry failure as MAPI would answer it (HRESULT_FROM_WIN32).
-HResult FromStatus(Status status) { return HResultOf(0x80070000u | (static_cast<uint32_t>(status) & 0xFFFFu)); }
-
 // The names of the profile's sections (none when it has no key yet).
 Status SectionNames(Registry& registry, const std::string& profile_key, std::vector<std::string>* names) {
   names->clear();
@@ -98,12 +95,12 @@ struct NamedService {
     if (Failed(listed)) return report("Error getting the message service table.", listed);
     std::vector<std::string> sections_before;
     if (const Status snapshot = SectionNames(registry, profile_key, &sections_before))
-      return report("Error naming the new message service.", FromStatus(snapshot));
+      return report("Error naming the new message service.", HResultOfStatus(snapshot));
     const HResult created = services.CreateMsgService("IMAIL", address);
     if (Failed(created)) return report("Error creating Exchange message service.", created);
     const Status named = NameNewEntries(registry, profile_key, sections_before, account_name);
     if (!named) return true;
-    report("Error naming the new message service.", FromStatus(named));
+    report("Error naming the new message service.", HResultOfStatus(named));
     TakeBack(services_before);
     return false;
   }
