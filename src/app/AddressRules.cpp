@@ -57,17 +57,13 @@ bool IsProvidersAccount(const std::string& address, const std::optional<std::str
                         const ProviderSettings& provider) {
   const std::string mail_domain = AsciiLower(provider.mail_domain);  // "@" and the domain
   const std::string lower_address = AsciiLower(address);
-  if (lower_address.size() > mail_domain.size() &&
-      lower_address.compare(lower_address.size() - mail_domain.size(), mail_domain.size(), mail_domain) == 0)
-    return true;
+  if (lower_address.size() > mail_domain.size() && EndsWith(lower_address, mail_domain)) return true;
   const std::string pop3_host = AsciiLower(provider.pop3_host);
   const size_t first_dot = pop3_host.find('.');
   if (!incoming_host || first_dot == std::string::npos) return false;
   const std::string domain = pop3_host.substr(first_dot + 1);
   const std::string host = AsciiLower(*incoming_host);
-  return host == domain ||
-         (host.size() > domain.size() + 1 && host.compare(host.size() - domain.size() - 1, std::string::npos,
-                                                          "." + domain) == 0);
+  return host == domain || (host.size() > domain.size() + 1 && EndsWith(host, "." + domain));
 }
 
 }  // namespace pw

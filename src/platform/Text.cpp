@@ -1,5 +1,6 @@
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace pw {
@@ -117,6 +118,21 @@ void AppendUtf16(char32_t c, std::u16string* out) {
   c -= 0x10000;
   *out += static_cast<char16_t>(0xD800 + (c >> 10));
   *out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+uint64_t LittleEndianNumber(std::string_view bytes, size_t size) {
+  uint64_t number = 0;
+  for (size_t i = std::min(bytes.size(), size); i > 0; --i)
+    number = (number << 8) | static_cast<unsigned char>(bytes[i - 1]);
+  return number;
 }
 
 std::string HexBytes(std::string_view bytes, std::string_view separator) {

@@ -2,6 +2,7 @@
 // wildcards, and the conversions between the program's UTF-8 and UTF-16.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,13 @@ constexpr int HexDigitValue(char32_t c) {
          : c >= 'A' && c <= 'F' ? static_cast<int>(c - 'A' + 10)
                                 : -1;
 }
+
+bool StartsWith(std::string_view text, std::string_view prefix);
+bool EndsWith(std::string_view text, std::string_view suffix);
+// The UTF-8 byte-order mark some editors put before a text file's first line.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// The first `size` bytes (at most 8) as a little-endian number.
+uint64_t LittleEndianNumber(std::string_view bytes, size_t size);
 
 // Each byte as two lower-case hexadecimal digits, `separator` between bytes.
 std::string HexBytes(std::string_view bytes, std::string_view separator = {});

@@ -43,14 +43,11 @@ void DescribeFile(const StoreChange& change, Environment& environment, std::vect
       out->push_back("  add line " + std::to_string(edit.new_line + 1) + ": " + new_lines[edit.new_line]);
       continue;
     }
-    // A removed line followed by an added one is replaced.
-    size_t added = i + 1;
-    while (added < edits.size() && edits[added].kind == LineEdit::Kind::kRemove) ++added;
-    if (added < edits.size() && edits[added].kind == LineEdit::Kind::kAdd && added == i + 1) {
+    // A removed line right before an added one is replaced.
+    if (i + 1 < edits.size() && edits[i + 1].kind == LineEdit::Kind::kAdd) {
+      const LineEdit& added = edits[++i];
       out->push_back("  replace line " + std::to_string(edit.old_line + 1) + ": " + old_lines[edit.old_line]);
-      out->push_back("    with line " + std::to_string(edits[added].new_line + 1) + ": " +
-                     new_lines[edits[added].new_line]);
-      i = added;
+      out->push_back("    with line " + std::to_string(added.new_line + 1) + ": " + new_lines[added.new_line]);
       continue;
     }
     out->push_back("  remove line " + std::to_string(edit.old_line + 1) + ": " + old_lines[edit.old_line]);
@@ -76,18 +73,10 @@ std::string DescribeValue(uint32_t type, const std::string& data) {
       return "REG_MULTI_SZ " + list;
     }
     case regtype::kDword:
-      if (data.size() == 4) {
-        uint32_t value = 0;
-        for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(data[i]);
-        return "REG_DWORD " + std::to_string(value);
-      }
+      if (data.size() == 4) return "REG_DWORD " + std::to_string(LittleEndianNumber(data, 4));
       break;
     case regtype::kQword:
-      if (data.size() == 8) {
-        unsigned long long value = 0;
-        for (int i = 7; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(data[i]);
-        return "REG_QWORD " + std::to_string(value);
-      }
+      if (data.size() == 8) return "REG_QWORD " + std::to_string(LittleEndianNumber(data, 8));
       break;
     case regtype::kBinary: {
       std::string text;
@@ -100,11 +89,11 @@ std::string DescribeValue(uint32_t type, const std::string& data) {
 }
 
 std::vector<std::string> TextLines(const std::string& bytes, Environment& environment) {
-  if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
+  if (StartsWith(bytes, "\xFF\xFE")) {
     std::u16string units;
     if (ReadUtf16Le(bytes.substr(2), &units)) return SplitLines(Utf16ToUtf8(units));
   }
-  const std::string text = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
+  const std::string text = StartsWith(bytes, kUtf8Mark) ? bytes.substr(kUtf8Mark.size()) : bytes;
   return SplitLines(IsValidUtf8(text) ? text : environment.FromAnsiCodePage(text));
 }
 

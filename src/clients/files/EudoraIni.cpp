@@ -18,7 +18,6 @@ const char kPersonalities[] = "Personalities";
 const char kPersona[] = "Persona";
 const size_t kPersonaLength = sizeof kPersona - 1;
 const std::string kPersonaFolded = "PERSONA";
-const char kUtf8Mark[] = "\xEF\xBB\xBF";
 constexpr size_t kAddedLinesRoom = 64;
 
 // One line as the profile functions read it, as views of the line: every
@@ -113,9 +112,9 @@ EudoraKeys EudoraKeyTable(const std::string& address, const std::string& display
 EudoraIni::EudoraIni(std::string bytes) : text_(std::make_unique<Text>()) {
   text_->read = std::move(bytes);
   std::string_view text = text_->read;
-  if (text.compare(0, 3, kUtf8Mark) == 0) {
-    mark_ = text.substr(0, 3);
-    text.remove_prefix(3);
+  if (StartsWith(text, kUtf8Mark)) {
+    mark_ = text.substr(0, kUtf8Mark.size());
+    text.remove_prefix(kUtf8Mark.size());
   }
   // Room for the lines a personality adds, so adding them moves no line.
   lines_.reserve(LineCountHint(text) + kAddedLinesRoom);

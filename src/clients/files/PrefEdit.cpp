@@ -6,6 +6,7 @@
 
 #include "clients/files/PrefOutput.h"
 #include "clients/files/ThunderbirdPrefNames.h"
+#include "platform/Text.h"
 
 namespace pw {
 

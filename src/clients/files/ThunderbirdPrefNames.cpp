@@ -1,5 +1,7 @@
 #include "clients/files/ThunderbirdPrefNames.h"
 
+#include "platform/Text.h"
+
 namespace pw {
 
 std::string AccountName(const std::string& account) { return "mail.account.account" + account; }
@@ -7,13 +9,6 @@ std::string IdentityName(const std::string& identity) { return "mail.identity.id
 std::string ServerName(const std::string& server) { return "mail.server.server" + server; }
 std::string SmtpName(const std::string& smtp) { return "mail.smtpserver.smtp" + smtp; }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
-}
-
-bool EndsWith(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
 bool Middle(std::string_view text, std::string_view prefix, std::string_view suffix, std::string* middle) {
   if (text.size() <= prefix.size() + suffix.size() || !StartsWith(text, prefix) || !EndsWith(text, suffix))
     return false;

@@ -24,8 +24,6 @@ std::string IdentityName(const std::string& identity);
 std::string ServerName(const std::string& server);
 std::string SmtpName(const std::string& smtp);
 
-bool StartsWith(std::string_view text, std::string_view prefix);
-bool EndsWith(std::string_view text, std::string_view suffix);
 // The text between `prefix` and `suffix` when `text` is made of the three
 // and that text is not empty.
 bool Middle(std::string_view text, std::string_view prefix, std::string_view suffix, std::string* middle);

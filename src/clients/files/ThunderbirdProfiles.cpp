@@ -39,7 +39,7 @@ struct IniSection {
   }
   std::string Get(const std::string& key) const { return Find(key) ? *Find(key) : std::string(); }
   bool NameStartsWith(const std::string& prefix) const {
-    return name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0;
+    return name.size() > prefix.size() && StartsWith(name, prefix);
   }
 };
 
@@ -67,9 +67,9 @@ std::vector<IniSection> ReadIni(const std::vector<std::string>& lines) {
 // A path that names a folder, not only slashes.
 bool IsPath(const std::string& path) { return path.find_first_not_of("\\/") != std::string::npos; }
 
-bool IsAbsolute(const std::string& path) {
-  return (path.size() >= 2 && path[1] == ':') || path.compare(0, 2, "\\\\") == 0 || path.compare(0, 2, "//") == 0;
-}
+bool IsShare(const std::string& path) { return StartsWith(path, "\\\\") || StartsWith(path, "//"); }
+
+bool IsAbsolute(const std::string& path) { return (path.size() >= 2 && path[1] == ':') || IsShare(path); }
 
 bool IsProfile(const IniSection& section) {
   return section.NameStartsWith("Profile") &&
@@ -88,7 +88,7 @@ DefaultProfile ProfileOf(const IniSection& profile) {
 DefaultProfile FindDefaultProfilePath(const std::vector<std::string>& profiles_ini) {
   std::vector<std::string> lines = profiles_ini;
   // Thunderbird reads past a UTF-8 byte-order mark.
-  if (!lines.empty() && lines[0].compare(0, 3, "\xEF\xBB\xBF") == 0) lines[0].erase(0, 3);
+  if (!lines.empty() && StartsWith(lines[0], kUtf8Mark)) lines[0].erase(0, kUtf8Mark.size());
   const std::vector<IniSection> sections = ReadIni(lines);
   for (const IniSection& section : sections) {
     const std::string path = section.Get("Default");
@@ -113,7 +113,7 @@ std::vector<std::string> ProfileFolders(const std::string& thunderbird, const De
   std::string folder = thunderbird;
   size_t first = 0;
   if (!profile.relative) {
-    const bool share = profile.path.compare(0, 2, "\\\\") == 0 || profile.path.compare(0, 2, "//") == 0;
+    const bool share = IsShare(profile.path);
     first = share ? 2 : 1;
     folder = share && parts.size() >= 2 ? "\\\\" + parts[0] + "\\" + parts[1] : parts.empty() ? "" : parts[0];
   }

@@ -22,12 +22,7 @@ std::string AccountKeyName(uint32_t number) {
   return name;
 }
 
-uint32_t StoredNumber(const std::string& bytes) {
-  uint32_t number = 0;
-  for (size_t i = bytes.size() < 4 ? bytes.size() : 4; i > 0; --i)
-    number = (number << 8) | static_cast<unsigned char>(bytes[i - 1]);
-  return number;
-}
+uint32_t StoredNumber(const std::string& bytes) { return static_cast<uint32_t>(LittleEndianNumber(bytes, 4)); }
 
 uint32_t AccountNumber(const std::string& key_name) {
   uint32_t number = 0;

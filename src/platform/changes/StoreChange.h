@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Registry.h"
@@ -28,5 +29,8 @@ struct StoreChange {
 };
 
 using StoreChanges = std::vector<StoreChange>;
+// Changes with the number of each one's first change (ChangeOrder), to be put
+// in the order they were made.
+using NumberedChanges = std::vector<std::pair<uint64_t, StoreChange>>;
 
 }  // namespace pw

@@ -208,7 +208,7 @@ Status WhatIfFileSystem::List(const std::string& pattern, std::vector<std::strin
   if (status && !IsMissing(status)) return status;
   const std::string prefix = FilePathIdentity(folder) + "\\";
   for (const auto& entry : entries_) {
-    if (entry.first.compare(0, prefix.size(), prefix) != 0 ||
+    if (!StartsWith(entry.first, prefix) ||
         entry.first.find('\\', prefix.size()) != std::string::npos)
       continue;
     const std::string name = NameOf(entry.second.path);
@@ -227,7 +227,7 @@ Status WhatIfFileSystem::List(const std::string& pattern, std::vector<std::strin
   return err::kSuccess;
 }
 
-void WhatIfFileSystem::AddChanges(std::vector<std::pair<uint64_t, StoreChange>>* changes) const {
+void WhatIfFileSystem::AddChanges(NumberedChanges* changes) const {
   for (const auto& e : entries_) {
     const Entry& entry = e.second;
     const Content& before = entry.before;

@@ -32,7 +32,7 @@ class WhatIfFileSystem : public FileSystem {
   Status Copy(const std::string& from, const std::string& to) override;
 
   // What would have changed, each with the number of its first change.
-  void AddChanges(std::vector<std::pair<uint64_t, StoreChange>>* changes) const;
+  void AddChanges(NumberedChanges* changes) const;
 
  private:
   friend class WhatIfFile;

@@ -28,7 +28,7 @@ HResult WhatIfPlatform::BeforeCreate(const std::string& profile, const std::stri
 }
 
 StoreChanges WhatIfPlatform::Changes() const {
-  std::vector<std::pair<uint64_t, StoreChange>> ordered = services_;
+  NumberedChanges ordered = services_;
   registry_.AddChanges(&ordered);
   files_.AddChanges(&ordered);
   processes_.AddChanges(&ordered);

@@ -40,7 +40,7 @@ class WhatIfPlatform : private MapiWatch {
   WhatIfFileSystem files_;
   WhatIfProcesses processes_;
   WatchedMapi mapi_;
-  std::vector<std::pair<uint64_t, StoreChange>> services_;
+  NumberedChanges services_;
 };
 
 }  // namespace pw

@@ -48,7 +48,7 @@ void WhatIfProcesses::Close(uint32_t id) {
   if (closed_.find(id) == closed_.end()) closed_[id] = order_.Next();
 }
 
-void WhatIfProcesses::AddChanges(std::vector<std::pair<uint64_t, StoreChange>>* changes) const {
+void WhatIfProcesses::AddChanges(NumberedChanges* changes) const {
   for (const auto& closed : closed_) {
     StoreChange change{StoreChange::Kind::kClose};
     const auto name = names_.find(closed.first);

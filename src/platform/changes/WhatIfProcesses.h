@@ -25,7 +25,7 @@ class WhatIfProcesses : public Processes {
   }
   Status AskToClose(uint32_t id, uint32_t* asked) override;
 
-  void AddChanges(std::vector<std::pair<uint64_t, StoreChange>>* changes) const;
+  void AddChanges(NumberedChanges* changes) const;
 
  private:
   void Close(uint32_t id);

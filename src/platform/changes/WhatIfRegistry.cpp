@@ -196,7 +196,7 @@ std::vector<std::string> WhatIfRegistry::Children(RegRoot root, const std::strin
   if (inner) static_cast<void>(ListSubkeys(*inner, &names));
   const std::string prefix = RegKeyIdentity(root, path) + "\\";
   for (auto& entry : keys_) {
-    if (entry.first.compare(0, prefix.size(), prefix) != 0 ||
+    if (!StartsWith(entry.first, prefix) ||
         entry.first.find('\\', prefix.size()) != std::string::npos)
       continue;
     const std::string name = SplitPath(entry.second.path, "\\").back();
@@ -209,7 +209,7 @@ std::vector<std::string> WhatIfRegistry::Children(RegRoot root, const std::strin
   return names;
 }
 
-void WhatIfRegistry::AddChanges(std::vector<std::pair<uint64_t, StoreChange>>* changes) const {
+void WhatIfRegistry::AddChanges(NumberedChanges* changes) const {
   for (const auto& entry : keys_) {
     const Key& key = entry.second;
     if (key.existed != key.exists) {

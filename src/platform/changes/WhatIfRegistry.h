@@ -25,7 +25,7 @@ class WhatIfRegistry : public Registry {
   Status DeleteKey(RegRoot root, const std::string& path) override;
 
   // What would have changed, each with the number of its first change.
-  void AddChanges(std::vector<std::pair<uint64_t, StoreChange>>* changes) const;
+  void AddChanges(NumberedChanges* changes) const;
 
  private:
   friend class WhatIfKey;
